@@ -1,0 +1,79 @@
+#include "HeadlessHost.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "Cp1251.h"
+#include "StopSignal.h"
+
+namespace bukvotok {
+
+namespace {
+
+constexpr auto kFlushInterval = std::chrono::milliseconds(100);
+constexpr auto kProgressDelay = std::chrono::seconds(1);
+constexpr auto kProgressInterval = std::chrono::milliseconds(500);
+
+}  // namespace
+
+HeadlessHost::HeadlessHost(const HeadlessOptions& options, ResultsOutput& output,
+                           bool show_progress)
+    : options_(options), output_(output), show_progress_(show_progress) {
+    start_ = last_flush_ = last_progress_ = std::chrono::steady_clock::now();
+}
+
+bool HeadlessHost::StopRequested() {
+    ++passes_;
+    if ((passes_ & kTickMask) == 0) Tick();
+    return (options_.max_passes != 0 && passes_ >= options_.max_passes) ||
+           (options_.max_matches != 0 && matches_ >= options_.max_matches) || StopSignalArrived() ||
+           output_.Closed();
+}
+
+void HeadlessHost::AppendToResults(std::string_view word) {
+    ++matches_;
+    output_.Write(" ");
+    if (options_.utf8) {
+        utf8_word_ = Cp1251ToUtf8(word);
+        output_.Write(utf8_word_);
+    } else {
+        output_.Write(word);
+    }
+}
+
+SearchFigures HeadlessHost::Figures() const {
+    SearchFigures figures;
+    figures.passes = passes_;
+    // One letter opens every pass; every step of a walk pumps once and draws one more.
+    figures.letters = passes_ + (pumps_ > 0 ? pumps_ - 1 : 0);
+    figures.matches = matches_;
+    figures.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    return figures;
+}
+
+void HeadlessHost::Tick() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_flush_ >= kFlushInterval) {
+        output_.Flush();
+        last_flush_ = now;
+    }
+    if (show_progress_ && now - start_ >= kProgressDelay &&
+        now - last_progress_ >= kProgressInterval) {
+        const SearchFigures figures = Figures();
+        std::fprintf(stderr,
+                     "\r%" PRIu64 " passes, %" PRIu64 " letters, %" PRIu64 " matches, %.0f s ",
+                     figures.passes, figures.letters, figures.matches, figures.seconds);
+        std::fflush(stderr);
+        progress_shown_ = true;
+        last_progress_ = now;
+    }
+}
+
+void HeadlessHost::EndProgressLine() {
+    if (!progress_shown_) return;
+    std::fputs("\r\033[K", stderr);
+    progress_shown_ = false;
+}
+
+}  // namespace bukvotok

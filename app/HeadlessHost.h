@@ -1,0 +1,61 @@
+// The search's host without a window: the results go to standard output as they are found,
+// the stop box is a pass or match limit, a stop signal or a closed output, and the event pump
+// only keeps the output and the progress line moving.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "CommandLine.h"
+#include "ResultsOutput.h"
+#include "SearchHost.h"
+
+namespace bukvotok {
+
+struct SearchFigures {
+    std::uint64_t passes = 0;
+    std::uint64_t letters = 0;
+    std::uint64_t matches = 0;
+    double seconds = 0;
+};
+
+class HeadlessHost : public SearchHost {
+public:
+    HeadlessHost(const HeadlessOptions& options, ResultsOutput& output, bool show_progress);
+
+    void SetStatus(std::string_view) override {}
+    bool StopRequested() override;
+
+    // The results only ever grow at the end here: nothing reads them back.
+    std::string GetResultsText() override { return {}; }
+    void SetResultsText(std::string text) override { output_.Write(text); }
+    void AppendToResults(std::string_view word) override;
+
+    void ProcessPendingEvents() override {
+        ++pumps_;
+        if ((pumps_ & kTickMask) == 0) Tick();
+    }
+
+    SearchFigures Figures() const;
+    void EndProgressLine();
+
+private:
+    static constexpr std::uint64_t kTickMask = (1u << 16) - 1;
+
+    void Tick();
+
+    const HeadlessOptions& options_;
+    ResultsOutput& output_;
+    const bool show_progress_;
+    std::uint64_t passes_ = 0;
+    std::uint64_t pumps_ = 0;  // the first comes before any letter is drawn
+    std::uint64_t matches_ = 0;
+    std::string utf8_word_;
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point last_flush_;
+    std::chrono::steady_clock::time_point last_progress_;
+    bool progress_shown_ = false;
+};
+
+}  // namespace bukvotok

@@ -1,0 +1,14 @@
+// Reading a dictionary file from disk.
+#pragma once
+
+#include <string>
+
+namespace bukvotok {
+
+// The file's bytes from its start up to the size it had when reading began.  When fewer bytes
+// arrive (the file shrank, a device error), what was read is returned and the rest is taken as
+// absent.  Raises FileOpenError when the file cannot be opened or is a directory, and
+// OutOfMemoryError when its size cannot be allocated.
+std::string ReadDictionaryFile(const std::string& path);
+
+}  // namespace bukvotok

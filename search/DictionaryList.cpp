@@ -1,0 +1,64 @@
+#include "DictionaryList.h"
+
+#include <algorithm>
+#include <new>
+
+#include "DictionaryFile.h"
+#include "Errors.h"
+#include "LetterGenerator.h"
+
+namespace bukvotok {
+
+namespace {
+// Node depths are 32-bit; one byte is kept free for the cursor past an entry's end.
+constexpr std::size_t kMaxEntryLength = 0xFFFFFFFEu;
+}  // namespace
+
+void DictionaryList::LoadDictionary(const std::string& path) {
+    LoadDictionaryText(ReadDictionaryFile(path));
+}
+
+void DictionaryList::LoadDictionaryText(std::string text) {
+    const std::size_t limit = std::min(capacity_limit_, kMaxEntries);
+    bool complete = true;
+    try {
+        SplitResult split = SplitEntries(std::move(text), limit, kMaxEntryLength);
+        complete = split.complete;
+        ++generation_;
+        entries_ = std::move(split.table);
+        index_.Build(entries_);
+    } catch (const std::bad_alloc&) {
+        // Whatever was taken cannot be indexed either: leave a consistent, empty list.
+        ++generation_;
+        entries_ = EntryTable{};
+        index_.Build(entries_);
+        throw ListInsertError();
+    }
+    if (!complete) throw ListInsertError();
+}
+
+std::int32_t DictionaryList::FindPrefix(std::string_view probe) const {
+    return index_.FirstEntry(index_.Seek(entries_, probe));
+}
+
+std::string_view DictionaryList::EntryAt(std::int64_t index) const {
+    if (index < 0 || index >= static_cast<std::int64_t>(entries_.Count())) {
+        throw ListIndexError(index);
+    }
+    return entries_.Entry(static_cast<std::size_t>(index));
+}
+
+bool DictionaryList::CanStartWalk() const {
+    for (int letter = FirstLetterCode; letter < FirstLetterCode + LetterCount; ++letter) {
+        const auto byte = static_cast<unsigned char>(letter);
+        if (index_.StepSmallLetter(entries_, index_.Root(), byte).Valid()) return true;
+    }
+    return false;
+}
+
+std::size_t DictionaryList::MemoryBytes() const {
+    return entries_.bytes.capacity() + entries_.bounds.capacity() * sizeof(std::uint64_t) +
+           index_.MemoryBytes();
+}
+
+}  // namespace bukvotok

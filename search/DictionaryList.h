@@ -1,0 +1,68 @@
+// The dictionary: an ordered list of entries, loaded from a file, with the two queries that the
+// search makes.
+//
+// Entries are kept byte for byte as the file holds them, in file order, duplicates and empty
+// entries included; the list is never sorted.  Indices are zero-based and 32-bit; -1 means "no
+// entry".
+//
+// FindPrefix(probe) answers the index of the first entry, counting from index 0, whose leading
+// bytes equal the probe when both are case-folded (see FoldCase.h); an entry shorter than the
+// probe never matches.  It is answered from a prefix index built at load time, so its cost
+// depends on the probe's length only.  The empty probe matches entry 0.
+//
+// A load replaces the whole list only once the file has been opened and read; a failure to open
+// leaves the previous list as it was.  Generation() changes with every replacement, so that a
+// search holding a position in the old list can tell it must look again.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "EntryTable.h"
+#include "PrefixIndex.h"
+
+namespace bukvotok {
+
+class DictionaryList {
+public:
+    static constexpr std::size_t kMaxEntries = 2147483647;
+
+    // Raises FileOpenError (list unchanged), OutOfMemoryError (list unchanged) or
+    // ListInsertError (the list keeps the entries taken before the one refused).
+    void LoadDictionary(const std::string& path);
+
+    // The same from a file's bytes already in memory.
+    void LoadDictionaryText(std::string text);
+
+    std::int32_t FindPrefix(std::string_view probe) const;
+
+    // The entry's bytes, valid until the next load.  Raises ListIndexError for an index that
+    // names no entry, -1 included.
+    std::string_view EntryAt(std::int64_t index) const;
+
+    std::int32_t Count() const { return static_cast<std::int32_t>(entries_.Count()); }
+
+    std::uint64_t Generation() const { return generation_; }
+
+    // Whether a walk of the search can start: some entry begins with a letter it draws.
+    bool CanStartWalk() const;
+
+    // The most entries a load takes before refusing the next one; for tests of that refusal.
+    void SetCapacityLimit(std::size_t max_entries) { capacity_limit_ = max_entries; }
+
+    // For the search's walk, which narrows a cursor by one letter at a time.
+    const PrefixIndex& Index() const { return index_; }
+    const EntryTable& Entries() const { return entries_; }
+
+    std::size_t MemoryBytes() const;
+
+private:
+    EntryTable entries_;
+    PrefixIndex index_;
+    std::uint64_t generation_ = 0;
+    std::size_t capacity_limit_ = kMaxEntries;
+};
+
+}  // namespace bukvotok

@@ -1,0 +1,29 @@
+#include "Errors.h"
+
+#include "SystemErrorText.h"
+
+namespace bukvotok {
+
+namespace {
+
+std::string FileMessage(const char* what, const std::string& path, int error_code) {
+    return std::string(what) + " \"" + FullPath(path) + "\". " + SystemErrorText(error_code);
+}
+
+}  // namespace
+
+FileOpenError::FileOpenError(const std::string& path, int error_code)
+    : Error(FileMessage("Cannot open file", path, error_code)) {}
+
+FileCreateError::FileCreateError(const std::string& path, int error_code)
+    : Error(FileMessage("Cannot create file", path, error_code)) {}
+
+ListIndexError::ListIndexError(long long index)
+    : Error("List index out of bounds (" + std::to_string(index) + ")") {}
+
+std::string WithFullStop(std::string message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
+    return message;
+}
+
+}  // namespace bukvotok

@@ -1,0 +1,62 @@
+// The failures a command can raise.  Each kind is its own type so that callers and tests can
+// tell them apart; the program itself treats them alike and shows only the message.
+//
+// Messages are bytes.  The fixed parts are ASCII; a path inside a message keeps the bytes the
+// file system gave it, so that a name shows as the user typed it.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace bukvotok {
+
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// "Cannot open file "<full path>". <reason>"
+class FileOpenError : public Error {
+public:
+    FileOpenError(const std::string& path, int error_code);
+};
+
+// "Cannot create file "<full path>". <reason>"
+class FileCreateError : public Error {
+public:
+    FileCreateError(const std::string& path, int error_code);
+};
+
+class StreamWriteError : public Error {
+public:
+    StreamWriteError() : Error("Stream write error") {}
+};
+
+// "List index out of bounds (<index>)"
+class ListIndexError : public Error {
+public:
+    explicit ListIndexError(long long index);
+};
+
+// The store cannot take another entry: the count limit, an entry too long to index, or memory.
+class ListInsertError : public Error {
+public:
+    ListInsertError() : Error("Unable to insert a line") {}
+};
+
+class ClipboardError : public Error {
+public:
+    ClipboardError() : Error("Cannot open clipboard") {}
+};
+
+// A dictionary file larger than the memory that can be had for reading it.
+class OutOfMemoryError : public Error {
+public:
+    OutOfMemoryError() : Error("Out of memory") {}
+};
+
+// The message as the error box shows it: a full stop is added when the last byte is above '.'
+// as an unsigned value (a letter or a digit, not ")" or "!").
+std::string WithFullStop(std::string message);
+
+}  // namespace bukvotok

@@ -1,0 +1,47 @@
+// The search: random walks over the dictionary's prefixes, recording the words they end on.
+//
+// A pass starts from the empty word and draws a letter.  While the word plus the drawn letter
+// is the beginning of some entry, the walk lets the user act (the host's ProcessPendingEvents),
+// takes the letter and draws the next one.  When the drawn letter continues nothing, the walk
+// ends: if the first entry beginning with the word is the word itself, byte for byte, the word
+// is appended to the results after one space.  Passes repeat until the host asks to stop, which
+// it is asked after every pass, so at least one pass always runs.
+//
+// The host's ProcessPendingEvents may run anything: clear the results, load another dictionary,
+// or start a second search, which has its own word and letter but draws from the same
+// generator.  After a new dictionary was loaded the walk goes on with the word it has; when no
+// entry of the new list begins with it the search ends with "List index out of bounds (-1)".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "DictionaryList.h"
+#include "SearchHost.h"
+
+namespace bukvotok {
+
+void RunSearch(SearchHost& host, const DictionaryList& dictionary);
+
+class MatchSearch {
+public:
+    MatchSearch(SearchHost& host, const DictionaryList& dictionary)
+        : host_(host), dictionary_(dictionary) {}
+
+    void Run();
+
+    // One walk from a first letter that is known to begin some entry.  A loop, not a recursion:
+    // an entry may be millions of letters long.
+    void ExtendWord(int ch);
+
+    void AppendResult(std::string_view w) { host_.AppendToResults(w); }
+
+private:
+    SearchHost& host_;
+    const DictionaryList& dictionary_;
+    std::string word_;
+    int letter_ = 0;
+    PrefixIndex::Cursor cursor_;  // at word_ + the letter about to be taken
+};
+
+}  // namespace bukvotok

@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "LetterGenerator.h"
+
+namespace bukvotok {
+namespace {
+
+TEST(LetterGenerator, FirstDrawsFromStateZero) {
+    SetRandomState(0);
+    std::vector<std::uint32_t> draws;
+    for (int i = 0; i < 10; ++i) draws.push_back(RandomBelow(31));
+    EXPECT_EQ(draws, (std::vector<std::uint32_t>{0, 0, 26, 6, 8, 20, 9, 5, 11, 13}));
+
+    SetRandomState(0);
+    std::string letters;
+    for (int i = 0; i < 10; ++i) letters += static_cast<char>(RandomLetter());
+    EXPECT_EQ(letters, "\xE0\xE0\xFA\xE6\xE8\xF4\xE9\xE5\xEB\xED");  // ааъжифйелн
+}
+
+TEST(LetterGenerator, StateAdvancesByTheFixedRecurrence) {
+    SetRandomState(0);
+    EXPECT_EQ(RandomBelow(1), 0u);  // still a draw
+    EXPECT_EQ(RandomState(), 1u);
+    RandomBelow(1);
+    EXPECT_EQ(RandomState(), 134775814u);
+    SetRandomState(0xFFFFFFFFu);
+    EXPECT_EQ(RandomBelow(0xFFFFFFFFu),
+              static_cast<std::uint32_t>(
+                  (std::uint64_t{0xFFFFFFFFu * 134775813u + 1u} * 0xFFFFFFFFull) >> 32));
+}
+
+TEST(LetterGenerator, DrawsEveryLetterFromAToYuAndNeverYaOrYo) {
+    SetRandomState(12345);
+    std::vector<int> seen(256);
+    for (int i = 0; i < 100000; ++i) ++seen[static_cast<std::size_t>(RandomLetter())];
+    for (int code = 0; code < 256; ++code) {
+        const bool drawable = code >= FirstLetterCode && code < FirstLetterCode + LetterCount;
+        EXPECT_EQ(seen[static_cast<std::size_t>(code)] > 0, drawable) << code;
+    }
+}
+
+}  // namespace
+}  // namespace bukvotok

@@ -1,0 +1,259 @@
+// The search on a fake host: the recorded words, statuses and pumps, compared with the search
+// as described in words (the model), including everything a host may do inside a pump.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "Cp1251.h"
+#include "Errors.h"
+#include "FakeSearchHost.h"
+#include "LetterGenerator.h"
+#include "MatchSearch.h"
+#include "ModelSearch.h"
+#include "StatusTexts.h"
+
+namespace bukvotok {
+namespace {
+
+const std::string kSearching = kSearchingStatus.String();
+const std::string kStopped = kStoppedStatus.String();
+
+DictionaryList Dictionary(std::string_view utf8_lines) {
+    DictionaryList dictionary;
+    dictionary.LoadDictionaryText(Utf8ToCp1251(utf8_lines));
+    return dictionary;
+}
+
+// The fast search and the model, each from state 0 on a host stopping after `passes`.
+struct Outcome {
+    std::string results;
+    std::vector<std::string> statuses;
+    std::uint64_t pumps;
+    std::uint32_t final_state;
+
+    bool operator==(const Outcome&) const = default;
+};
+
+Outcome RunFast(const DictionaryList& dictionary, std::uint64_t passes) {
+    SetRandomState(0);
+    FakeSearchHost host(passes);
+    RunSearch(host, dictionary);
+    return {host.results, host.statuses, host.pumps, RandomState()};
+}
+
+Outcome RunModel(const DictionaryList& dictionary, std::uint64_t passes) {
+    SetRandomState(0);
+    FakeSearchHost host(passes);
+    ModelSearch<DictionaryList>(host, dictionary).Run();
+    return {host.results, host.statuses, host.pumps, RandomState()};
+}
+
+TEST(MatchSearch, SingleLetterDictionaryRecordsItInTheFirstPass) {
+    const DictionaryList dictionary = Dictionary("а");
+    const Outcome outcome = RunFast(dictionary, 1);
+    EXPECT_EQ(outcome.results, Utf8ToCp1251(" а"));
+    EXPECT_EQ(outcome.statuses, (std::vector<std::string>{kSearching, kStopped}));
+    EXPECT_EQ(outcome.pumps, 2u);  // once before the passes, once for the walk's one step
+    // Ten passes: the walk draws а twice, the other eight passes draw ъ ж и ф й е л н.
+    EXPECT_EQ(RunFast(dictionary, 9).results, Utf8ToCp1251(" а"));
+}
+
+TEST(MatchSearch, WordsBehindALongerEarlierEntryOrWithCapitalsAreNeverRecorded) {
+    struct Case {
+        const char* dictionary;
+        const char* never;
+    };
+    for (const Case c : {Case{"котёл\r\nкот", "кот"}, Case{"Кот", "кот"}}) {
+        const Outcome outcome = RunFast(Dictionary(c.dictionary), 20000);
+        EXPECT_EQ(outcome.results.find(Utf8ToCp1251(c.never)), std::string::npos);
+        EXPECT_GT(outcome.pumps, 1u) << "walks pass through the capitals";
+    }
+    // In the other order кот is found; ё is never drawn, so котёл is not.
+    const std::string found = RunFast(Dictionary("кот\r\nкотёл"), 20000).results;
+    EXPECT_NE(found.find(Utf8ToCp1251(" кот")), std::string::npos);
+    EXPECT_EQ(found.find(Utf8ToCp1251("котё")), std::string::npos);
+}
+
+TEST(MatchSearch, StopBoxAlreadyTickedRunsExactlyOnePass) {
+    const DictionaryList dictionary = Dictionary("а\r\nб");
+    FakeSearchHost host(1000);
+    host.stop_box = true;
+    RunSearch(host, dictionary);
+    EXPECT_EQ(host.passes, 1u);
+    EXPECT_EQ(host.statuses.back(), kStopped);
+}
+
+TEST(MatchSearch, MatchesTheModelOnRandomDictionaries) {
+    std::mt19937 random(7);
+    std::vector<std::string> letters;
+    for (int c = 0xE0; c <= 0xFF; ++c) letters.emplace_back(1, static_cast<char>(c));
+    letters.insert(letters.end(), {"\xC0", "\xCA", "\xB8", "A", "-"});
+    for (int round = 0; round < 40; ++round) {
+        // Few distinct letters, so that walks run deep and end on entries often.
+        const std::size_t alphabet = 2 + random() % 6;
+        std::string text;
+        for (std::size_t n = random() % 300; n > 0; --n) {
+            for (std::size_t k = random() % 8; k > 0; --k) {
+                text += letters[random() % alphabet * 3 % letters.size()];
+            }
+            text += "\r\n";
+        }
+        DictionaryList dictionary;
+        dictionary.LoadDictionaryText(text);
+        ASSERT_EQ(RunFast(dictionary, 3000), RunModel(dictionary, 3000)) << "round " << round;
+    }
+}
+
+TEST(MatchSearch, MatchesTheModelOnCommonWords) {
+    const DictionaryList dictionary = Dictionary(
+        "кот\r\nкит\r\nум\r\nа\r\nи\r\nон\r\nона\r\nдом\r\nдома\r\nдым\r\nмир\r\n"
+        "мира\r\nмы\r\nвы\r\nты\r\nя\r\nкотик\r\nкто\r\nгде\r\nэто\r\n");
+    const Outcome fast = RunFast(dictionary, 100000);
+    EXPECT_EQ(fast, RunModel(dictionary, 100000));
+    EXPECT_EQ(fast.results.find(Utf8ToCp1251(" я")), std::string::npos);  // я is never drawn
+    EXPECT_EQ(fast.results.substr(0, 3), Utf8ToCp1251(" а "));
+}
+
+TEST(MatchSearch, AnEntryMillionsOfLettersLongIsWalkedWithoutRecursion) {
+    // The entry spells exactly the letters the generator will draw, so the first walk follows
+    // it to its end and records it.
+    constexpr std::size_t kLength = 5'000'000;
+    SetRandomState(0);
+    std::string entry;
+    for (std::size_t i = 0; i < kLength; ++i) entry += static_cast<char>(RandomLetter());
+    DictionaryList dictionary;
+    dictionary.LoadDictionaryText(entry);
+    const Outcome outcome = RunFast(dictionary, 1);
+    EXPECT_EQ(outcome.pumps, kLength + 1);
+    EXPECT_EQ(outcome.results, " " + entry);
+}
+
+// A results host that appends without reading back must give the same text.
+class AppendingHost : public FakeSearchHost {
+public:
+    using FakeSearchHost::FakeSearchHost;
+    void AppendToResults(std::string_view word) override {
+        ++appends;
+        results += ' ';
+        results += word;
+    }
+    int appends = 0;
+};
+
+TEST(MatchSearch, HostsMayAppendWithoutRewritingTheText) {
+    const DictionaryList dictionary = Dictionary("кот\r\nум\r\nа\r\nон");
+    SetRandomState(0);
+    AppendingHost host(5000);
+    host.results = "typed\r\ntext";
+    RunSearch(host, dictionary);
+    EXPECT_GT(host.appends, 0);
+    EXPECT_EQ(host.results, "typed\r\ntext" + RunFast(dictionary, 5000).results);
+}
+
+// Re-entry: the same scenario on the fast search and on the model must give the same texts,
+// pumps, draws and errors.
+template <typename Search>
+Outcome RunWithActions(const std::string& first_text, std::uint64_t passes,
+                       const std::function<void(FakeSearchHost&, DictionaryList&)>& plan,
+                       std::string* error = nullptr) {
+    SetRandomState(0);
+    DictionaryList dictionary;
+    dictionary.LoadDictionaryText(first_text);
+    FakeSearchHost host(passes);
+    plan(host, dictionary);
+    try {
+        Search(host, dictionary).Run();
+    } catch (const Error& e) {
+        if (error) *error = e.what();
+    }
+    return {host.results, host.statuses, host.pumps, RandomState()};
+}
+
+class ReentryTest : public ::testing::Test {
+protected:
+    void ExpectSameAsModel(const std::string& dictionary, std::uint64_t passes,
+                           const std::function<void(FakeSearchHost&, DictionaryList&)>& plan,
+                           std::string expected_error = "") {
+        std::string fast_error;
+        std::string model_error;
+        const Outcome fast = RunWithActions<MatchSearch>(dictionary, passes, plan, &fast_error);
+        const Outcome model =
+            RunWithActions<ModelSearch<DictionaryList>>(dictionary, passes, plan, &model_error);
+        EXPECT_EQ(fast, model);
+        EXPECT_EQ(fast_error, model_error);
+        EXPECT_EQ(fast_error, expected_error);
+        last_ = fast;
+    }
+    Outcome last_;
+};
+
+const std::string kWords = Utf8ToCp1251("кот\r\nкит\r\nум\r\nа\r\nон\r\nдом\r\nмир\r\nмы");
+
+TEST_F(ReentryTest, ClearingTheResultsMidSearch) {
+    ExpectSameAsModel(kWords, 3000, [](FakeSearchHost& host, DictionaryList&) {
+        host.AtPump(400, [&host] { host.results.clear(); });
+    });
+    ASSERT_FALSE(last_.results.empty());
+    EXPECT_EQ(last_.results[0], ' ');
+}
+
+TEST_F(ReentryTest, LoadingADictionaryWhereTheWordGoesOn) {
+    // Every list holds the first one, so walks go on wherever they are; the others add entries
+    // that begin with я, never drawn, which moves the index's nodes, and котя before кот, which
+    // makes кот no longer a match.
+    const std::vector<std::string> lists = {Utf8ToCp1251("я\r\nкотя\r\n") + kWords,
+                                            Utf8ToCp1251("яблоко\r\nяма\r\nявь\r\n") + kWords,
+                                            kWords};
+    ExpectSameAsModel(kWords, 3000, [&lists](FakeSearchHost& host, DictionaryList& dictionary) {
+        std::size_t next = 0;
+        for (std::uint64_t pump = 3; pump < 1000; pump += 4) {
+            const std::string& list = lists[next++ % lists.size()];
+            host.AtPump(pump, [&dictionary, &list] { dictionary.LoadDictionaryText(list); });
+        }
+    });
+}
+
+TEST_F(ReentryTest, LoadingADictionaryWithoutTheWordEndsTheSearchWithIndexError) {
+    ExpectSameAsModel(
+        kWords, 3000,
+        [](FakeSearchHost& host, DictionaryList& dictionary) {
+            host.AtPump(3, [&dictionary] {
+                dictionary.LoadDictionaryText(Utf8ToCp1251("бык\r\nвол\r\nгусь\r\nежи\r\nзал"));
+            });
+        },
+        "List index out of bounds (-1)");
+    EXPECT_EQ(last_.statuses, std::vector<std::string>{kSearching}) << "no stopped status";
+}
+
+TEST_F(ReentryTest, SecondSearchInsideTheFirst) {
+    ExpectSameAsModel(kWords, 1u << 30, [](FakeSearchHost& host, DictionaryList& dictionary) {
+        host.AtPump(5, [&host, &dictionary] {
+            // The inner search runs until the stop box is ticked, then the outer one ends too.
+            host.AtPump(900, [&host] { host.stop_box = true; });
+            RunSearch(host, dictionary);
+        });
+    });
+    EXPECT_EQ(last_.statuses,
+              (std::vector<std::string>{kSearching, kSearching, kStopped, kStopped}));
+}
+
+TEST_F(ReentryTest, InnerSearchEndingInErrorLeavesTheOuterRunning) {
+    ExpectSameAsModel(kWords, 1u << 30, [](FakeSearchHost& host, DictionaryList& dictionary) {
+        host.AtPump(5, [&host, &dictionary] {
+            host.AtPump(50, [&dictionary] { dictionary.LoadDictionaryText("zzz"); });
+            host.AtPump(2000, [&host] { host.stop_box = true; });
+            try {
+                RunSearch(host, dictionary);
+            } catch (const ListIndexError&) {
+                host.results += "|inner error|";
+            }
+            // Back to the first list, where the outer walk's word still begins an entry.
+            dictionary.LoadDictionaryText(kWords);
+        });
+    });
+}
+
+}  // namespace
+}  // namespace bukvotok

@@ -1,0 +1,121 @@
+// The indexed prefix lookup against the plain scan, on seeded random dictionaries.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "DictionaryList.h"
+#include "LinearDictionary.h"
+
+namespace bukvotok {
+namespace {
+
+// Bytes chosen so that prefixes collide often and case matters: small and capital Cyrillic
+// letters that fold together, Latin, ё/Ё, я, and a byte outside any alphabet.
+const std::string kAlphabet =
+    "\xE0\xC0\xE1\xC1\xEA\xCA\xFF\xDF\xB8\xA8"
+    "aAbZ-";
+
+std::string RandomWord(std::mt19937& random, std::size_t max_length) {
+    std::uniform_int_distribution<std::size_t> length(0, max_length);
+    std::uniform_int_distribution<std::size_t> pick(0, kAlphabet.size() - 1);
+    std::string word;
+    for (std::size_t n = length(random); n > 0; --n) word += kAlphabet[pick(random)];
+    return word;
+}
+
+std::vector<std::string> RandomEntries(std::mt19937& random, std::size_t count,
+                                       std::size_t max_length) {
+    std::vector<std::string> entries;
+    for (std::size_t i = 0; i < count; ++i) {
+        // Some duplicates and extensions of earlier entries, as real word lists have.
+        if (!entries.empty() && random() % 4 == 0) {
+            entries.push_back(entries[random() % entries.size()]);
+            if (random() % 2) entries.back() += RandomWord(random, 3);
+        } else {
+            entries.push_back(RandomWord(random, max_length));
+        }
+    }
+    return entries;
+}
+
+std::string Joined(const std::vector<std::string>& entries) {
+    std::string text;
+    for (const std::string& entry : entries) text += entry + "\r\n";
+    return text;
+}
+
+TEST(PrefixIndex, AgreesWithTheLinearScanOnRandomDictionaries) {
+    for (std::uint32_t seed = 1; seed <= 300; ++seed) {
+        std::mt19937 random(seed);
+        const std::size_t count = seed % 3 == 0 ? random() % 4 : random() % 400;
+        const std::size_t max_length = 1 + seed % 12;
+        const LinearDictionary model(RandomEntries(random, count, max_length));
+        DictionaryList dictionary;
+        dictionary.LoadDictionaryText(Joined(model.Entries()));
+        ASSERT_EQ(static_cast<std::size_t>(dictionary.Count()), model.Entries().size());
+
+        std::vector<std::string> probes = {""};
+        for (int i = 0; i < 200; ++i) probes.push_back(RandomWord(random, max_length + 2));
+        // Prefixes of real entries, changed in case, are the probes that find something.
+        for (const std::string& entry : model.Entries()) {
+            std::string probe = entry.substr(0, random() % (entry.size() + 1));
+            for (char& c : probe) {
+                if (random() % 3 == 0) c = static_cast<char>(c ^ 0x20);
+            }
+            probes.push_back(probe);
+            probes.push_back(entry + kAlphabet[random() % kAlphabet.size()]);
+        }
+        for (const std::string& probe : probes) {
+            ASSERT_EQ(dictionary.FindPrefix(probe), model.FindPrefix(probe))
+                << "seed " << seed << " probe '" << probe << "'";
+        }
+    }
+}
+
+TEST(PrefixIndex, ExactFlagAgreesWithComparingTheFirstEntry) {
+    for (std::uint32_t seed = 1; seed <= 100; ++seed) {
+        std::mt19937 random(seed);
+        const LinearDictionary model(RandomEntries(random, 1 + random() % 300, 6));
+        DictionaryList dictionary;
+        dictionary.LoadDictionaryText(Joined(model.Entries()));
+        const PrefixIndex& index = dictionary.Index();
+        for (const std::string& entry : model.Entries()) {
+            // Every folded prefix of every entry, as the search would spell it.
+            std::string word;
+            for (const char c : entry) {
+                word += static_cast<char>(FoldCase(c));
+                const auto cursor = index.Seek(dictionary.Entries(), word);
+                const std::int32_t first = model.FindPrefix(word);
+                ASSERT_EQ(index.FirstEntry(cursor), first);
+                ASSERT_EQ(index.FirstEntryIsExact(cursor), model.EntryAt(first) == word)
+                    << "seed " << seed << " word '" << word << "'";
+            }
+        }
+    }
+}
+
+TEST(PrefixIndex, FirstEntryInFileOrderWins) {
+    DictionaryList dictionary;
+    // котёл before кот: «кот» is found at the longer entry, and is not itself an exact match.
+    dictionary.LoadDictionaryText("\xEA\xEE\xF2\xB8\xEB\r\n\xEA\xEE\xF2\r\n");
+    EXPECT_EQ(dictionary.FindPrefix("\xEA\xEE\xF2"), 0);
+    EXPECT_EQ(dictionary.FindPrefix("\xCA\xCE\xD2\xA8"), 0);  // КОТЁ: ё folds too
+    const auto cursor = dictionary.Index().Seek(dictionary.Entries(), "\xEA\xEE\xF2");
+    EXPECT_FALSE(dictionary.Index().FirstEntryIsExact(cursor));
+}
+
+TEST(PrefixIndex, VeryLongEntryIsOneEdge) {
+    std::string entry(5'000'000, '\xEE');
+    entry += '\xEF';
+    DictionaryList dictionary;
+    dictionary.LoadDictionaryText(entry + "\r\n" + entry.substr(0, 10));
+    EXPECT_EQ(dictionary.FindPrefix(entry), 0);
+    EXPECT_EQ(dictionary.FindPrefix(std::string(5'000'001, '\xEE')), -1);
+    EXPECT_EQ(dictionary.FindPrefix(entry.substr(0, 10)), 0);
+    EXPECT_LT(dictionary.Index().NodeCount(), 5u);
+}
+
+}  // namespace
+}  // namespace bukvotok
