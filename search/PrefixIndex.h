@@ -63,7 +63,8 @@ public:
     bool FirstEntryIsExact(Cursor cursor) const;
 
     std::size_t NodeCount() const { return nodes_.size(); }
-    std::size_t MemoryBytes() const { return nodes_.capacity() * sizeof(Node); }
+    // The nodes in use; the rest of the reservation is never touched, so it takes no memory.
+    std::size_t MemoryBytes() const { return nodes_.size() * sizeof(Node); }
 
 private:
     static constexpr std::uint32_t kNoNode = 0xFFFFFFFFu;
