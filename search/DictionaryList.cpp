@@ -24,14 +24,10 @@ void DictionaryList::LoadDictionaryText(std::string text) {
     try {
         SplitResult split = SplitEntries(std::move(text), limit, kMaxEntryLength);
         complete = split.complete;
-        ++generation_;
-        entries_ = std::move(split.table);
-        index_.Build(entries_);
+        Replace(std::move(split.table));
     } catch (const std::bad_alloc&) {
         // Whatever was taken cannot be indexed either: leave a consistent, empty list.
-        ++generation_;
-        entries_ = EntryTable{};
-        index_.Build(entries_);
+        Replace(EntryTable{});
         throw ListInsertError();
     }
     if (!complete) throw ListInsertError();
@@ -48,12 +44,15 @@ std::string_view DictionaryList::EntryAt(std::int64_t index) const {
     return entries_.Entry(static_cast<std::size_t>(index));
 }
 
-bool DictionaryList::CanStartWalk() const {
+void DictionaryList::Replace(EntryTable entries) {
+    ++generation_;
+    entries_ = std::move(entries);
+    index_.Build(entries_);
+    can_start_walk_ = false;
     for (int letter = FirstLetterCode; letter < FirstLetterCode + LetterCount; ++letter) {
         const auto byte = static_cast<unsigned char>(letter);
-        if (index_.StepSmallLetter(entries_, index_.Root(), byte).Valid()) return true;
+        if (index_.StepSmallLetter(entries_, index_.Root(), byte).Valid()) can_start_walk_ = true;
     }
-    return false;
 }
 
 std::size_t DictionaryList::MemoryBytes() const {

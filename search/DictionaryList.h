@@ -47,7 +47,7 @@ public:
     std::uint64_t Generation() const { return generation_; }
 
     // Whether a walk of the search can start: some entry begins with a letter it draws.
-    bool CanStartWalk() const;
+    bool CanStartWalk() const { return can_start_walk_; }
 
     // The most entries a load takes before refusing the next one; for tests of that refusal.
     void SetCapacityLimit(std::size_t max_entries) { capacity_limit_ = max_entries; }
@@ -59,9 +59,12 @@ public:
     std::size_t MemoryBytes() const;
 
 private:
+    void Replace(EntryTable entries);
+
     EntryTable entries_;
     PrefixIndex index_;
     std::uint64_t generation_ = 0;
+    bool can_start_walk_ = false;
     std::size_t capacity_limit_ = kMaxEntries;
 };
 
