@@ -1,0 +1,87 @@
+#include "ResultsCodec.h"
+
+#include "Cp1251.h"
+
+namespace bukvotok {
+
+namespace {
+
+constexpr char16_t kLineSeparator = 0x2028;
+constexpr char16_t kParagraphSeparator = 0x2029;
+
+bool IsDocumentBreak(char16_t unit) {
+    return unit == u'\n' || unit == kLineSeparator || unit == kParagraphSeparator;
+}
+
+bool StartsSurrogatePair(QStringView text, qsizetype i) {
+    return QChar::isHighSurrogate(text[i].unicode()) && i + 1 < text.size() &&
+           QChar::isLowSurrogate(text[i + 1].unicode());
+}
+
+}  // namespace
+
+QString DecodeResults(std::string_view bytes) {
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char byte = bytes[i];
+        if (byte == '\r') {
+            *out++ = u'\n';
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+            continue;
+        }
+        *out++ = QChar(Cp1251ToUnicode(static_cast<unsigned char>(byte)));
+    }
+    text.truncate(out - text.constData());
+    return text;
+}
+
+void AppendEncodedResults(QStringView text, std::string& bytes) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (IsDocumentBreak(unit)) {
+            bytes += "\r\n";
+        } else if (StartsSurrogatePair(text, i)) {
+            bytes += '?';  // nothing outside the basic plane is in the code page
+            ++i;
+        } else {
+            bytes += UnicodeToCp1251(unit);
+        }
+    }
+}
+
+QString ReplaceUnmappable(QStringView text) {
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (StartsSurrogatePair(text, i)) {
+            result += u'?';
+            ++i;
+        } else if (unit != u'?' && UnicodeToCp1251(unit) == '?') {
+            result += u'?';
+        } else {
+            result += QChar(unit);
+        }
+    }
+    return result;
+}
+
+QString NormalizeInserted(QStringView text) {
+    QString unified;
+    unified.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit == u'\r') {
+            unified += u'\n';
+            if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+        } else if (IsDocumentBreak(unit)) {
+            unified += u'\n';
+        } else {
+            unified += QChar(unit);
+        }
+    }
+    return ReplaceUnmappable(unified);
+}
+
+}  // namespace bukvotok
