@@ -5,7 +5,7 @@ BUKVOTOK_PACKAGES=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-    xvfb xauth xdotool fonts-dejavu-core
+    xvfb xauth xdotool fonts-dejavu-core fonts-liberation2 imagemagick
 )
 
 EnsurePackages() {

@@ -1,0 +1,377 @@
+// The main window driven as a user would: its buttons, the one file dialog, the error box, and
+// commands run inside a running search.
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "ApplicationTitle.h"
+#include "Cp1251.h"
+#include "LetterGenerator.h"
+#include "ResultsBox.h"
+#include "ShowError.h"
+#include "Unit1.h"
+
+namespace {
+
+const QString kLoading = QStringLiteral("Статус: Загрузка словаря!");
+const QString kLoaded = QStringLiteral("Статус: Загрузка словаря выполнена!");
+const QString kSearching = QStringLiteral("Статус: Поиск совпадений!");
+const QString kStopped = QStringLiteral("Статус: Поиск совпадений остановлен!");
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(bytes);
+}
+
+// Runs `action` on the next modal widget of type T as soon as it is up.
+template <typename T>
+void WhenModal(std::function<void(T*)> action) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [action, poll] {
+        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            action(modal);
+        } else {
+            QTimer::singleShot(5, *poll);
+        }
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+// Answers the next file dialog with a path, or cancels it for an empty one; `seen` receives
+// what the dialog offered.
+void AnswerFileDialog(const QString& path, QString* offered = nullptr) {
+    WhenModal<QFileDialog>([path, offered](QFileDialog* dialog) {
+        if (offered) {
+            const QStringList files = dialog->selectedFiles();
+            *offered = files.isEmpty() ? QString() : files.front();
+        }
+        if (path.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        // As if typed: a user's typing clears the file the dialog offered from its list, which
+        // here only happens while the name field has the keyboard focus.
+        for (auto* view : dialog->findChildren<QAbstractItemView*>()) view->clearSelection();
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+}
+
+}  // namespace
+
+class TestUnit1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void startsAsLaidOut();
+    void loadShowsItsStatusesAndRemembersThePath();
+    void cancelledLoadKeepsTheDictionary();
+    void failedLoadReportsAndKeepsTheFirstStatus();
+    void saveAndClear();
+    void saveFailuresLeaveTheResults();
+    void searchWithStopBoxAlreadyTicked();
+    void commandsInsideARunningSearch();
+    void loadInsideASearchEndsItWithIndexError();
+    void secondSearchInsideTheFirst();
+    void closeDuringASearchWaitsForTheStopBox();
+    void searchWithNothingToWalkWaitsForTheUser();
+    void errorBoxIsTitledAndAddsTheFullStop();
+    void applicationTitleFromPath_data();
+    void applicationTitleFromPath();
+
+private:
+    template <typename T>
+    T* Child(const char* name) {
+        return form_->findChild<T*>(QString::fromLatin1(name));
+    }
+    QString Status() { return Child<QLabel>("Label4")->text(); }
+    QString Results() {
+        return QString::fromStdString(
+            bukvotok::Cp1251ToUtf8(Child<bukvotok::ResultsBox>("Memo1")->ResultsText()));
+    }
+    QString Dictionary(const QString& name, const QString& utf8_lines) {
+        const QString path = dir_->filePath(name);
+        WriteAll(path, QByteArray::fromStdString(bukvotok::Utf8ToCp1251(utf8_lines.toStdString())));
+        return path;
+    }
+    void Load(const QString& path) {
+        AnswerFileDialog(path);
+        Child<QPushButton>("Button2")->click();
+    }
+    // Ticks the stop box once the search has run for a while, from inside the search.
+    void StopLater(int ms) {
+        QTimer::singleShot(ms, this, [this] { Child<QCheckBox>("CheckBox1")->setChecked(true); });
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TForm1> form_;
+    QStringList errors_;
+};
+
+void TestUnit1::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    errors_.clear();
+    bukvotok::ReplaceErrorBox(
+        [this](const QString&, const QString& text) { errors_.append(text); });
+    bukvotok::SetRandomState(0);
+    form_ = std::make_unique<TForm1>();
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+}
+
+void TestUnit1::cleanup() {
+    form_.reset();
+    bukvotok::ReplaceErrorBox({});
+}
+
+void TestUnit1::startsAsLaidOut() {
+    QCOMPARE(form_->windowTitle(), QStringLiteral("Буквоток"));
+    QCOMPARE(Status(), QStringLiteral("Label4"));
+    QVERIFY(!Child<QCheckBox>("CheckBox1")->isChecked());
+    QCOMPARE(Results(), QString());
+    // Positions relative to the client area, and the tab order of the layout.
+    const QList<std::pair<const char*, QRect>> places = {
+        {"Button2", {8, 8, 161, 25}},   {"Button4", {176, 8, 161, 25}},
+        {"Memo1", {8, 80, 329, 113}},   {"Button5", {176, 38, 161, 27}},
+        {"CheckBox1", {8, 40, 81, 23}}, {"Button1", {96, 40, 73, 25}},
+    };
+    for (const auto& [name, rect] : places) {
+        QCOMPARE(Child<QWidget>(name)->geometry(), rect);
+    }
+    QWidget* widget = Child<QWidget>("Button2");
+    for (const char* next : {"Button4", "Memo1", "Button5", "CheckBox1", "Button1"}) {
+        widget = widget->nextInFocusChain();
+        while (widget->focusPolicy() == Qt::NoFocus) widget = widget->nextInFocusChain();
+        QCOMPARE(widget->objectName(), QString::fromLatin1(next));
+    }
+    // Labels fit their texts and stay clear of each other on the bottom line.
+    const QRect info = Child<QLabel>("Label1")->geometry();
+    const QRect site = Child<QLabel>("Grlink1")->geometry();
+    const QRect word_and = Child<QLabel>("Label2")->geometry();
+    const QRect forum = Child<QLabel>("Grlink2")->geometry();
+    QVERIFY(info.right() < site.left());
+    QVERIFY(site.right() < word_and.left() || site.right() < forum.left());
+    QVERIFY(word_and.right() < forum.left());
+}
+
+void TestUnit1::loadShowsItsStatusesAndRemembersThePath() {
+    const QString path = Dictionary("words.txt", "кот\r\nум");
+    QString status_during_dialog;
+    WhenModal<QFileDialog>([&](QFileDialog*) { status_during_dialog = Status(); });
+    Load(path);
+    QCOMPARE(status_during_dialog, kLoading);
+    QCOMPARE(Status(), kLoaded);
+    QCOMPARE(form_->Dictionary().Count(), 2);
+
+    // The save dialog offers the dictionary's path, and the next load the saved file's.
+    QString offered;
+    const QString saved = dir_->filePath("saved.txt");
+    AnswerFileDialog(saved, &offered);
+    Child<QPushButton>("Button5")->click();
+    QCOMPARE(offered, path);
+    AnswerFileDialog(QString(), &offered);
+    Child<QPushButton>("Button2")->click();
+    QCOMPARE(offered, saved);
+}
+
+void TestUnit1::cancelledLoadKeepsTheDictionary() {
+    Load(Dictionary("words.txt", "кот\r\nум"));
+    Load(QString());
+    QCOMPARE(Status(), kLoaded);
+    QCOMPARE(form_->Dictionary().Count(), 2);
+}
+
+void TestUnit1::failedLoadReportsAndKeepsTheFirstStatus() {
+    Load(Dictionary("words.txt", "кот\r\nум"));
+    const QString missing = dir_->filePath("missing.txt");
+    Load(missing);
+    QCOMPARE(errors_, QStringList{QStringLiteral("Cannot open file \"%1\". No such file or "
+                                                 "directory.")
+                                      .arg(missing)});
+    QCOMPARE(Status(), kLoading);
+    QCOMPARE(form_->Dictionary().Count(), 2);
+}
+
+void TestUnit1::saveAndClear() {
+    auto* memo = Child<bukvotok::ResultsBox>("Memo1");
+    memo->SetResultsText(bukvotok::Utf8ToCp1251(" кот кит ум"));
+    const QString path = dir_->filePath("out.txt");
+    AnswerFileDialog(path);
+    Child<QPushButton>("Button5")->click();
+    QCOMPARE(ReadAll(path), QByteArray(" \xEA\xEE\xF2 \xEA\xE8\xF2 \xF3\xEC"));
+    QCOMPARE(Status(), QStringLiteral("Label4"));  // saving leaves the status alone
+
+    Child<QPushButton>("Button1")->click();
+    QCOMPARE(Results(), QString());
+    AnswerFileDialog(path);
+    Child<QPushButton>("Button5")->click();
+    QCOMPARE(ReadAll(path), QByteArray());
+    AnswerFileDialog(QString());  // a cancelled save writes nothing
+    WriteAll(path, "kept");
+    Child<QPushButton>("Button5")->click();
+    QCOMPARE(ReadAll(path), QByteArray("kept"));
+}
+
+void TestUnit1::saveFailuresLeaveTheResults() {
+    auto* memo = Child<bukvotok::ResultsBox>("Memo1");
+    memo->SetResultsText(" words");
+    const QString nowhere = dir_->filePath("no-folder/out.txt");
+    AnswerFileDialog(nowhere);
+    Child<QPushButton>("Button5")->click();
+    AnswerFileDialog(QStringLiteral("/dev/full"));
+    Child<QPushButton>("Button5")->click();
+    QCOMPARE(
+        errors_,
+        (QStringList{
+            QStringLiteral("Cannot create file \"%1\". No such file or directory.").arg(nowhere),
+            QStringLiteral("Stream write error.")}));
+    QCOMPARE(Results(), QStringLiteral(" words"));
+}
+
+void TestUnit1::searchWithStopBoxAlreadyTicked() {
+    Load(Dictionary("a.txt", "а"));
+    Child<QCheckBox>("CheckBox1")->setChecked(true);
+    Child<QPushButton>("Button4")->click();
+    // One pass, which from a fresh generator draws а and records it.
+    QCOMPARE(Results(), QStringLiteral(" а"));
+    QCOMPARE(Status(), kStopped);
+}
+
+void TestUnit1::commandsInsideARunningSearch() {
+    Load(Dictionary("words.txt", "кот\r\nкит\r\nум\r\nа\r\nон\r\nдом\r\nмир\r\nмы"));
+    const QString saved = dir_->filePath("during.txt");
+    QString results_at_save;
+    QString status_during_search;
+    QTimer::singleShot(100, this, [&] {
+        status_during_search = Status();
+        Child<QPushButton>("Button1")->click();  // clear
+        QTimer::singleShot(100, this, [&] {
+            results_at_save = Results();
+            AnswerFileDialog(saved);
+            Child<QPushButton>("Button5")->click();
+            StopLater(100);
+        });
+    });
+    Child<QPushButton>("Button4")->click();
+    QCOMPARE(status_during_search, kSearching);
+    QCOMPARE(Status(), kStopped);
+    QVERIFY(!results_at_save.isEmpty());
+    QVERIFY(results_at_save.startsWith(QLatin1Char(' ')));
+    QCOMPARE(QString::fromStdString(bukvotok::Cp1251ToUtf8(ReadAll(saved).toStdString())),
+             results_at_save);
+    QVERIFY(Results().startsWith(results_at_save));
+}
+
+void TestUnit1::loadInsideASearchEndsItWithIndexError() {
+    Load(Dictionary("words.txt", "кот\r\nкит\r\nум\r\nа\r\nон\r\nдом\r\nмир\r\nмы"));
+    const QString other = Dictionary("other.txt", "бык\r\nвол\r\nгусь");
+    QTimer::singleShot(100, this, [&] { Load(other); });
+    Child<QPushButton>("Button4")->click();  // returns when the error has ended the search
+    QCOMPARE(errors_, QStringList{QStringLiteral("List index out of bounds (-1)")});
+    QCOMPARE(Status(), kLoaded);
+}
+
+void TestUnit1::secondSearchInsideTheFirst() {
+    Load(Dictionary("words.txt", "кот\r\nкит\r\nум\r\nа\r\nон"));
+    QStringList statuses;
+    QTimer::singleShot(50, this, [&] {
+        statuses << Status();
+        StopLater(100);
+        Child<QPushButton>("Button4")->click();
+        statuses << Status();
+    });
+    Child<QPushButton>("Button4")->click();
+    statuses << Status();
+    QCOMPARE(statuses, (QStringList{kSearching, kStopped, kStopped}));
+}
+
+void TestUnit1::closeDuringASearchWaitsForTheStopBox() {
+    Load(Dictionary("words.txt", "кот\r\nкит\r\nум\r\nа\r\nон"));
+    bool visible_after_close = false;
+    QTimer::singleShot(50, this, [&] {
+        form_->close();
+        form_->close();
+        visible_after_close = form_->isVisible();
+        StopLater(50);
+    });
+    Child<QPushButton>("Button4")->click();
+    QVERIFY(visible_after_close);
+    QVERIFY(!form_->isVisible());
+}
+
+void TestUnit1::searchWithNothingToWalkWaitsForTheUser() {
+    // No entry begins with а-ю; without a dictionary at all it is the same.
+    Load(Dictionary("ya.txt", "я\r\nЯма\r\nLatin"));
+    const std::uint32_t start = bukvotok::RandomState();
+    StopLater(200);
+    Child<QPushButton>("Button4")->click();
+    QCOMPARE(Status(), kStopped);
+    // Each pass draws one letter; count the passes by replaying the generator.  A search that
+    // spun would have run millions in 200 ms.
+    const std::uint32_t end = bukvotok::RandomState();
+    bukvotok::SetRandomState(start);
+    int passes = 0;
+    while (bukvotok::RandomState() != end && passes < 100000) {
+        bukvotok::RandomLetter();
+        ++passes;
+    }
+    QVERIFY2(passes < 1000, qPrintable(QString::number(passes)));
+}
+
+void TestUnit1::errorBoxIsTitledAndAddsTheFullStop() {
+    bukvotok::ReplaceErrorBox({});
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        box->accept();
+    });
+    bukvotok::ShowError("Stream write error");
+    QCOMPARE(title, bukvotok::ApplicationTitle());
+    QCOMPARE(text, QStringLiteral("Stream write error."));
+    QCOMPARE(icon, QMessageBox::Critical);
+}
+
+void TestUnit1::applicationTitleFromPath_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("extension") << "/opt/WORDS.EXE"
+                               << "Words";
+    QTest::newRow("no extension") << "/usr/bin/bukvotok"
+                                  << "bukvotok";
+    QTest::newRow("first dot") << "/a.b/Tool.Name.bin"
+                               << "Tool";
+    QTest::newRow("cyrillic") << "/x/ПРОГРАММА"
+                              << "Программа";
+    QTest::newRow("cut at 255 bytes")
+        << "/" + QString(300, QLatin1Char('A')) << "A" + QString(253, 'a');
+}
+
+void TestUnit1::applicationTitleFromPath() {
+    QFETCH(QString, path);
+    QFETCH(QString, title);
+    QCOMPARE(bukvotok::ApplicationTitleFromPath(path), title);
+}
+
+QTEST_MAIN(TestUnit1)
+#include "tst_Unit1.moc"

@@ -1,0 +1,106 @@
+#include "Unit1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFont>
+
+#include "LinkTargets.h"
+#include "MatchSearch.h"
+#include "OpenFileDialog.h"
+#include "ResultsFile.h"
+#include "ShowError.h"
+#include "StatusTexts.h"
+#include "WindowSearchHost.h"
+#include "ui_Unit1.h"
+
+namespace {
+
+// The window was laid out for "MS Sans Serif" at 11 pixels.  Where it is missing, a sans face
+// of similar width with Cyrillic letters takes its place.
+QFont WindowFont() {
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                QStringLiteral("DejaVu Sans")});
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()) {
+    setFont(WindowFont());
+    ui_->setupUi(this);
+    // setupUi sizes the client area; the window's frame goes at the laid-out place.
+    move(749, 191);
+    OpenDialog1 = new bukvotok::OpenFileDialog(this);
+
+    ui_->Grlink1->setText(bukvotok::kSiteAddress);
+    ui_->Grlink1->setURL(bukvotok::kSiteAddress);
+    ui_->Grlink2->setText(bukvotok::kForumAddress);
+    ui_->Grlink2->setURL(bukvotok::kForumAddress);
+    // Labels fit their texts, as the status line must when its text grows.
+    for (QLabel* label : {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4,
+                          static_cast<QLabel*>(ui_->Grlink1), static_cast<QLabel*>(ui_->Grlink2)}) {
+        label->adjustSize();
+    }
+    ui_->Button2->setFocus();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::SetStatus(std::string_view text) {
+    ui_->Label4->setText(bukvotok::FromCp1251(text));
+    ui_->Label4->adjustSize();
+}
+
+void TForm1::Button2Click() {
+    bukvotok::RunCommand([this] {
+        SetStatus(bukvotok::kLoadingStatus.View());
+        // The new status shows before the dialog opens.
+        QCoreApplication::processEvents();
+        if (const auto path = OpenDialog1->AskForPath()) {
+            dictionary_.LoadDictionary(PathBytes(*path));
+        }
+        SetStatus(bukvotok::kLoadedStatus.View());
+    });
+}
+
+void TForm1::Button4Click() {
+    ++running_searches_;
+    bukvotok::RunCommand([this] {
+        bukvotok::WindowSearchHost host(*ui_->Label4, *ui_->CheckBox1, *ui_->Memo1, dictionary_);
+        bukvotok::RunSearch(host, dictionary_);
+    });
+    --running_searches_;
+    // A close asked for during the search takes effect once no search runs any more.
+    if (running_searches_ == 0 && close_requested_) {
+        close_requested_ = false;
+        close();
+    }
+}
+
+void TForm1::Button5Click() {
+    bukvotok::RunCommand([this] {
+        if (const auto path = OpenDialog1->AskForPath()) {
+            bukvotok::SaveResultsFile(PathBytes(*path), ui_->Memo1->ResultsText());
+        }
+    });
+}
+
+void TForm1::Button1Click() { ui_->Memo1->Clear(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // Closing inside a running search would leave it running in a hidden window; instead the
+    // window stays until the stop box ends the search, and closes then.
+    if (running_searches_ > 0) {
+        close_requested_ = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}

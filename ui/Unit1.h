@@ -1,0 +1,45 @@
+// The main window: the dictionary loader, the search, the results box and its two commands,
+// and two links.  The controls, their places and texts and the bindings of the four buttons to
+// the handlers below come from the layout (resources/Unit1.ui).
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "DictionaryList.h"
+
+namespace Ui {
+class TForm1;
+}
+
+namespace bukvotok {
+class OpenFileDialog;
+}
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    const bukvotok::DictionaryList& Dictionary() const { return dictionary_; }
+
+public slots:
+    void Button2Click();  // load a dictionary
+    void Button4Click();  // search
+    void Button5Click();  // save the results
+    void Button1Click();  // clear the results
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void SetStatus(std::string_view text);
+
+    std::unique_ptr<Ui::TForm1> ui_;
+    bukvotok::OpenFileDialog* OpenDialog1;
+    bukvotok::DictionaryList dictionary_;
+    int running_searches_ = 0;
+    bool close_requested_ = false;
+};
