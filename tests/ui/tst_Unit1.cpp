@@ -41,15 +41,16 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
 // Runs `action` on the next modal widget of type T as soon as it is up.
 template <typename T>
 void WhenModal(std::function<void(T*)> action) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [action, poll] {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
         if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
             action(modal);
-        } else {
-            QTimer::singleShot(5, *poll);
         }
-    };
-    QTimer::singleShot(0, *poll);
+    });
+    timer->start();
 }
 
 // Answers the next file dialog with a path, or cancels it for an empty one; `seen` receives
