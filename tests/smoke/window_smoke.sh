@@ -14,9 +14,14 @@ export WORK=$work WINDOW_PROGRAM=$window_program
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     set -euo pipefail
     export LANG=C.UTF-8
+    unset QT_QPA_PLATFORM  # a real X window, whatever the other tests run on
     "$WINDOW_PROGRAM" &
     program=$!
-    window=$(timeout 20 xdotool search --sync --name "Буквоток" | head -n 1)
+    if ! timeout 30 xdotool search --sync --name "Буквоток" >/dev/null; then
+        echo "the window did not appear" >&2
+        kill $program
+        exit 1
+    fi
     sleep 1
     # Without a window manager the client area starts at the laid-out 749, 191.
     click() { xdotool mousemove $((749 + $1)) $((191 + $2)) click 1; sleep "${3:-0.5}"; }
