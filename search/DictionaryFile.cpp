@@ -40,6 +40,10 @@ std::string ReadDictionaryFile(const std::string& path) {
     if (S_ISDIR(status.st_mode)) throw FileOpenError(path, EISDIR);
     const auto size = S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0;
 
+    return ReadUpTo(file.Get(), size);
+}
+
+std::string ReadUpTo(int fd, std::size_t size) {
     std::string bytes;
     try {
         bytes.resize(size);
@@ -50,7 +54,7 @@ std::string ReadDictionaryFile(const std::string& path) {
     }
     std::size_t filled = 0;
     while (filled < size) {
-        const ssize_t got = ::read(file.Get(), bytes.data() + filled, size - filled);
+        const ssize_t got = ::read(fd, bytes.data() + filled, size - filled);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         filled += static_cast<std::size_t>(got);

@@ -1,0 +1,135 @@
+// Dictionary files and save targets a user may hand the program by mistake or on purpose: each
+// has one outcome, and none crashes, hangs or loses what the user had.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "DictionaryFile.h"
+#include "DictionaryList.h"
+#include "Errors.h"
+#include "FakeSearchHost.h"
+#include "LetterGenerator.h"
+#include "MatchSearch.h"
+#include "ResultsFile.h"
+#include "TestFiles.h"
+
+namespace bukvotok {
+namespace {
+
+std::vector<std::string> LoadedEntries(const std::string& path) {
+    DictionaryList dictionary;
+    dictionary.LoadDictionaryText("previous");
+    dictionary.LoadDictionary(path);
+    std::vector<std::string> entries;
+    for (std::int32_t i = 0; i < dictionary.Count(); ++i)
+        entries.emplace_back(dictionary.EntryAt(i));
+    return entries;
+}
+
+TEST(BadDictionary, OddFilesLoadAsTheLineRulesSay) {
+    TempDir dir;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> entries;
+    };
+    const std::vector<Case> cases = {
+        {"empty", "", {}},
+        {"only NUL bytes", std::string(1000, '\0'), {}},
+        {"NUL in the middle", std::string("one\r\ntw\0o\r\nthree", 16), {"one", "tw"}},
+        {"CR only", "a\rb\rc", {"a", "b", "c"}},
+        {"LF CR", "a\n\rb\n\r", {"a", "", "b", ""}},
+        // UTF-8 is kept byte for byte: «кот» is six bytes here, never folded or converted.
+        {"UTF-8", "\xD0\x9A\xD0\xBE\xD1\x82\r\n", {"\xD0\x9A\xD0\xBE\xD1\x82"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LoadedEntries(dir.Write("dictionary.txt", c.bytes)), c.entries) << c.name;
+    }
+}
+
+TEST(BadDictionary, OneLineOfAHundredMegabytes) {
+    TempDir dir;
+    std::string line(100'000'000, '\xEE');
+    const std::string path = dir.Write("long.txt", line + "\r\n");
+    DictionaryList dictionary;
+    dictionary.LoadDictionary(path);
+    ASSERT_EQ(dictionary.Count(), 1);
+    EXPECT_EQ(dictionary.EntryAt(0).size(), line.size());
+    EXPECT_EQ(dictionary.FindPrefix(line), 0);
+    // A search walks only as far as its letters agree with the line: о, then one more.
+    SetRandomState(0);
+    FakeSearchHost host(1000);
+    RunSearch(host, dictionary);
+    EXPECT_EQ(host.results, "");
+}
+
+TEST(BadDictionary, RandomBinaryLoadsAndSearches) {
+    std::mt19937 random(42);
+    for (int round = 0; round < 20; ++round) {
+        std::string bytes(1 + random() % 5000, '\0');
+        for (char& c : bytes) c = static_cast<char>(random() % 7 == 0 ? '\n' : random());
+        if (round % 2) bytes[0] = '\x01';  // half of them without a NUL at the very start
+        DictionaryList dictionary;
+        dictionary.LoadDictionaryText(bytes);
+        SetRandomState(static_cast<std::uint32_t>(round));
+        FakeSearchHost host(2000);
+        RunSearch(host, dictionary);
+        EXPECT_EQ(host.passes, 2000u);
+    }
+}
+
+TEST(BadDictionary, WhatAShrunkFileNoLongerHoldsIsAbsent) {
+    // A pipe stands in for a file that delivers fewer bytes than its size promised.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ASSERT_EQ(::write(ends[1], "kot\r\nki", 7), 7);
+    ::close(ends[1]);
+    EXPECT_EQ(ReadUpTo(ends[0], 1000), "kot\r\nki");
+    ::close(ends[0]);
+}
+
+TEST(BadDictionary, PathsAreTakenLiterally) {
+    // Shell and format syntax in a name is only a name: nothing runs, nothing is formatted.
+    TempDir dir;
+    const std::string marker = dir.Path("ran");
+    const std::string path = dir.Path("%s%n%x $(touch " + marker + ") `touch " + marker + "`");
+    DictionaryList dictionary;
+    try {
+        dictionary.LoadDictionary(path);
+        FAIL();
+    } catch (const FileOpenError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot open file \"" + path + "\". No such file or directory");
+    }
+    EXPECT_THROW(SaveResultsFile(path + "/x", "w"), FileCreateError);
+    EXPECT_FALSE(std::filesystem::exists(marker));
+}
+
+TEST(BadSaveTarget, AHundredMegabytesOfResultsSaveByteForByte) {
+    TempDir dir;
+    std::string words;
+    std::mt19937 random(1);
+    while (words.size() < 1'000'000) {
+        words += ' ';
+        for (int n = 1 + static_cast<int>(random() % 9); n > 0; --n) {
+            words += static_cast<char>(FirstLetterCode + static_cast<int>(random() % 31));
+        }
+    }
+    std::string results;
+    results.reserve(100 * words.size());
+    for (int i = 0; i < 100; ++i) results += words;
+    const std::string path = dir.Path("results.txt");
+    SaveResultsFile(path, results);
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream saved;
+    saved << file.rdbuf();
+    EXPECT_TRUE(saved.str() == results);
+}
+
+}  // namespace
+}  // namespace bukvotok
