@@ -30,6 +30,8 @@ void ShowError(std::string_view message) {
     // focus back to it when it closes.
     QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok,
                     QApplication::activeWindow());
+    // A message quotes file names, and a name such as "<b>x" is no markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -341,16 +341,20 @@ void TestUnit1::errorBoxIsTitledAndAddsTheFullStop() {
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
     WhenModal<QMessageBox>([&](QMessageBox* box) {
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
+        format = box->textFormat();
         box->accept();
     });
-    bukvotok::ShowError("Stream write error");
+    bukvotok::ShowError("Cannot open file \"/tmp/<b>x</b>\". No such file or directory");
     QCOMPARE(title, bukvotok::ApplicationTitle());
-    QCOMPARE(text, QStringLiteral("Stream write error."));
+    QCOMPARE(text,
+             QStringLiteral("Cannot open file \"/tmp/<b>x</b>\". No such file or directory."));
     QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(format, Qt::PlainText);  // a file name is never read as markup
 }
 
 void TestUnit1::applicationTitleFromPath_data() {
