@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "DictionaryList.h"
+#include "DrawnLetters.h"
 #include "Errors.h"
 #include "LetterGenerator.h"
 #include "LinearDictionary.h"
@@ -115,12 +116,8 @@ BENCHMARK(BM_LinearBaseline)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // One walk along an entry of five million letters.
 void BM_LongWalk(benchmark::State& state) {
-    constexpr std::size_t kLength = 5'000'000;
-    SetRandomState(0);
-    std::string entry;
-    for (std::size_t i = 0; i < kLength; ++i) entry += static_cast<char>(RandomLetter());
     DictionaryList dictionary;
-    dictionary.LoadDictionaryText(entry);
+    dictionary.LoadDictionaryText(LettersDrawnFromStart(5'000'000));
     RunPasses<MatchSearch>(state, dictionary, 1);
 }
 BENCHMARK(BM_LongWalk)->Unit(benchmark::kMillisecond);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Cp1251.h"
+#include "DrawnLetters.h"
 #include "Errors.h"
 #include "FakeSearchHost.h"
 #include "LetterGenerator.h"
@@ -117,12 +118,9 @@ TEST(MatchSearch, MatchesTheModelOnCommonWords) {
 }
 
 TEST(MatchSearch, AnEntryMillionsOfLettersLongIsWalkedWithoutRecursion) {
-    // The entry spells exactly the letters the generator will draw, so the first walk follows
-    // it to its end and records it.
+    // The first walk follows the entry to its end and records it.
     constexpr std::size_t kLength = 5'000'000;
-    SetRandomState(0);
-    std::string entry;
-    for (std::size_t i = 0; i < kLength; ++i) entry += static_cast<char>(RandomLetter());
+    const std::string entry = LettersDrawnFromStart(kLength);
     DictionaryList dictionary;
     dictionary.LoadDictionaryText(entry);
     const Outcome outcome = RunFast(dictionary, 1);
