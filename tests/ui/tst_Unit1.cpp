@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -170,6 +172,14 @@ void TestUnit1::startsAsLaidOut() {
     QVERIFY(info.right() < site.left());
     QVERIFY(site.right() < word_and.left() || site.right() < forum.left());
     QVERIFY(word_and.right() < forum.left());
+
+    // Made smaller than its controls, the window scrolls instead of cutting them off.
+    auto* scroll = Child<QScrollArea>("ScrollBox");
+    QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+    form_->resize(200, 120);
+    QTRY_VERIFY(scroll->horizontalScrollBar()->isVisible());
+    QVERIFY(scroll->verticalScrollBar()->isVisible());
+    QCOMPARE(Child<QWidget>("Button4")->geometry(), QRect(176, 8, 161, 25));
 }
 
 void TestUnit1::loadShowsItsStatusesAndRemembersThePath() {
