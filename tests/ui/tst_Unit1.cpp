@@ -149,6 +149,7 @@ void TestUnit1::startsAsLaidOut() {
     QCOMPARE(Status(), QStringLiteral("Label4"));
     QVERIFY(!Child<QCheckBox>("CheckBox1")->isChecked());
     QCOMPARE(Results(), QString());
+    QCOMPARE(form_->focusWidget(), Child<QWidget>("Button2"));  // Enter loads at once
     // Positions relative to the client area, and the tab order of the layout.
     const QList<std::pair<const char*, QRect>> places = {
         {"Button2", {8, 8, 161, 25}},   {"Button4", {176, 8, 161, 25}},
