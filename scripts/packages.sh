@@ -1,11 +1,13 @@
 # Sourced by the scripts: installs the Debian packages the project needs, once, when missing.
 
 # Build, test and run dependencies, all from Debian's archive.
+# dpkg-dev computes the Debian package's dependencies (cpack -G DEB).
 BUKVOTOK_PACKAGES=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
     xvfb xauth xdotool fonts-dejavu-core fonts-liberation2 imagemagick
+    desktop-file-utils man-db dpkg-dev
 )
 
 EnsurePackages() {

@@ -1,0 +1,89 @@
+# What `cmake --install` puts beside the two programs, and the Debian package `cpack -G DEB`
+# makes of it all.  Included from the top-level CMakeLists.txt after every target exists.
+
+set(BUKVOTOK_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+
+# --- The manual page of the headless search, gzipped as Debian installs manual pages ---
+find_program(GZIP_PROGRAM gzip REQUIRED)
+set(BUKVOTOK_MANUAL_PAGE ${BUKVOTOK_PACKAGING_DIR}/bukvotok-search.1)
+set(BUKVOTOK_MANUAL_PAGE_GZ ${PROJECT_BINARY_DIR}/packaging/bukvotok-search.1.gz)
+# -n leaves the name and time out of the header, so the same page gives the same bytes.
+add_custom_command(
+    OUTPUT ${BUKVOTOK_MANUAL_PAGE_GZ}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
+    COMMAND sh -c "\"$1\" -9nc \"$2\" > \"$3\"" sh ${GZIP_PROGRAM} ${BUKVOTOK_MANUAL_PAGE}
+            ${BUKVOTOK_MANUAL_PAGE_GZ}
+    DEPENDS ${BUKVOTOK_MANUAL_PAGE}
+    VERBATIM)
+add_custom_target(bukvotok_manual_page ALL DEPENDS ${BUKVOTOK_MANUAL_PAGE_GZ})
+install(FILES ${BUKVOTOK_MANUAL_PAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# --- The window program's menu entry and icon ---
+if(BUKVOTOK_BUILD_WINDOW)
+    install(FILES ${BUKVOTOK_PACKAGING_DIR}/bukvotok.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    # Drawn from resources/mainicon.xpm, the icon the window itself shows.
+    foreach(size 16 32 48 256)
+        install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/bukvotok-${size}.png
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+                RENAME bukvotok.png)
+    endforeach()
+endif()
+
+# --- Checks of what gets installed ---
+if(BUKVOTOK_BUILD_TESTS)
+    find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+    if(DESKTOP_FILE_VALIDATE)
+        add_test(NAME packaging_desktop_entry
+                 COMMAND ${DESKTOP_FILE_VALIDATE} ${BUKVOTOK_PACKAGING_DIR}/bukvotok.desktop)
+        # The validator exits 0 on hints and some warnings; the entry should draw none.
+        set_tests_properties(packaging_desktop_entry PROPERTIES FAIL_REGULAR_EXPRESSION ".")
+    endif()
+    find_program(GROFF_PROGRAM groff)
+    if(GROFF_PROGRAM)
+        # groff reports a misspelt request or an unknown glyph on standard error and still
+        # exits 0, so any word from it fails the test.
+        add_test(NAME packaging_manual_page
+                 COMMAND ${GROFF_PROGRAM} -ww -z -k -Tutf8 -man ${BUKVOTOK_MANUAL_PAGE})
+        set_tests_properties(packaging_manual_page PROPERTIES FAIL_REGULAR_EXPRESSION ".")
+    endif()
+    add_test(NAME packaging_install_tree
+             COMMAND ${BUKVOTOK_PACKAGING_DIR}/check-install.sh ${CMAKE_COMMAND} ${PROJECT_BINARY_DIR}
+                     $<BOOL:${BUKVOTOK_BUILD_WINDOW}>)
+endif()
+
+# --- The Debian package ---
+set(BUKVOTOK_PACKAGE_MAINTAINER
+    "Bukvotok maintainers <maintainers@users.noreply.c-seed-cfb3bf77.example>"
+    CACHE STRING "Maintainer named in the Debian package")
+
+set(CPACK_PACKAGE_NAME bukvotok)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT ${BUKVOTOK_PACKAGE_MAINTAINER})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "finds Russian dictionary words by random search")
+# Debian shows the description as it stands, so its lines are broken here.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Bukvotok (Буквоток) grows random strings of the small Russian letters one"
+    "letter at a time, keeping each string the beginning of some dictionary entry,"
+    "and collects the strings that end on a whole word."
+    ""
+    "The window program, bukvotok, has a Russian interface; bukvotok-search runs"
+    "the same search without a window, for batch use and for measuring."
+    "Dictionaries are plain text files with one word per line in Windows-1251.")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY bukvotok)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${BUKVOTOK_PACKAGE_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(BUKVOTOK_BUILD_WINDOW)
+    # Qt loads these at run time, out of sight of dpkg-shlibdeps: without the platform plugins
+    # the window cannot open at all.  The window's font stands in for "MS Sans Serif", Qt's
+    # own dialogs speak Russian from the translations, and the links open through xdg-open.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, qt6-translations-l10n, xdg-utils")
+endif()
+
+include(CPack)
