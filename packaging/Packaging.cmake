@@ -54,7 +54,7 @@ endif()
 
 # --- The Debian package ---
 set(BUKVOTOK_PACKAGE_MAINTAINER
-    "Bukvotok maintainers <maintainers@users.noreply.c-seed-cfb3bf77.example>"
+    "Bukvotok developers <dev@bukvotok.ru>"
     CACHE STRING "Maintainer named in the Debian package")
 
 set(CPACK_PACKAGE_NAME bukvotok)
