@@ -53,10 +53,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
 
 TForm1::~TForm1() = default;
 
-void TForm1::SetStatus(std::string_view text) {
-    ui_->Label4->setText(bukvotok::FromCp1251(text));
-    ui_->Label4->adjustSize();
-}
+void TForm1::SetStatus(std::string_view text) { bukvotok::ShowStatus(*ui_->Label4, text); }
 
 void TForm1::Button2Click() {
     bukvotok::RunCommand([this] {

@@ -16,10 +16,12 @@ QString FromCp1251(std::string_view bytes) {
     return text;
 }
 
-void WindowSearchHost::SetStatus(std::string_view text) {
-    status_.setText(FromCp1251(text));
-    status_.adjustSize();
+void ShowStatus(QLabel& status, std::string_view text) {
+    status.setText(FromCp1251(text));
+    status.adjustSize();
 }
+
+void WindowSearchHost::SetStatus(std::string_view text) { ShowStatus(status_, text); }
 
 bool WindowSearchHost::StopRequested() {
     if (stop_box_.isChecked()) return true;
