@@ -82,22 +82,12 @@ Finished RunCommand(const std::vector<std::string>& arguments) { return Command(
 
 const std::string kSample = BUKVOTOK_SAMPLE_DICTIONARY;
 
-// Appends in place: a search of millions of passes would copy the text for every word.
-class AppendingHost : public FakeSearchHost {
-public:
-    using FakeSearchHost::FakeSearchHost;
-    void AppendToResults(std::string_view word) override {
-        results += ' ';
-        results += word;
-    }
-};
-
 // What the window's search shows after `passes` passes with no user action.
 std::string WindowResults(const std::string& path, std::uint64_t passes) {
     DictionaryList dictionary;
     dictionary.LoadDictionary(path);
     SetRandomState(0);
-    AppendingHost host(passes);
+    AppendingSearchHost host(passes);
     RunSearch(host, dictionary);
     return host.results;
 }

@@ -55,4 +55,17 @@ private:
     std::map<std::uint64_t, std::function<void()>> actions_;
 };
 
+// The same host appending found words in place, as the window and the headless command do,
+// instead of reading and rewriting the whole text: searches of millions of passes stay linear.
+class AppendingSearchHost : public FakeSearchHost {
+public:
+    using FakeSearchHost::FakeSearchHost;
+    void AppendToResults(std::string_view word) override {
+        ++appends;
+        results += ' ';
+        results += word;
+    }
+    int appends = 0;
+};
+
 }  // namespace bukvotok
