@@ -1,10 +1,10 @@
 // bukvotok: the window program.  It takes no command line of its own.
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+#include "MainIcon.h"
 #include "Unit1.h"
 
 int main(int argc, char** argv) {
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qt_russian);
     }
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/MAINICON")));
+    QApplication::setWindowIcon(bukvotok::MainIcon());
 
     TForm1 form;
     form.show();
