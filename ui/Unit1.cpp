@@ -4,8 +4,11 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFont>
+#include <QKeyEvent>
+#include <QPushButton>
 
 #include "LinkTargets.h"
+#include "MainIcon.h"
 #include "MatchSearch.h"
 #include "OpenFileDialog.h"
 #include "ResultsFile.h"
@@ -37,6 +40,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     ui_->setupUi(this);
     // setupUi sizes the client area; the window's frame goes at the laid-out place.
     move(749, 191);
+    setWindowIcon(bukvotok::MainIcon());
     OpenDialog1 = new bukvotok::OpenFileDialog(this);
 
     ui_->Grlink1->setText(bukvotok::kSiteAddress);
@@ -47,6 +51,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     for (QLabel* label : {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4,
                           static_cast<QLabel*>(ui_->Grlink1), static_cast<QLabel*>(ui_->Grlink2)}) {
         label->adjustSize();
+    }
+    for (QPushButton* button : {ui_->Button2, ui_->Button4, ui_->Button5, ui_->Button1}) {
+        button->installEventFilter(this);
     }
     ui_->Button2->setFocus();
 }
@@ -90,6 +97,22 @@ void TForm1::Button5Click() {
 }
 
 void TForm1::Button1Click() { ui_->Memo1->Clear(); }
+
+// Outside a dialog Qt's push buttons answer Space only; here Return and Enter press the focused
+// button as well, as they do on the desktops our users come from.
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button && !key->isAutoRepeat() &&
+            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            button->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
     // Closing inside a running search would leave it running in a hidden window; instead the

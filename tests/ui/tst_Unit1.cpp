@@ -3,12 +3,14 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -88,6 +90,7 @@ private slots:
     void cancelledLoadKeepsTheDictionary();
     void failedLoadReportsAndKeepsTheFirstStatus();
     void saveAndClear();
+    void returnAndEnterPressTheFocusedButton();
     void saveFailuresLeaveTheResults();
     void searchWithStopBoxAlreadyTicked();
     void commandsInsideARunningSearch();
@@ -150,6 +153,10 @@ void TestUnit1::startsAsLaidOut() {
     QVERIFY(!Child<QCheckBox>("CheckBox1")->isChecked());
     QCOMPARE(Results(), QString());
     QCOMPARE(form_->focusWidget(), Child<QWidget>("Button2"));  // Enter loads at once
+    const QIcon icon = form_->windowIcon();
+    QVERIFY(!icon.isNull());
+    QVERIFY(!icon.availableSizes().isEmpty());
+    QVERIFY(icon.availableSizes().front().width() >= 32);
     // Positions relative to the client area, and the tab order of the layout.
     const QList<std::pair<const char*, QRect>> places = {
         {"Button2", {8, 8, 161, 25}},   {"Button4", {176, 8, 161, 25}},
@@ -239,6 +246,24 @@ void TestUnit1::saveAndClear() {
     WriteAll(path, "kept");
     Child<QPushButton>("Button5")->click();
     QCOMPARE(ReadAll(path), QByteArray("kept"));
+}
+
+void TestUnit1::returnAndEnterPressTheFocusedButton() {
+    Child<QCheckBox>("CheckBox1")->setChecked(true);  // the search runs one pass
+    const QList<std::tuple<const char*, Qt::Key, bool>> presses = {
+        {"Button2", Qt::Key_Return, true},
+        {"Button4", Qt::Key_Enter, false},
+        {"Button5", Qt::Key_Return, true},
+        {"Button1", Qt::Key_Return, false}};
+    for (const auto& [name, key, opens_dialog] : presses) {
+        auto* button = Child<QPushButton>(name);
+        QSignalSpy clicks(button, &QPushButton::clicked);
+        if (opens_dialog) AnswerFileDialog(QString());  // cancelled
+        button->setFocus();
+        QTest::keyClick(button, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(clicks.count(), 1);
+    }
+    QCOMPARE(Status(), kStopped);
 }
 
 void TestUnit1::saveFailuresLeaveTheResults() {
