@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window program for real, under Xvfb: load a dictionary through the file dialog, search,
-# stop, save through the same dialog, and compare the file with the headless search that found
-# as many words.
+# save during the search, stop, save twice more through the same dialog, and compare the file
+# with the headless search that found as many words.  Every click is the user's one click:
+# after each dialog no other window of the program may be left on screen to swallow it.
 #   window_smoke.sh BUKVOTOK BUKVOTOK_SEARCH DICTIONARY
 set -euo pipefail
 window_program=$1
@@ -17,9 +18,9 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     unset QT_QPA_PLATFORM  # a real X window, whatever the other tests run on
     "$WINDOW_PROGRAM" &
     program=$!
+    trap "kill $program 2>/dev/null || true" EXIT
     if ! timeout 30 xdotool search --sync --name "Буквоток" >/dev/null; then
         echo "the window did not appear" >&2
-        kill $program
         exit 1
     fi
     sleep 1
@@ -31,21 +32,36 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
         xdotool type --delay 2 "$1"
         xdotool key Return
         sleep 1
-        # The name field'"'"'s completion list may outlive the dialog for a moment and would take
-        # the next click: spend that click on an empty corner of the window.
-        click 340 235
+        local shown
+        shown=$(xdotool search --onlyvisible --pid $program | wc -l)
+        if [ "$shown" -ne 1 ]; then
+            echo "after the dialog for $1, $shown windows of the program are on screen" >&2
+            exit 1
+        fi
     }
     click 88 20                      # Загрузить словарь
     answer_dialog "$WORK/dictionary.txt"
-    click 256 20 1.5                 # Найти совпадения
+    click 256 20 1                   # Найти совпадения
+    click 256 51                     # Сохранить найденное в файл, during the search
+    answer_dialog "$WORK/during.txt"
     click 16 51                      # Остановить
-    click 256 51                     # Сохранить найденное в файл
+    click 256 51
     answer_dialog "$WORK/results.txt"
-    kill $program
-    wait $program || true
+    click 256 51
+    answer_dialog "$WORK/again.txt"
 '
 
-test -s "$work/results.txt" || { echo "no results file was saved" >&2; exit 1; }
+for file in during results again; do
+    test -s "$work/$file.txt" || { echo "no file $file.txt was saved" >&2; exit 1; }
+done
+if ! cmp -s "$work/results.txt" "$work/again.txt"; then
+    echo "the search went on after the click on the stop box" >&2
+    exit 1
+fi
+if ! cmp -s -n "$(stat -c %s "$work/during.txt")" "$work/during.txt" "$work/results.txt"; then
+    echo "the file saved during the search is not the beginning of the final results" >&2
+    exit 1
+fi
 matches=$(tr -cd ' ' <"$work/results.txt" | wc -c)
 "$search_program" --matches "$matches" "$work/dictionary.txt" >"$work/expected.txt"
 if ! cmp "$work/results.txt" "$work/expected.txt"; then
