@@ -1,0 +1,178 @@
+#include "WrappedText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace bukvotok {
+
+namespace {
+
+// Wider than any box, yet added to a position inside one it cannot overflow.
+constexpr std::int32_t kAlwaysPastTheEdge = 1 << 28;
+
+std::int32_t ToUnits(float pixels) {
+    return static_cast<std::int32_t>(std::lround(pixels * WrappedText::kUnitsPerPixel));
+}
+
+}  // namespace
+
+void WrappedText::SetMetrics(const TextMetrics& metrics) {
+    metrics_ = metrics;
+    for (std::size_t byte = 0; byte < 256; ++byte) advance_[byte] = ToUnits(metrics.advance[byte]);
+    advance_['\r'] = advance_['\n'] = 0;
+    layout_advance_ = advance_;
+    layout_advance_['\t'] = layout_advance_['\r'] = kAlwaysPastTheEdge;
+    tab_stop_ = std::max<std::int32_t>(1, ToUnits(metrics.tab_stop));
+    width_ = std::clamp(ToUnits(metrics.width), 0, kAlwaysPastTheEdge);
+    starts_.Resize(1);
+    starts_[0] = 0;
+    laid_out_size_ = 0;
+    LayOutTail();
+}
+
+WrappedText::WrappedText() { starts_.push_back(0); }
+
+void WrappedText::Assign(std::string_view bytes) {
+    GrowingArray<char> text;
+    text.Append(bytes);
+    bytes_ = std::move(text);
+    starts_.Release();
+    starts_.push_back(0);
+    laid_out_size_ = 0;
+}
+
+void WrappedText::Append(std::string_view bytes) { bytes_.Append(bytes); }
+
+void WrappedText::Replace(std::size_t from, std::size_t to, std::string_view bytes) {
+    LayOutTail();
+    const std::size_t old_first = LineOf(from);
+    bytes_.Replace(from, to, bytes);
+    laid_out_size_ = bytes_.size();
+    const auto delta =
+        static_cast<std::int64_t>(bytes.size()) - static_cast<std::int64_t>(to - from);
+    const std::size_t edited_end = from + bytes.size();
+
+    // Where a line ends depends on the bytes up to the first one that did not fit on it, which
+    // lies on the next line or, when that line starts with a word too wide for any line, starts
+    // the line after.  So the two lines before the edit may change, unless a line break ends
+    // one of them first.
+    std::size_t first = old_first;
+    for (int back = 0; back < 2 && first > 0 && !EndsParagraph(first - 1); ++back) --first;
+
+    std::vector<std::uint32_t> fresh;
+    std::size_t old_next = first + 1;  // the first old start not yet matched or passed
+    std::size_t start = starts_[first];
+    for (;;) {
+        start = NextLineStart(start);
+        if (start == kNoLine) {
+            starts_.Replace(first + 1, starts_.size(), fresh);
+            return;
+        }
+        if (start >= edited_end) {
+            // From a start that is also an old start behind the edit, the lines are the old ones.
+            while (old_next < starts_.size() &&
+                   (starts_[old_next] < to || static_cast<std::int64_t>(starts_[old_next]) + delta <
+                                                  static_cast<std::int64_t>(start))) {
+                ++old_next;
+            }
+            if (old_next < starts_.size() && static_cast<std::int64_t>(starts_[old_next]) + delta ==
+                                                 static_cast<std::int64_t>(start)) {
+                break;
+            }
+        }
+        fresh.push_back(static_cast<std::uint32_t>(start));
+    }
+    for (std::size_t i = old_next; i < starts_.size(); ++i) {
+        starts_[i] = static_cast<std::uint32_t>(static_cast<std::int64_t>(starts_[i]) + delta);
+    }
+    starts_.Replace(first + 1, old_next, fresh);
+}
+
+std::size_t WrappedText::LineCount() {
+    LayOutTail();
+    return starts_.size();
+}
+
+std::size_t WrappedText::LineStart(std::size_t line) {
+    LayOutTail();
+    return starts_[line];
+}
+
+std::size_t WrappedText::LineEnd(std::size_t line) {
+    LayOutTail();
+    if (line + 1 >= starts_.size()) return bytes_.size();
+    const std::size_t next = starts_[line + 1];
+    return EndsParagraph(line) ? next - 2 : next;
+}
+
+bool WrappedText::EndsParagraph(std::size_t line) {
+    LayOutTail();
+    if (line + 1 >= starts_.size()) return false;
+    const std::size_t next = starts_[line + 1];
+    return next >= 2 && bytes_[next - 1] == '\n';
+}
+
+std::size_t WrappedText::LineOf(std::size_t offset) {
+    LayOutTail();
+    const auto after = std::upper_bound(starts_.begin(), starts_.end(), offset);
+    return static_cast<std::size_t>(after - starts_.begin()) - 1;
+}
+
+float WrappedText::X(std::size_t offset) { return XOnLine(LineOf(offset), offset); }
+
+float WrappedText::XOnLine(std::size_t line, std::size_t offset) {
+    std::int32_t x = 0;
+    for (std::size_t i = LineStart(line); i < offset; ++i) {
+        x += Advance(static_cast<unsigned char>(bytes_[i]), x);
+    }
+    return static_cast<float>(x) / kUnitsPerPixel;
+}
+
+std::size_t WrappedText::OffsetAt(std::size_t line, float x) {
+    const std::size_t end = LineEnd(line);
+    const float target = x * kUnitsPerPixel;
+    std::int32_t left = 0;
+    for (std::size_t i = LineStart(line); i < end; ++i) {
+        const std::int32_t advance = Advance(static_cast<unsigned char>(bytes_[i]), left);
+        if (target < static_cast<float>(left) + static_cast<float>(advance) / 2) return i;
+        left += advance;
+    }
+    return end;
+}
+
+// The hot loop of laying out, with one rare branch: taken when a byte does not fit, and for
+// every tab and line break, whose advances make sure of that.
+std::size_t WrappedText::NextLineStart(std::size_t start) const {
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(bytes_.data());
+    const std::size_t size = bytes_.size();
+    std::int32_t x = 0;
+    std::size_t after_blank = 0;
+    for (std::size_t i = start; i < size; ++i) {
+        const unsigned char byte = bytes[i];
+        const std::int32_t next = x + layout_advance_[byte];
+        if (next > width_) {
+            if (byte == '\r') return i + 2;
+            if (byte == ' ' || byte == '\t') {
+                // Blanks never wrap: they run past the edge, to where the next word starts.
+                x = std::min(x + Advance(byte, x), width_ + 1);
+                after_blank = i + 1;
+                continue;
+            }
+            if (i > start) return after_blank > start ? after_blank : i;
+        }
+        x = next;
+        after_blank = byte == ' ' ? i + 1 : after_blank;
+    }
+    return kNoLine;
+}
+
+void WrappedText::LayOutTail() {
+    if (laid_out_size_ == bytes_.size()) return;
+    std::size_t start = starts_.back();
+    while ((start = NextLineStart(start)) != kNoLine) {
+        starts_.push_back(static_cast<std::uint32_t>(start));
+    }
+    laid_out_size_ = bytes_.size();
+}
+
+}  // namespace bukvotok

@@ -1,0 +1,103 @@
+// The results box's text and where it wraps on screen, without any window: Windows-1251 bytes
+// whose only line break is CR LF, cut into the lines the box shows at a given width.
+//
+// A line ends after the last space or tab that still fits (spaces at its end may run past the
+// width, as in any text box), inside a word only when the word alone is wider than the box, and
+// always at a CR LF, which belongs to the line it ends.  Every line holds at least one byte, so
+// the lines of any text at any width are finite.  The text after a line's start alone decides
+// where that line ends; so an append changes only the last line, and an edit only the lines from
+// the one before it until the first line that starts where it started before.
+//
+// A caret offset is any offset from 0 to Size() except the one between CR and LF.  An offset
+// where a line wraps belongs to the line it starts.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "GrowingArray.h"
+
+namespace bukvotok {
+
+struct TextMetrics {
+    std::array<float, 256> advance{};  // of each byte in the box's font
+    float tab_stop = 80;
+    float width = 0;  // for the text of a line
+};
+
+class WrappedText {
+public:
+    static constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
+
+    // The largest text the line table can address.
+    static constexpr std::size_t kMaxSize = 0x7FFFFFFF;
+
+    WrappedText();
+
+    std::string_view Bytes() const { return {bytes_.data(), bytes_.size()}; }
+    std::size_t Size() const { return bytes_.size(); }
+
+    // Lays the whole text out again.
+    void SetMetrics(const TextMetrics& metrics);
+    const TextMetrics& Metrics() const { return metrics_; }
+
+    // REQUIRES for every text given: each CR followed by LF, each LF preceded by CR, and the
+    // result no larger than kMaxSize.
+    void Assign(std::string_view bytes);
+    // Laid out when the lines are next asked for, so that appending costs a copy only.
+    void Append(std::string_view bytes);
+    // Replaces the bytes [from, to) by `bytes`.  REQUIRES: from and to are caret offsets.
+    void Replace(std::size_t from, std::size_t to, std::string_view bytes);
+
+    std::size_t LineCount();
+    std::size_t LineStart(std::size_t line);
+    // Where the line's text ends: before its CR LF, or where the next line starts.
+    std::size_t LineEnd(std::size_t line);
+    bool EndsParagraph(std::size_t line);
+    std::size_t LineOf(std::size_t offset);
+
+    // The distance from the start of the offset's line to the offset.
+    float X(std::size_t offset);
+    // The caret offset on the line nearest to x.
+    std::size_t OffsetAt(std::size_t line, float x);
+    // The x of `offset` on `line`, when the offset is known to lie on it.
+    float XOnLine(std::size_t line, std::size_t offset);
+
+    // Widths are added up in 64ths of a pixel: integer sums are exact, so every part of the box
+    // puts a letter at the same place, and they are quick to add.
+    static constexpr float kUnitsPerPixel = 64;
+    // The advance of `byte` at `x`, both in those units; a tab's depends on where it stands.
+    std::int32_t Advance(unsigned char byte, std::int32_t x) const {
+        if (byte != '\t') return advance_[byte];
+        return (x / tab_stop_ + 1) * tab_stop_ - x;
+    }
+
+    bool IsCaretOffset(std::size_t offset) const {
+        return offset <= bytes_.size() && !(offset > 0 && bytes_[offset - 1] == '\r');
+    }
+
+    std::size_t MemoryBytes() const {
+        return bytes_.capacity() + starts_.capacity() * sizeof(std::uint32_t);
+    }
+
+private:
+    // Where the line after the one that starts at `start` starts, or kNoLine for the last line.
+    std::size_t NextLineStart(std::size_t start) const;
+    void LayOutTail();
+
+    GrowingArray<char> bytes_;
+    GrowingArray<std::uint32_t> starts_;  // never empty: the first line starts at 0
+    std::size_t laid_out_size_ = 0;       // the size of the text that starts_ describes
+    TextMetrics metrics_;
+    std::array<std::int32_t, 256> advance_{};
+    // The same, but so large for a tab or a line break that they always take the rare path.
+    std::array<std::int32_t, 256> layout_advance_{};
+    std::int32_t tab_stop_ = 1;
+    std::int32_t width_ = 0;
+};
+
+}  // namespace bukvotok
