@@ -1,296 +1,365 @@
 #include "ResultsBox.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QDropEvent>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QMimeData>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextLayout>
+#include <unistd.h>
 
-#include "ResultsChunks.h"
+#include <QAccessible>
+#include <QApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyleHints>
+#include <algorithm>
+#include <cmath>
+
+#include "Cp1251.h"
+#include "ResultsAccessible.h"
 #include "ResultsCodec.h"
 
 namespace bukvotok {
 
 namespace {
 
-// Long enough that a block holds a screenful of words at usual sizes, short enough that laying
-// one out again costs a small part of a frame.
-constexpr qsizetype kChunkLength = 1000;
-
 // One screen refresh at 60 Hz: the words appended in between are shown together.
-constexpr int kFlushIntervalMs = 16;
+constexpr int kRefreshIntervalMs = 16;
+// Between the frame and the text, as in Qt's own text boxes.
+constexpr int kMargin = 4;
+constexpr float kTabStop = 80;
+constexpr std::size_t kMegabyte = 1024 * 1024;
 
-// Calls `piece` for each run of `raw`, the document text from position `from` on, between two
-// soft breaks.
-template <typename Piece>
-void ForEachPiece(QStringView raw, int from, const SoftBreaks& soft_breaks, Piece piece) {
-    qsizetype start = 0;
-    for (const int position : soft_breaks.Within(from, from + static_cast<int>(raw.size()))) {
-        const qsizetype at = position - from;
-        // A position that is not a separator would be a bookkeeping slip; never drop text for it.
-        if (raw[at] != QChar::ParagraphSeparator) continue;
-        piece(raw.sliced(start, at - start));
-        start = at + 1;
-    }
-    piece(raw.sliced(start));
+std::string CapacityText(std::size_t capacity) {
+    if (capacity >= kMegabyte) return std::to_string(capacity / kMegabyte) + " МБ";
+    return std::to_string(capacity) + " байт";
 }
 
-bool IsBackspace(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
+std::string FullMessage(std::size_t capacity, bool during_search) {
+    const std::string full =
+        "Поле найденных совпадений заполнено (предел — " + CapacityText(capacity) + ")";
+    if (during_search) {
+        return full +
+               ": поиск остановлен. Всё найденное осталось в поле; сохраните его в файл и "
+               "очистите поле, чтобы искать дальше.";
+    }
+    return full + ": текст не добавлен.";
 }
 
 }  // namespace
 
-ResultsBox::ResultsBox(QWidget* parent) : QPlainTextEdit(parent) {
+ResultsFullError::ResultsFullError(std::size_t capacity, bool during_search)
+    : Error(FullMessage(capacity, during_search)) {}
+
+ResultsBox::ResultsBox(QWidget* parent)
+    : QAbstractScrollArea(parent), capacity_(DefaultCapacity()) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setTabChangesFocus(true);
-    setUndoRedoEnabled(false);
-    flush_timer_.setSingleShot(true);
-    flush_timer_.setInterval(kFlushIntervalMs);
-    connect(&flush_timer_, &QTimer::timeout, this, &ResultsBox::FlushPending);
-    connect(document(), &QTextDocument::contentsChange, this, &ResultsBox::OnContentsChange);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    refresh_timer_.setSingleShot(true);
+    refresh_timer_.setInterval(kRefreshIntervalMs);
+    connect(&refresh_timer_, &QTimer::timeout, this, &ResultsBox::Refresh);
+    ResultsAccessible::Install();
+    UpdateMetrics();
 }
 
-std::string ResultsBox::ResultsText() const {
-    // The batch waiting for the next refresh is already part of the text: putting it in the
-    // document a few milliseconds early changes what is shown, not what the text is.
-    const_cast<ResultsBox*>(this)->FlushPending();
-    const QString raw = document()->toRawText();
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(raw.size()));
-    ForEachPiece(raw, 0, soft_breaks_,
-                 [&bytes](QStringView piece) { AppendEncodedResults(piece, bytes); });
-    return bytes;
+ResultsBox::~ResultsBox() = default;
+
+std::size_t ResultsBox::DefaultCapacity() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long page_size = ::sysconf(_SC_PAGE_SIZE);
+    std::size_t eighth = WrappedText::kMaxSize;
+    if (pages > 0 && page_size > 0) {
+        eighth = static_cast<std::size_t>(pages) / 8 * static_cast<std::size_t>(page_size);
+    }
+    return std::min(eighth, WrappedText::kMaxSize);
+}
+
+void ResultsBox::SetCapacity(std::size_t bytes) {
+    capacity_ = std::min(bytes, WrappedText::kMaxSize);
 }
 
 void ResultsBox::SetResultsText(std::string_view bytes) {
-    flush_timer_.stop();
-    pending_.clear();
-    last_flush_ended_in_cr_ = false;
-    ChunkedText chunked = CutIntoChunks(DecodeResults(bytes), kChunkLength);
-    editing_ = true;
-    setPlainText(chunked.text);
-    editing_ = false;
-    soft_breaks_.Assign(std::move(chunked.soft_breaks));
-    moveCursor(QTextCursor::End);
+    std::string text = WithCrLfBreaks(bytes);
+    if (text.size() > capacity_) throw ResultsFullError(capacity_, false);
+    text_.Assign(std::move(text));
+    ended_in_lone_cr_ = false;
+    caret_ = anchor_ = text_.Size();
+    desired_x_ = -1;
+    top_line_ = 0;
+    Refresh();
 }
 
 void ResultsBox::AppendResultsText(std::string_view bytes) {
+    // A CR LF split between two appends is still one line break.
+    if (ended_in_lone_cr_ && !bytes.empty() && bytes.front() == '\n') bytes.remove_prefix(1);
     if (bytes.empty()) return;
-    pending_.append(bytes);
-    if (!flush_timer_.isActive()) flush_timer_.start();
+    std::string with_breaks;
+    if (bytes.find_first_of("\r\n") != std::string_view::npos) {
+        with_breaks = WithCrLfBreaks(bytes);
+        ended_in_lone_cr_ = bytes.back() == '\r';
+        bytes = with_breaks;
+    } else {
+        ended_in_lone_cr_ = false;
+    }
+    if (bytes.size() > capacity_ - std::min(capacity_, text_.Size())) {
+        throw ResultsFullError(capacity_, true);
+    }
+    const bool at_end = caret_ == anchor_ && caret_ == text_.Size();
+    text_.Append(bytes);
+    if (at_end) caret_ = anchor_ = text_.Size();
+    ScheduleRefresh();
 }
 
 void ResultsBox::Clear() { SetResultsText({}); }
 
-QMimeData* ResultsBox::createMimeDataFromSelection() const {
-    const QTextCursor cursor = textCursor();
-    auto* mime = new QMimeData;
-    mime->setText(LogicalText(cursor.selectionStart(), cursor.selectedText()));
-    return mime;
-}
-
-void ResultsBox::insertFromMimeData(const QMimeData* source) {
-    if (source == nullptr || !source->hasText()) return;
-    if (!dropping_) FlushPending();  // a drop has flushed before its edit began
-    const int start = textCursor().selectionStart();
-    insertPlainText(NormalizeInserted(source->text()));
-    if (dropping_) {
-        drop_insert_position_ = start;
-        drop_insert_length_ = textCursor().position() - start;
+void ResultsBox::Replace(std::size_t from, std::size_t to, std::string_view bytes) {
+    if (text_.Size() - (to - from) + bytes.size() > capacity_) {
+        throw ResultsFullError(capacity_, false);
     }
-    ensureCursorVisible();
-}
-
-void ResultsBox::keyPressEvent(QKeyEvent* event) {
-    FlushPending();
-    if (!isReadOnly() && event->matches(QKeySequence::InsertLineSeparator)) {
-        // Shift+Enter would put a U+2028 inside the block; the results know one line break only.
-        insertPlainText(QStringLiteral("\n"));
-        ensureCursorVisible();
-        event->accept();
-        return;
+    text_.Replace(from, to, bytes);
+    ended_in_lone_cr_ = false;
+    if (QAccessible::isActive()) {
+        QAccessibleEvent update(this, QAccessible::TextUpdated);
+        QAccessible::updateAccessibility(&update);
     }
-    StepOverSoftBreak(event);
-    const QString typed = ReplaceUnmappable(event->text());
-    if (typed == event->text()) {
-        QPlainTextEdit::keyPressEvent(event);
-        return;
+}
+
+void ResultsBox::SetSelection(std::size_t anchor, std::size_t caret) {
+    const auto valid = [this](std::size_t offset) {
+        offset = std::min(offset, text_.Size());
+        return text_.IsCaretOffset(offset) ? offset : offset - 1;
+    };
+    anchor_ = valid(anchor);
+    caret_ = valid(caret);
+    desired_x_ = -1;
+    EnsureVisible(caret_);
+    RestartCaretBlink();
+    viewport()->update();
+}
+
+QString ResultsBox::SelectedText() const {
+    return DecodeResults(text_.Bytes().substr(SelectionStart(), SelectionEnd() - SelectionStart()));
+}
+
+int ResultsBox::VisibleLines() const {
+    const float height = static_cast<float>(viewport()->height() - 2 * kMargin);
+    return std::max(1, static_cast<int>(height / line_height_));
+}
+
+QRect ResultsBox::CaretRect(std::size_t offset) {
+    const std::size_t line = text_.LineOf(offset);
+    const float y =
+        kMargin + (static_cast<float>(line) - static_cast<float>(top_line_)) * line_height_;
+    const float x = kMargin + text_.XOnLine(line, offset);
+    return QRect(static_cast<int>(std::floor(x)), static_cast<int>(y), 1,
+                 static_cast<int>(line_height_));
+}
+
+std::size_t ResultsBox::OffsetAt(QPoint viewport_point) {
+    const float row = std::floor((static_cast<float>(viewport_point.y()) - kMargin) / line_height_);
+    const float line = std::clamp(static_cast<float>(top_line_) + row, 0.0f,
+                                  static_cast<float>(text_.LineCount() - 1));
+    return text_.OffsetAt(static_cast<std::size_t>(line),
+                          static_cast<float>(viewport_point.x() - kMargin));
+}
+
+bool ResultsBox::event(QEvent* event) {
+    // The keys the box edits with are its own, not shortcuts of the window.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
+            key->matches(QKeySequence::Paste) || key->matches(QKeySequence::SelectAll) ||
+            key->matches(QKeySequence::Delete) ||
+            (!key->text().isEmpty() && key->text().front().isPrint() &&
+             !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))) {
+            event->accept();
+            return true;
+        }
     }
-    QKeyEvent mapped(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
-                     event->nativeVirtualKey(), event->nativeModifiers(), typed,
-                     event->isAutoRepeat(), static_cast<quint16>(event->count()));
-    QPlainTextEdit::keyPressEvent(&mapped);
-    event->setAccepted(mapped.isAccepted());
+    return QAbstractScrollArea::event(event);
 }
 
-void ResultsBox::inputMethodEvent(QInputMethodEvent* event) {
-    FlushPending();
-    const QString commit = ReplaceUnmappable(event->commitString());
-    if (commit == event->commitString()) {
-        QPlainTextEdit::inputMethodEvent(event);
-        return;
+void ResultsBox::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    QFont font = this->font();
+    font.setKerning(false);  // the letters stand where their advances put them
+    painter.setFont(font);
+    const std::size_t count = text_.LineCount();
+    const QRect area = event->rect();
+    for (std::size_t line = top_line_; line < count; ++line) {
+        const float y = kMargin + static_cast<float>(line - top_line_) * line_height_;
+        if (y > static_cast<float>(area.bottom())) break;
+        PaintLine(painter, line, y);
     }
-    QInputMethodEvent mapped(event->preeditString(), event->attributes());
-    mapped.setCommitString(commit, event->replacementStart(), event->replacementLength());
-    QPlainTextEdit::inputMethodEvent(&mapped);
-    event->setAccepted(mapped.isAccepted());
-}
-
-void ResultsBox::dropEvent(QDropEvent* event) {
-    FlushPending();
-    // A move within the box removes the selection and inserts it elsewhere as one edit, which
-    // the document reports as a single change spanning both places; read as it stands, that
-    // report would make every soft break in between look newly inserted.  So the drop is
-    // entered as the removal and the insertion it is made of.
-    const int selection_start = textCursor().selectionStart();
-    const int length_before = document()->characterCount();
-    dropping_ = true;
-    drop_insert_position_ = 0;
-    drop_insert_length_ = 0;
-    QPlainTextEdit::dropEvent(event);
-    dropping_ = false;
-    const int removed = length_before + drop_insert_length_ - document()->characterCount();
-    if (removed > 0) soft_breaks_.Update(selection_start, removed, 0);
-    if (drop_insert_length_ > 0) soft_breaks_.Update(drop_insert_position_, 0, drop_insert_length_);
-    if (removed > 0 || drop_insert_length_ > 0) last_flush_ended_in_cr_ = false;
-}
-
-void ResultsBox::FlushPending() {
-    flush_timer_.stop();
-    if (pending_.empty()) return;
-    std::string_view bytes = pending_;
-    // A CR LF split between two batches is still one line break.
-    if (last_flush_ended_in_cr_ && bytes.front() == '\n') bytes.remove_prefix(1);
-    last_flush_ended_in_cr_ = !bytes.empty() && bytes.back() == '\r';
-    const QString text = DecodeResults(bytes);
-    pending_.clear();
-    if (text.isEmpty()) return;
-
-    const QTextCursor caret = textCursor();
-    const bool follow = !caret.hasSelection() && caret.atEnd();
-    // Text inserted right at the caret or at an end of the selection carries it along; these
-    // stay put, so that the user's caret and selection can be put back exactly.
-    QTextCursor anchor_keeper(document());
-    anchor_keeper.setPosition(caret.anchor());
-    anchor_keeper.setKeepPositionOnInsert(true);
-    QTextCursor position_keeper(document());
-    position_keeper.setPosition(caret.position());
-    position_keeper.setKeepPositionOnInsert(true);
-
-    InsertAtEnd(text);
-
-    if (follow) {
-        moveCursor(QTextCursor::End);
-        ensureCursorVisible();
-        return;
+    const QBrush caret_brush = palette().brush(QPalette::Text);
+    if (hasFocus() && caret_shown_ && text_.LineOf(caret_) >= top_line_) {
+        painter.fillRect(CaretRect(caret_), caret_brush);
     }
-    QTextCursor restored = textCursor();
-    if (restored.anchor() == anchor_keeper.position() &&
-        restored.position() == position_keeper.position()) {
-        return;
+    if (drop_offset_ != WrappedText::kNoLine && text_.LineOf(drop_offset_) >= top_line_) {
+        painter.fillRect(CaretRect(drop_offset_), caret_brush);
     }
-    restored.setPosition(anchor_keeper.position());
-    restored.setPosition(position_keeper.position(), QTextCursor::KeepAnchor);
-    const int top = verticalScrollBar()->value();
-    setTextCursor(restored);
-    verticalScrollBar()->setValue(top);
 }
 
-void ResultsBox::InsertAtEnd(const QString& text) {
-    QTextDocument* doc = document();
-    ChunkedText chunked = CutIntoChunks(text, kChunkLength, doc->lastBlock().length() - 1);
-    QTextCursor cursor(doc);
-    cursor.movePosition(QTextCursor::End);
-    const int start = cursor.position();
-    editing_ = true;
-    cursor.insertText(chunked.text);
-    for (const int soft_break : chunked.soft_breaks) soft_breaks_.Add(start + soft_break);
-    CutLastBlockAtWrap();
-    editing_ = false;
-}
+// The line in runs that share a colour and hold no tab, each drawn where the advances put it,
+// so that the selection and the caret fall exactly between letters.
+void ResultsBox::PaintLine(QPainter& painter, std::size_t line, float y) {
+    const std::string_view bytes = text_.Bytes();
+    const std::size_t start = text_.LineStart(line);
+    const std::size_t end = text_.LineEnd(line);
+    const std::size_t selected_from = std::clamp(SelectionStart(), start, end);
+    const std::size_t selected_to = std::clamp(SelectionEnd(), start, end);
+    const QColor text_colour = palette().color(QPalette::Text);
+    const QColor selected_colour = palette().color(QPalette::HighlightedText);
+    const QBrush highlight = palette().brush(QPalette::Highlight);
+    const float baseline = y + ascent_;
 
-// The last block is cut at the start of its last line on screen, so that the cut falls where
-// the view wraps anyway and is not seen: the chunk before it ends with a full line.
-void ResultsBox::CutLastBlockAtWrap() {
-    const QTextBlock last = document()->lastBlock();
-    const int length = last.length() - 1;
-    if (length <= kChunkLength) return;
-    document()->documentLayout()->blockBoundingRect(last);  // lays the block out if need be
-    const QTextLayout* layout = last.layout();
-    int cut = 0;
-    if (layout != nullptr && layout->lineCount() > 1) {
-        cut = layout->lineAt(layout->lineCount() - 1).textStart();
+    const auto pixels = [](std::int32_t units) {
+        return static_cast<float>(units) / WrappedText::kUnitsPerPixel;
+    };
+    std::int32_t x = 0;
+    std::size_t run = start;
+    std::int32_t run_x = 0;
+    const auto flush = [&](std::size_t to) {
+        if (to <= run) return;
+        const bool selected = run >= selected_from && run < selected_to;
+        const float left = kMargin + pixels(run_x);
+        if (selected) painter.fillRect(QRectF(left, y, pixels(x - run_x), line_height_), highlight);
+        painter.setPen(selected ? selected_colour : text_colour);
+        painter.drawText(QPointF(left, baseline), DecodeResults(bytes.substr(run, to - run)));
+    };
+    for (std::size_t i = start; i < end; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (i == selected_from || i == selected_to || byte == '\t') {
+            flush(i);
+            run = i;
+            run_x = x;
+        }
+        const std::int32_t advance = text_.Advance(byte, x);
+        if (byte == '\t') {
+            if (i >= selected_from && i < selected_to) {
+                painter.fillRect(QRectF(kMargin + pixels(x), y, pixels(advance), line_height_),
+                                 highlight);
+            }
+            run = i + 1;
+            run_x = x + advance;
+        }
+        x += advance;
     }
-    if (cut <= 0) cut = static_cast<int>(ChunkEnd(last.text(), 0, length));
-    if (cut <= 0 || cut >= length) return;
-    InsertSoftBreak(last.position() + cut);
+    flush(end);
+    // A selected line break shows as a space's width of highlight after the line.
+    if (text_.EndsParagraph(line) && SelectionStart() <= end && SelectionEnd() > end) {
+        painter.fillRect(
+            QRectF(kMargin + pixels(x), y, pixels(text_.Advance(' ', x)), line_height_), highlight);
+    }
 }
 
-void ResultsBox::InsertSoftBreak(int position) {
-    QTextCursor cursor(document());
-    cursor.setPosition(position);
-    cursor.insertBlock();
-    soft_breaks_.Add(position);
+void ResultsBox::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateMetrics();
 }
 
-// A soft break has two caret places, the end of one block and the start of the next, that are
-// one place in the text.  A key that moves over or deletes one character would spend itself on
-// crossing the break and seem to do nothing, so the caret crosses it first.
-void ResultsBox::StepOverSoftBreak(const QKeyEvent* event) {
-    const bool selecting = event->matches(QKeySequence::SelectNextChar) ||
-                           event->matches(QKeySequence::SelectNextWord) ||
-                           event->matches(QKeySequence::SelectPreviousChar) ||
-                           event->matches(QKeySequence::SelectPreviousWord);
-    QTextCursor cursor = textCursor();
-    if (cursor.hasSelection() && !selecting) return;
-    int step = 0;
-    if (event->matches(QKeySequence::MoveToNextChar) ||
-        event->matches(QKeySequence::MoveToNextWord) ||
-        event->matches(QKeySequence::SelectNextChar) ||
-        event->matches(QKeySequence::SelectNextWord) || event->matches(QKeySequence::Delete) ||
-        event->matches(QKeySequence::DeleteEndOfWord)) {
-        step = 1;
-    } else if (event->matches(QKeySequence::MoveToPreviousChar) ||
-               event->matches(QKeySequence::MoveToPreviousWord) ||
-               event->matches(QKeySequence::SelectPreviousChar) ||
-               event->matches(QKeySequence::SelectPreviousWord) ||
-               event->matches(QKeySequence::DeleteStartOfWord) || IsBackspace(event)) {
-        step = -1;
+void ResultsBox::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) UpdateMetrics();
+}
+
+void ResultsBox::UpdateMetrics() {
+    const QFontMetricsF font_metrics(font());
+    TextMetrics metrics;
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+        if (byte == '\r' || byte == '\n') continue;
+        const auto unit = Cp1251ToUnicode(static_cast<unsigned char>(byte));
+        metrics.advance[byte] = static_cast<float>(font_metrics.horizontalAdvance(QChar(unit)));
+    }
+    metrics.tab_stop = kTabStop;
+    metrics.width = std::max(1.0f, static_cast<float>(viewport()->width() - 2 * kMargin));
+    line_height_ = static_cast<float>(std::ceil(font_metrics.lineSpacing()));
+    ascent_ = static_cast<float>(font_metrics.ascent());
+    const TextMetrics& old = text_.Metrics();
+    if (old.width == metrics.width && old.advance == metrics.advance) return;
+    // The same text shows from the same place after it is laid out again.
+    const std::size_t top_offset = text_.LineStart(top_line_);
+    text_.SetMetrics(metrics);
+    top_line_ = text_.LineOf(top_offset);
+    Refresh();
+}
+
+void ResultsBox::ScheduleRefresh() {
+    if (!refresh_timer_.isActive()) refresh_timer_.start();
+}
+
+void ResultsBox::Refresh() {
+    refresh_timer_.stop();
+    following_ = !HasSelection() && caret_ == text_.Size();
+    if (following_) {
+        EnsureVisible(caret_);
     } else {
-        return;
+        ScrollToLine(top_line_);
     }
-    int position = cursor.position();
-    if (step > 0) {
-        while (soft_breaks_.Contains(position)) ++position;
+    viewport()->update();
+}
+
+// As far down as the last line at the bottom, no further.
+void ResultsBox::ScrollToLine(std::size_t top) {
+    const std::size_t count = text_.LineCount();
+    const auto visible = static_cast<std::size_t>(VisibleLines());
+    top_line_ = std::min(top, count > visible ? count - visible : 0);
+    viewport()->update();
+}
+
+void ResultsBox::EnsureVisible(std::size_t offset) {
+    const std::size_t line = text_.LineOf(offset);
+    const auto visible = static_cast<std::size_t>(VisibleLines());
+    if (line < top_line_) {
+        ScrollToLine(line);
+    } else if (line >= top_line_ + visible) {
+        ScrollToLine(line - visible + 1);
     } else {
-        while (position > 0 && soft_breaks_.Contains(position - 1)) --position;
+        ScrollToLine(top_line_);  // the text may have shrunk under the view
     }
-    if (position == cursor.position()) return;
-    cursor.setPosition(position, selecting ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
-    setTextCursor(cursor);
 }
 
-QString ResultsBox::LogicalText(int from, QStringView raw) const {
-    QString text;
-    text.reserve(raw.size());
-    ForEachPiece(raw, from, soft_breaks_, [&text](QStringView piece) { text += piece; });
-    for (QChar& c : text) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
+void ResultsBox::RestartCaretBlink() {
+    caret_shown_ = true;
+    const int flash = QApplication::cursorFlashTime();
+    if (hasFocus() && flash > 0) {
+        caret_blink_.start(flash / 2, this);
+    } else {
+        caret_blink_.stop();
     }
-    return text;
 }
 
-void ResultsBox::OnContentsChange(int position, int removed, int added) {
-    if (editing_ || dropping_) return;
-    soft_breaks_.Update(position, removed, added);
-    last_flush_ended_in_cr_ = false;
+void ResultsBox::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    RestartCaretBlink();
+    viewport()->update();
+}
+
+void ResultsBox::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    caret_blink_.stop();
+    viewport()->update();
+}
+
+void ResultsBox::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == caret_blink_.timerId()) {
+        caret_shown_ = !caret_shown_;
+        viewport()->update(CaretRect(caret_));
+    } else if (event->timerId() == autoscroll_.timerId()) {
+        const QPoint point = viewport()->mapFromGlobal(QCursor::pos());
+        if (point.y() < 0 && top_line_ > 0) {
+            ScrollToLine(top_line_ - 1);
+        } else if (point.y() > viewport()->height()) {
+            ScrollToLine(top_line_ + 1);
+        }
+        MoveCaret(OffsetAt(point), true);
+    } else if (event->timerId() == triple_click_.timerId()) {
+        triple_click_.stop();
+    } else {
+        QAbstractScrollArea::timerEvent(event);
+    }
 }
 
 }  // namespace bukvotok

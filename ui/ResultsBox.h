@@ -1,67 +1,157 @@
 // The results box of the main window: the found words, one long line that a search appends to
-// at thousands of words a second and that the user may edit, copy and save.
+// at up to millions of bytes a second for hours, and that the user may edit, copy and save.
 #pragma once
 
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
 #include <QTimer>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "SoftBreaks.h"
+#include "Errors.h"
+#include "WrappedText.h"
 
 class QMimeData;
 
 namespace bukvotok {
 
-// The text is held and handed out as Windows-1251 bytes, line breaks as CR LF.
-//
-// A block of a QTextDocument is laid out whole on every change, which at megabytes of results
-// would make each append take seconds.  So the line is kept as blocks of about a thousand
-// characters joined by soft breaks (see SoftBreaks): appends touch only the short last block,
-// and everything that reads the text (ResultsText, copy, cut, drag) leaves the soft breaks out.
-// The inherited plain-text accessors (toPlainText and the like) do see them as line breaks;
-// use the accessors below.  Undo is off: an undo could not tell which breaks it brings back
-// were soft.
-class ResultsBox : public QPlainTextEdit {
+// An append, a paste or a keystroke that would take the box past its capacity.  Nothing of it
+// is taken; what the box holds stays as it was.
+class ResultsFullError : public Error {
+public:
+    ResultsFullError(std::size_t capacity, bool during_search);
+};
+
+// The box keeps its text as the Windows-1251 bytes it will be saved as, line breaks as CR LF,
+// and lays out only the lines on screen, so that a byte of results costs about a byte of memory
+// and an append costs a copy, however long the text has grown.  It edits like a plain text box:
+// typing, Enter (CR LF), selection by mouse and keyboard, cut, copy, paste, drag and drop,
+// the X11 selection, and a context menu; undo is not offered.  Characters the code page lacks
+// become '?' as they come in, so the box shows what will be saved.
+class ResultsBox : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
     explicit ResultsBox(QWidget* parent = nullptr);
+    ~ResultsBox() override;
 
-    // Everything appended so far is in it, shown on screen yet or not.
-    std::string ResultsText() const;
-    // CR LF, a lone CR and a lone LF each become one line break.  The caret goes to the end, so
-    // that the words appended next are followed.
+    std::string ResultsText() const { return std::string(text_.Bytes()); }
+    // Valid until the text next changes.
+    std::string_view ResultsView() const { return text_.Bytes(); }
+
+    // CR LF, a lone CR and a lone LF each become one line break (CR LF).  The caret goes to the
+    // end, so that the words appended next are followed.  Raises ResultsFullError.
     void SetResultsText(std::string_view bytes);
-    // Adds exactly these bytes at the end, e.g. " слово".  They are shown with the next screen
-    // refresh; the view follows them while the caret is at the end and nothing is selected.
+    // Adds exactly these bytes at the end, e.g. " слово"; they are in ResultsText at once and on
+    // screen with the next refresh.  While the caret is at the end with nothing selected, it
+    // stays at the end and the view follows it.  Raises ResultsFullError.
     void AppendResultsText(std::string_view bytes);
     void Clear();
 
+    // The most bytes the box holds.  By default the smaller of 2 GiB and an eighth of the
+    // machine's memory, so that a search left running for days ends with an error box and its
+    // results intact instead of with the system killing the program.
+    std::size_t Capacity() const { return capacity_; }
+    void SetCapacity(std::size_t bytes);
+    static std::size_t DefaultCapacity();
+
+    // The caret and the other end of the selection, as byte offsets into the text.
+    std::size_t CaretOffset() const { return caret_; }
+    std::size_t AnchorOffset() const { return anchor_; }
+    void SetSelection(std::size_t anchor, std::size_t caret);
+    QString SelectedText() const;
+
+    // The first line on screen and how many fit, for tests and assistive technology.
+    std::size_t TopLine() const { return top_line_; }
+    std::size_t LineCount() { return text_.LineCount(); }
+    int VisibleLines() const;
+    // Where a text offset shows, in viewport coordinates.
+    QRect CaretRect(std::size_t offset);
+    std::size_t OffsetAt(QPoint viewport_point);
+
+    std::size_t MemoryBytes() const { return text_.MemoryBytes(); }
+
+    void Copy();
+    void Cut();
+    void Paste();
+    void SelectAll();
+
 protected:
-    QMimeData* createMimeDataFromSelection() const override;
-    void insertFromMimeData(const QMimeData* source) override;
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void scrollContentsBy(int, int) override {}
 
 private:
-    void FlushPending();
-    void InsertAtEnd(const QString& text);
-    void CutLastBlockAtWrap();
-    void InsertSoftBreak(int position);
-    void StepOverSoftBreak(const QKeyEvent* event);
-    QString LogicalText(int from, QStringView raw) const;
-    void OnContentsChange(int position, int removed, int added);
+    // Editing: every change of the text goes through Replace.
+    void Replace(std::size_t from, std::size_t to, std::string_view bytes);
+    void ReplaceSelection(std::string_view bytes);
+    void InsertText(const QString& text);
+    bool HasSelection() const { return caret_ != anchor_; }
+    std::size_t SelectionStart() const { return std::min(caret_, anchor_); }
+    std::size_t SelectionEnd() const { return std::max(caret_, anchor_); }
+    void MoveCaret(std::size_t offset, bool keep_anchor);
+    bool HandleMoveKey(const QKeyEvent* event);
+    bool HandleEditKey(const QKeyEvent* event);
+    std::size_t NextCaret(std::size_t offset) const;
+    std::size_t PreviousCaret(std::size_t offset) const;
+    std::size_t NextWordStart(std::size_t offset) const;
+    std::size_t PreviousWordStart(std::size_t offset) const;
+    std::pair<std::size_t, std::size_t> WordAround(std::size_t offset) const;
+    std::size_t VerticalTarget(std::size_t offset, long long lines);
+    void PublishSelection();
+    QMimeData* SelectionMimeData() const;
 
-    SoftBreaks soft_breaks_;
-    std::string pending_;  // appended but not yet in the document
-    QTimer flush_timer_;
-    bool last_flush_ended_in_cr_ = false;
-    bool editing_ = false;   // our own edit, already entered in soft_breaks_
-    bool dropping_ = false;  // a drop, entered in soft_breaks_ once it is over
-    int drop_insert_position_ = 0;
-    int drop_insert_length_ = 0;
+    // The view.
+    void UpdateMetrics();
+    void Refresh();
+    void ScheduleRefresh();
+    void ScrollToLine(std::size_t top);
+    void EnsureVisible(std::size_t offset);
+    void RestartCaretBlink();
+    float LineHeight() const { return line_height_; }
+    void PaintLine(QPainter& painter, std::size_t line, float y);
+
+    WrappedText text_;
+    std::size_t capacity_;
+    std::size_t caret_ = 0;
+    std::size_t anchor_ = 0;
+    std::size_t top_line_ = 0;
+    float desired_x_ = -1;  // kept over vertical moves, so the caret returns to its column
+    float line_height_ = 13;
+    float ascent_ = 10;
+
+    QTimer refresh_timer_;
+    bool following_ = true;  // the view follows the end of the text
+    QBasicTimer caret_blink_;
+    bool caret_shown_ = true;
+    QBasicTimer autoscroll_;
+    QBasicTimer triple_click_;
+    QPoint press_point_;
+    bool selecting_ = false;
+    bool drag_pending_ = false;
+    bool dragging_out_ = false;
+    std::size_t drop_offset_ = WrappedText::kNoLine;  // where a drag over the box would drop
+    int wheel_remainder_ = 0;
+    bool ended_in_lone_cr_ = false;  // the last append's CR may pair with the next's LF
 };
 
 }  // namespace bukvotok

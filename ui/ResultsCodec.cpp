@@ -84,4 +84,26 @@ QString NormalizeInserted(QStringView text) {
     return ReplaceUnmappable(unified);
 }
 
+std::string EncodeInserted(QStringView text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    AppendEncodedResults(NormalizeInserted(text), bytes);
+    return bytes;
+}
+
+std::string WithCrLfBreaks(std::string_view bytes) {
+    std::string result;
+    result.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char byte = bytes[i];
+        if (byte == '\r' || byte == '\n') {
+            result += "\r\n";
+            if (byte == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else {
+            result += byte;
+        }
+    }
+    return result;
+}
+
 }  // namespace bukvotok

@@ -23,4 +23,11 @@ QString ReplaceUnmappable(QStringView text);
 // Pasted or dropped text: as ReplaceUnmappable, and every kind of line break becomes '\n'.
 QString NormalizeInserted(QStringView text);
 
+// Typed, pasted or dropped text as the bytes the box holds: every kind of line break becomes
+// CR LF, a character the code page lacks '?'.
+std::string EncodeInserted(QStringView text);
+
+// CR LF, a lone CR and a lone LF each become CR LF.
+std::string WithCrLfBreaks(std::string_view bytes);
+
 }  // namespace bukvotok
