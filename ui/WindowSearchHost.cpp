@@ -43,6 +43,13 @@ void WindowSearchHost::AppendToResults(std::string_view word) {
     results_.AppendResultsText(appended_);
 }
 
-void WindowSearchHost::ProcessPendingEvents() { QCoreApplication::processEvents(); }
+void WindowSearchHost::ProcessPendingEvents() {
+    if (++steps_since_clock_ < kStepsPerClockRead) return;
+    steps_since_clock_ = 0;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_pump_ < kPumpInterval) return;
+    last_pump_ = now;
+    QCoreApplication::processEvents();
+}
 
 }  // namespace bukvotok

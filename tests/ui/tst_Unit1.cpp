@@ -14,7 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <functional>
+#include <thread>
+#include <vector>
 
 #include "ApplicationTitle.h"
 #include "Cp1251.h"
@@ -98,6 +102,8 @@ private slots:
     void secondSearchInsideTheFirst();
     void closeDuringASearchWaitsForTheStopBox();
     void searchWithNothingToWalkWaitsForTheUser();
+    void eventsArrivingBetweenPumpsAreHandledSoon();
+    void aFullResultsBoxEndsTheSearchWithItsResultsIntact();
     void errorBoxIsTitledAndAddsTheFullStop();
     void applicationTitleFromPath_data();
     void applicationTitleFromPath();
@@ -370,6 +376,52 @@ void TestUnit1::searchWithNothingToWalkWaitsForTheUser() {
         ++passes;
     }
     QVERIFY2(passes < 1000, qPrintable(QString::number(passes)));
+}
+
+// The search runs the event loop only every millisecond or so: events that come in between, as
+// a user's clicks do, must still be handled within a few milliseconds, not at the end of a pass
+// or of the search.
+void TestUnit1::eventsArrivingBetweenPumpsAreHandledSoon() {
+    Load(Dictionary("words.txt", "кот\r\nкит\r\nкитовый\r\nум\r\nа\r\nон\r\nдом"));
+    using Clock = std::chrono::steady_clock;
+    constexpr std::size_t kEvents = 40;
+    std::vector<Clock::duration> delays;  // touched by the window's thread only
+    std::thread poster([this, &delays] {
+        for (std::size_t i = 0; i < kEvents; ++i) {
+            std::this_thread::sleep_for(std::chrono::microseconds(2000 + 397 * (i % 7)));
+            const Clock::time_point posted = Clock::now();
+            QMetaObject::invokeMethod(this, [this, posted, &delays] {
+                delays.push_back(Clock::now() - posted);
+                if (delays.size() == kEvents) Child<QCheckBox>("CheckBox1")->setChecked(true);
+            });
+        }
+    });
+    Child<QPushButton>("Button4")->click();  // returns once the last event ticked the stop box
+    poster.join();
+    QCOMPARE(delays.size(), kEvents);
+    const auto slowest = std::chrono::duration_cast<std::chrono::milliseconds>(
+        *std::max_element(delays.begin(), delays.end()));
+    // A millisecond or two is the design; the margin is for a busy machine.
+    QVERIFY2(slowest < std::chrono::milliseconds(100),
+             qPrintable(QString::number(slowest.count())));
+}
+
+void TestUnit1::aFullResultsBoxEndsTheSearchWithItsResultsIntact() {
+    auto* memo = Child<bukvotok::ResultsBox>("Memo1");
+    memo->SetCapacity(1000);
+    Load(Dictionary("a.txt", "а"));
+    Child<QPushButton>("Button4")->click();  // returns when the full box has ended it
+    QCOMPARE(errors_.size(), 1);
+    QVERIFY(errors_.front().contains(QStringLiteral("поиск остановлен")));
+    QCOMPARE(Status(), kSearching);  // ended by the error, like any error of the search
+    const std::string results = memo->ResultsText();
+    QCOMPARE(results.size(), std::size_t{1000});  // « а» is 2 bytes: the box filled exactly
+    QCOMPARE(results, bukvotok::Utf8ToCp1251(QString(" а").repeated(500).toStdString()));
+
+    const QString saved = dir_->filePath("saved.txt");
+    AnswerFileDialog(saved);
+    Child<QPushButton>("Button5")->click();
+    QCOMPARE(ReadAll(saved).toStdString(), results);
 }
 
 void TestUnit1::errorBoxIsTitledAndAddsTheFullStop() {
