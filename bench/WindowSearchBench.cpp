@@ -1,15 +1,23 @@
-// The search in the window against the cost of the event pump it calls at every step.
+// The search in a window: how fast it runs against the same search without one, how often the
+// event loop and the screen get their turn, and how soon a tick on the stop box ends it.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench/window_search_bench [DICTIONARY] [SECONDS]
+//       [RESULTS_MB]
 //
-// Prints the cost of one empty QCoreApplication::processEvents(), the window search's letters
-// per second and time per letter, and what the search and the results box add to the pump.
+// RESULTS_MB fills the results box with that many megabytes first, to see whether a full box
+// slows the search.  Run it under xvfb-run (without QT_QPA_PLATFORM) for a real X connection.
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "DictionaryList.h"
 #include "LetterGenerator.h"
@@ -19,6 +27,8 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 class CountingWindowHost : public bukvotok::WindowSearchHost {
 public:
     using WindowSearchHost::WindowSearchHost;
@@ -27,19 +37,90 @@ public:
         return WindowSearchHost::StopRequested();
     }
     void ProcessPendingEvents() override {
-        ++pumps;
+        ++steps;
         WindowSearchHost::ProcessPendingEvents();
     }
     long long passes = 0;
-    long long pumps = 0;
+    long long steps = 0;
 };
 
-double EmptyPumpNanoseconds() {
-    constexpr int kPumps = 1'000'000;
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < kPumps; ++i) QCoreApplication::processEvents();
-    return static_cast<double>(timer.nsecsElapsed()) / kPumps;
+// The same search with nothing to show and no one to ask: the ceiling for the window.
+class BareHost : public bukvotok::SearchHost {
+public:
+    explicit BareHost(long long passes) : passes_(passes) {}
+    void SetStatus(std::string_view) override {}
+    bool StopRequested() override { return ++passes_run_ >= passes_; }
+    std::string GetResultsText() override { return {}; }
+    void SetResultsText(std::string) override {}
+    void AppendToResults(std::string_view word) override { results_ += word.size() + 1; }
+    void ProcessPendingEvents() override {}
+
+private:
+    long long passes_;
+    long long passes_run_ = 0;
+    std::size_t results_ = 0;
+};
+
+class EventCounter : public QObject {
+public:
+    explicit EventCounter(QEvent::Type type) : type_(type) {}
+    int count = 0;
+    Clock::time_point last;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == type_) {
+            ++count;
+            last = Clock::now();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEvent::Type type_;
+};
+
+double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+
+double ResidentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            double kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes / 1024;
+        }
+    }
+    return 0;
+}
+
+struct Window {
+    QWidget widget;
+    QLabel status{&widget};
+    QCheckBox stop_box{&widget};
+    bukvotok::ResultsBox results{&widget};
+    EventCounter results_paints{QEvent::Paint};
+    EventCounter stop_box_paints{QEvent::Paint};
+
+    Window() {
+        results.setGeometry(8, 80, 329, 113);
+        stop_box.setGeometry(8, 40, 81, 23);
+        widget.resize(344, 239);
+        results.viewport()->installEventFilter(&results_paints);
+        stop_box.installEventFilter(&stop_box_paints);
+        widget.show();
+    }
+};
+
+// Ticks the stop box from another thread after `delay`, as a click that arrives while the
+// search runs; `posted` receives the moment.
+std::thread TickLater(QCheckBox& stop_box, Clock::duration delay, Clock::time_point& posted) {
+    return std::thread([&stop_box, delay, &posted] {
+        std::this_thread::sleep_for(delay);
+        posted = Clock::now();
+        QMetaObject::invokeMethod(&stop_box, [&stop_box] { stop_box.setChecked(true); });
+    });
 }
 
 }  // namespace
@@ -49,38 +130,89 @@ int main(int argc, char** argv) {
     const QStringList arguments = QCoreApplication::arguments();
     const QString path =
         arguments.size() > 1 ? arguments[1] : QStringLiteral(BUKVOTOK_DEFAULT_DICTIONARY);
-    const int seconds = arguments.size() > 2 ? arguments[2].toInt() : 5;
+    const double seconds = arguments.size() > 2 ? arguments[2].toDouble() : 5;
+    const std::size_t prefill_mb = arguments.size() > 3 ? arguments[3].toULongLong() : 0;
 
     bukvotok::DictionaryList dictionary;
     dictionary.LoadDictionary(path.toStdString());
-    QWidget window;
-    QLabel status(&window);
-    QCheckBox stop_box(&window);
-    bukvotok::ResultsBox results(&window);
-    results.setGeometry(8, 80, 329, 113);
-    window.resize(344, 239);
-    window.show();
-    QCoreApplication::processEvents();
+    Window window;
+    if (prefill_mb > 0) {
+        const std::string word = " xxxxxx";
+        while (window.results.ResultsView().size() < prefill_mb * 1000 * 1000) {
+            window.results.AppendResultsText(word);
+        }
+    }
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 200) QCoreApplication::processEvents();
+    const double resident_before = ResidentMegabytes();
+    const std::size_t results_before = window.results.ResultsView().size();
 
-    const double pump_before = EmptyPumpNanoseconds();
-    CountingWindowHost host(status, stop_box, results, dictionary);
-    QTimer::singleShot(seconds * 1000, [&stop_box] { stop_box.setChecked(true); });
+    // The long search, stopped by a tick posted from another thread.
+    CountingWindowHost host(window.status, window.stop_box, window.results, dictionary);
     bukvotok::SetRandomState(0);
-    QElapsedTimer timer;
-    timer.start();
+    const int paints_before = window.results_paints.count;
+    Clock::time_point tick_posted;
+    const Clock::time_point start = Clock::now();
+    std::thread ticker = TickLater(
+        window.stop_box,
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)),
+        tick_posted);
     bukvotok::RunSearch(host, dictionary);
-    const double elapsed_ns = static_cast<double>(timer.nsecsElapsed());
-    const double pump_after = EmptyPumpNanoseconds();
+    const Clock::time_point ended = Clock::now();
+    ticker.join();
+    const double elapsed = Seconds(ended - start);
+    const long long letters = host.passes + host.steps - 1;
+    const int paints = window.results_paints.count - paints_before;
+    const std::size_t results = window.results.ResultsView().size() - results_before;
 
-    const double letters = static_cast<double>(host.passes + host.pumps - 1);
-    const double pump = (pump_before + pump_after) / 2;
-    const double per_step = elapsed_ns / static_cast<double>(host.pumps);
-    std::printf("empty processEvents(): %.0f ns (%.0f before, %.0f after the search)\n", pump,
-                pump_before, pump_after);
-    std::printf("window search: %.0f letters/s, %lld passes, %.0f ns per pumped step\n",
-                letters / (elapsed_ns / 1e9), host.passes, per_step);
-    std::printf("search and results box add %.1f %% to the pump\n",
-                100.0 * (per_step - pump) / pump);
-    std::printf("results: %zu bytes\n", results.ResultsText().size());
+    // The same passes without a window.
+    bukvotok::SetRandomState(0);
+    BareHost bare(host.passes);
+    const Clock::time_point bare_start = Clock::now();
+    bukvotok::RunSearch(bare, dictionary);
+    const double bare_elapsed = Seconds(Clock::now() - bare_start);
+
+    std::printf(
+        "window search: %.1f million letters/s; the same passes without a window: %.1f "
+        "million letters/s (%.0f %%)\n",
+        static_cast<double>(letters) / elapsed / 1e6,
+        static_cast<double>(letters) / bare_elapsed / 1e6, 100.0 * bare_elapsed / elapsed);
+    std::printf(
+        "results: %.1f MB in %.1f s (%.2f MB/s) on top of %zu MB; %.0f screen refreshes "
+        "a second; resident memory %.0f MB more (%.2f bytes per byte of results)\n",
+        static_cast<double>(results) / 1e6, elapsed, static_cast<double>(results) / 1e6 / elapsed,
+        prefill_mb, paints / elapsed, ResidentMegabytes() - resident_before,
+        (ResidentMegabytes() - resident_before) * 1024 * 1024 /
+            std::max<double>(1, static_cast<double>(results)));
+    std::printf("stop: the search ended %.1f ms after the tick was posted\n",
+                Seconds(ended - tick_posted) * 1e3);
+
+    // Short searches stopped at different moments: how soon the tick shows and ends them.
+    std::vector<double> shown_ms;
+    std::vector<double> ended_ms;
+    for (int round = 0; round < 20; ++round) {
+        window.stop_box.setChecked(false);
+        QElapsedTimer unticked;
+        unticked.start();
+        while (unticked.elapsed() < 30) QCoreApplication::processEvents();  // shown unticked
+        CountingWindowHost short_host(window.status, window.stop_box, window.results, dictionary);
+        const int box_paints = window.stop_box_paints.count;
+        Clock::time_point posted;
+        std::thread thread =
+            TickLater(window.stop_box, std::chrono::milliseconds(50 + 7 * round), posted);
+        bukvotok::RunSearch(short_host, dictionary);
+        const Clock::time_point search_ended = Clock::now();
+        thread.join();
+        while (window.stop_box_paints.count == box_paints) QCoreApplication::processEvents();
+        shown_ms.push_back(Seconds(window.stop_box_paints.last - posted) * 1e3);
+        ended_ms.push_back(Seconds(search_ended - posted) * 1e3);
+    }
+    std::sort(shown_ms.begin(), shown_ms.end());
+    std::sort(ended_ms.begin(), ended_ms.end());
+    std::printf(
+        "20 stops: tick shown after %.1f ms (median), %.1f ms (slowest); search ended "
+        "after %.1f ms (median), %.1f ms (slowest)\n",
+        shown_ms[10], shown_ms.back(), ended_ms[10], ended_ms.back());
     return 0;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The window program for real, under Xvfb: load a dictionary through the file dialog, search,
-# save during the search, stop, save twice more through the same dialog, and compare the file
-# with the headless search that found as many words.  Every click is the user's one click:
+# The window program for real, under Xvfb: load a dictionary through the file dialog, search
+# for ten seconds (megabytes of results), save during the search, stop, save twice more through
+# the same dialog, and compare the file with the headless search that found as many words.  Every click is the user's one click:
 # after each dialog no other window of the program may be left on screen to swallow it.
 #   window_smoke.sh BUKVOTOK BUKVOTOK_SEARCH DICTIONARY
 set -euo pipefail
@@ -41,9 +41,10 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     }
     click 88 20                      # Загрузить словарь
     answer_dialog "$WORK/dictionary.txt"
-    click 256 20 1                   # Найти совпадения
+    click 256 20 5                   # Найти совпадения
     click 256 51                     # Сохранить найденное в файл, during the search
     answer_dialog "$WORK/during.txt"
+    sleep 3
     click 16 51                      # Остановить
     click 256 51
     answer_dialog "$WORK/results.txt"
@@ -68,4 +69,4 @@ if ! cmp "$work/results.txt" "$work/expected.txt"; then
     echo "the window's $matches words differ from the headless search's" >&2
     exit 1
 fi
-echo "window and headless search agree on $matches words"
+echo "window and headless search agree on $matches words ($(stat -c %s "$work/results.txt") bytes)"
