@@ -7,12 +7,14 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QStyleHints>
 #include <algorithm>
 
 #include "Cp1251.h"
 #include "ResultsBox.h"
 #include "ResultsCodec.h"
+#include "ResultsMimeData.h"
 #include "ShowError.h"
 
 namespace bukvotok {
@@ -125,10 +127,10 @@ void ResultsBox::SelectAll() {
     viewport()->update();
 }
 
+// What is selected now, taken as it stands: the text may change before it is pasted.
 QMimeData* ResultsBox::SelectionMimeData() const {
-    auto* mime = new QMimeData;
-    mime->setText(SelectedText());
-    return mime;
+    std::string bytes(text_.Bytes().substr(SelectionStart(), SelectionEnd() - SelectionStart()));
+    return new ResultsMimeData([bytes = std::move(bytes)] { return bytes; });
 }
 
 void ResultsBox::Copy() {
@@ -146,12 +148,19 @@ void ResultsBox::Paste() {
     if (mime && mime->hasText()) InsertText(mime->text());
 }
 
-// On X11 what is selected is offered to a middle click elsewhere.
+// On X11 what is selected is offered to a middle click elsewhere: whatever is selected when
+// the click comes, as X11 has it.
 void ResultsBox::PublishSelection() {
     QClipboard* clipboard = QApplication::clipboard();
-    if (HasSelection() && clipboard->supportsSelection()) {
-        clipboard->setMimeData(SelectionMimeData(), QClipboard::Selection);
-    }
+    if (!HasSelection() || !clipboard->supportsSelection()) return;
+    QPointer<const ResultsBox> box(this);
+    const auto selected = [box]() -> std::string {
+        const ResultsBox* shown = box.data();
+        if (shown == nullptr) return {};
+        const std::size_t from = shown->SelectionStart();
+        return std::string(shown->ResultsView().substr(from, shown->SelectionEnd() - from));
+    };
+    clipboard->setMimeData(new ResultsMimeData(selected), QClipboard::Selection);
 }
 
 bool ResultsBox::HandleMoveKey(const QKeyEvent* event) {
