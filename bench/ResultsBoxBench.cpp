@@ -11,11 +11,11 @@
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "Cp1251.h"
+#include "ResidentMemory.h"
 #include "ResultsBox.h"
 #include "ResultsFile.h"
 
@@ -41,20 +41,6 @@ double Milliseconds(const QElapsedTimer& timer) {
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
-// Resident memory of the process in bytes, from /proc.
-double ResidentBytes() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            double kilobytes = 0;
-            status >> kilobytes;
-            return kilobytes * 1024;
-        }
-    }
-    return 0;
-}
-
 void Settle() {
     QElapsedTimer settle;
     settle.start();
@@ -67,7 +53,7 @@ void MeasureAt(bukvotok::ResultsBox& box, PaintCounter& counter, std::size_t meg
     const std::string word = bukvotok::Utf8ToCp1251(" слово");
     box.Clear();
     Settle();
-    const double resident_before = ResidentBytes();
+    const double resident_before = bukvotok::ResidentBytes();
     QElapsedTimer timer;
     timer.start();
     const std::size_t target = megabytes * 1000 * 1000;
@@ -77,7 +63,8 @@ void MeasureAt(bukvotok::ResultsBox& box, PaintCounter& counter, std::size_t meg
     // Memory a process gave back to its heap may be counted as resident still: run one size a
     // process for this figure.
     const double per_byte =
-        target > 0 ? (ResidentBytes() - resident_before) / static_cast<double>(target) : 0;
+        target > 0 ? (bukvotok::ResidentBytes() - resident_before) / static_cast<double>(target)
+                   : 0;
 
     std::vector<double> append_ns;
     std::vector<double> refresh_us;

@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +21,7 @@
 #include "DictionaryList.h"
 #include "LetterGenerator.h"
 #include "MatchSearch.h"
+#include "ResidentMemory.h"
 #include "ResultsBox.h"
 #include "WindowSearchHost.h"
 
@@ -82,18 +82,7 @@ private:
 
 double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 
-double ResidentMegabytes() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            double kilobytes = 0;
-            status >> kilobytes;
-            return kilobytes / 1024;
-        }
-    }
-    return 0;
-}
+double ResidentMegabytes() { return bukvotok::ResidentBytes() / (1024 * 1024); }
 
 struct Window {
     QWidget widget;
