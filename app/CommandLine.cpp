@@ -1,27 +1,45 @@
 #include "CommandLine.h"
 
 #include <charconv>
+#include <limits>
 
 namespace bukvotok {
 
 const char* const kHeadlessUsage =
-    "usage: bukvotok-search [--passes N] [--matches M] [--utf8] [--stats] DICTIONARY\n"
+    "usage: bukvotok-search [--passes N] [--matches M] [--utf8] [--stats] [--] DICTIONARY\n"
+    "       bukvotok-search --help | --version\n"
     "\n"
-    "Searches DICTIONARY (one word per line, Windows-1251) for words by random walks and\n"
-    "writes each word found to standard output after a space, as the window's results box\n"
-    "would hold them.  Runs until Ctrl+C or SIGTERM, or until a limit is reached.\n"
+    "Searches DICTIONARY (one word per line, in Windows-1251 or UTF-8; - for standard input)\n"
+    "for words by random walks and writes each word found to standard output after a space,\n"
+    "as the window's results box would hold them.  Runs until Ctrl+C or SIGTERM, or until a\n"
+    "limit is reached.\n"
     "\n"
     "  --passes N   stop after the pass in which N passes have run (N >= 1)\n"
     "  --matches M  stop after the pass in which the M-th word was found (M >= 1)\n"
     "  --utf8       write the words as UTF-8 instead of Windows-1251\n"
-    "  --stats      at the end, one line of figures on standard error\n";
+    "  --stats      at the end, one line of figures on standard error\n"
+    "  --help       show this text and end\n"
+    "  --version    show the version and end\n"
+    "  --           end the options: what follows is the DICTIONARY even if it begins with -\n"
+    "\n"
+    "See bukvotok-search(1).\n";
+
+const char* const kHeadlessVersion = "bukvotok-search " BUKVOTOK_VERSION;
 
 namespace {
 
-bool ParseCount(const std::string& text, std::uint64_t& value) {
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc() && stop == end && value >= 1;
+// Reads the number after `option`; an empty text, or what is wrong with it.
+std::string ParseCount(const std::string& option, const std::string* text, std::uint64_t& value) {
+    const std::string wrong = option + " needs a whole number of 1 or more";
+    if (text == nullptr) return wrong;
+    const char* const end = text->data() + text->size();
+    const auto [stop, error] = std::from_chars(text->data(), end, value);
+    if (stop == end && error == std::errc::result_out_of_range) {
+        return option + ": " + *text + " is too large; the largest is " +
+               std::to_string(std::numeric_limits<std::uint64_t>::max());
+    }
+    if (error != std::errc() || stop != end || value < 1) return wrong;
+    return {};
 }
 
 }  // namespace
@@ -33,13 +51,19 @@ std::optional<HeadlessOptions> ParseCommandLine(const std::vector<std::string>& 
     bool options_ended = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (!options_ended && (argument == "--help" || argument == "--version")) {
+            HeadlessOptions asked;
+            asked.help = argument == "--help";
+            asked.version = !asked.help;
+            return asked;
+        }
         if (!options_ended && (argument == "--passes" || argument == "--matches")) {
             std::uint64_t& limit =
                 argument == "--passes" ? options.max_passes : options.max_matches;
-            if (i + 1 == arguments.size() || !ParseCount(arguments[i + 1], limit)) {
-                error = argument + " needs a whole number of 1 or more";
-                return std::nullopt;
-            }
+            const std::string* const number =
+                i + 1 < arguments.size() ? &arguments[i + 1] : nullptr;
+            error = ParseCount(argument, number, limit);
+            if (!error.empty()) return std::nullopt;
             ++i;
         } else if (!options_ended && argument == "--utf8") {
             options.utf8 = true;

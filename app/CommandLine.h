@@ -1,5 +1,6 @@
 // The headless command's arguments:
-//   bukvotok-search [--passes N] [--matches M] [--utf8] [--stats] DICTIONARY
+//   bukvotok-search [--passes N] [--matches M] [--utf8] [--stats] [--] DICTIONARY
+//   bukvotok-search --help | --version
 #pragma once
 
 #include <cstdint>
@@ -14,10 +15,15 @@ struct HeadlessOptions {
     std::uint64_t max_matches = 0;  // 0: no limit
     bool utf8 = false;
     bool stats = false;
-    std::string dictionary;
+    bool help = false;       // nothing else is looked at
+    bool version = false;    // likewise
+    std::string dictionary;  // "-": standard input
 };
 
 extern const char* const kHeadlessUsage;
+
+// "bukvotok-search 1.2.3", from the project's version.
+extern const char* const kHeadlessVersion;
 
 // The options, or nothing with `error` saying what is wrong.
 std::optional<HeadlessOptions> ParseCommandLine(const std::vector<std::string>& arguments,

@@ -17,8 +17,8 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(500);
 }  // namespace
 
 HeadlessHost::HeadlessHost(const HeadlessOptions& options, ResultsOutput& output,
-                           bool show_progress)
-    : options_(options), output_(output), show_progress_(show_progress) {
+                           StderrLine& stderr_line, bool show_progress)
+    : options_(options), output_(output), stderr_line_(stderr_line), show_progress_(show_progress) {
     start_ = last_flush_ = last_progress_ = std::chrono::steady_clock::now();
 }
 
@@ -61,19 +61,13 @@ void HeadlessHost::Tick() {
     if (show_progress_ && now - start_ >= kProgressDelay &&
         now - last_progress_ >= kProgressInterval) {
         const SearchFigures figures = Figures();
-        std::fprintf(stderr,
-                     "\r%" PRIu64 " passes, %" PRIu64 " letters, %" PRIu64 " matches, %.0f s ",
-                     figures.passes, figures.letters, figures.matches, figures.seconds);
-        std::fflush(stderr);
-        progress_shown_ = true;
+        char text[128];
+        std::snprintf(text, sizeof text,
+                      "%" PRIu64 " passes, %" PRIu64 " letters, %" PRIu64 " matches, %.0f s",
+                      figures.passes, figures.letters, figures.matches, figures.seconds);
+        stderr_line_.ShowProgress(text);
         last_progress_ = now;
     }
-}
-
-void HeadlessHost::EndProgressLine() {
-    if (!progress_shown_) return;
-    std::fputs("\r\033[K", stderr);
-    progress_shown_ = false;
 }
 
 }  // namespace bukvotok

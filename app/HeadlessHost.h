@@ -10,6 +10,7 @@
 #include "CommandLine.h"
 #include "ResultsOutput.h"
 #include "SearchHost.h"
+#include "StderrLine.h"
 
 namespace bukvotok {
 
@@ -22,7 +23,9 @@ struct SearchFigures {
 
 class HeadlessHost : public SearchHost {
 public:
-    HeadlessHost(const HeadlessOptions& options, ResultsOutput& output, bool show_progress);
+    // With show_progress, a line of figures on `stderr_line` while the search runs.
+    HeadlessHost(const HeadlessOptions& options, ResultsOutput& output, StderrLine& stderr_line,
+                 bool show_progress);
 
     void SetStatus(std::string_view) override {}
     bool StopRequested() override;
@@ -38,7 +41,6 @@ public:
     }
 
     SearchFigures Figures() const;
-    void EndProgressLine();
 
 private:
     static constexpr std::uint64_t kTickMask = (1u << 16) - 1;
@@ -47,6 +49,7 @@ private:
 
     const HeadlessOptions& options_;
     ResultsOutput& output_;
+    StderrLine& stderr_line_;
     const bool show_progress_;
     std::uint64_t passes_ = 0;
     std::uint64_t pumps_ = 0;  // the first comes before any letter is drawn
@@ -55,7 +58,6 @@ private:
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point last_flush_;
     std::chrono::steady_clock::time_point last_progress_;
-    bool progress_shown_ = false;
 };
 
 }  // namespace bukvotok

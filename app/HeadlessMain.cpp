@@ -3,22 +3,31 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "CommandLine.h"
+#include "DictionaryFile.h"
 #include "DictionaryList.h"
 #include "Errors.h"
 #include "HeadlessHost.h"
 #include "LetterGenerator.h"
 #include "MatchSearch.h"
 #include "ResultsOutput.h"
+#include "StderrLine.h"
 #include "StopSignal.h"
 
 namespace {
 
 constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
+
+// Every message names the program, as a command in a pipeline must.
+void Complain(bukvotok::StderrLine& stderr_line, const std::string& message) {
+    stderr_line.StartLine();
+    std::fprintf(stderr, "bukvotok-search: %s\n", message.c_str());
+}
 
 void PrintFigures(const bukvotok::SearchFigures& figures) {
     const double rate =
@@ -29,37 +38,59 @@ void PrintFigures(const bukvotok::SearchFigures& figures) {
                  figures.passes, figures.letters, figures.matches, figures.seconds, rate);
 }
 
-int RunHeadless(const bukvotok::HeadlessOptions& options) {
+// Unlike the window, the command reads a pipe or a terminal to its end.
+std::string ReadDictionary(const std::string& name) {
+    if (name == "-") return bukvotok::ReadToEnd(STDIN_FILENO);
+    return bukvotok::ReadDictionaryFile(name, bukvotok::Streams::kReadToEnd);
+}
+
+// Without a word to find, only a pass limit could end the search: no walk, or no step of one,
+// would ever see the stop.
+const char* WhyNothingCanBeFound(const bukvotok::DictionaryList& dictionary) {
+    if (!dictionary.CanStartWalk()) {
+        return "no entry begins with a small letter from а to ю (Windows-1251), so no word can "
+               "ever be found";
+    }
+    if (!dictionary.CanRecordWord()) {
+        return "no entry made only of the small letters а to ю is the first entry that begins "
+               "with itself, so no word can ever be found";
+    }
+    return nullptr;
+}
+
+int RunHeadless(const bukvotok::HeadlessOptions& options, bukvotok::StderrLine& stderr_line) {
     bukvotok::DictionaryList dictionary;
-    dictionary.LoadDictionary(options.dictionary);
-    // Without a walk there is no word to find and no step that could notice the stop box:
-    // only a pass limit can end such a search.
-    if (options.max_passes == 0 && !dictionary.CanStartWalk()) {
-        std::fprintf(stderr,
-                     "bukvotok-search: no entry begins with a small letter from а to ю "
-                     "(Windows-1251), so no word can ever be found\n");
+    dictionary.LoadDictionaryBytes(ReadDictionary(options.dictionary));
+    if (const char* why = WhyNothingCanBeFound(dictionary); why && options.max_passes == 0) {
+        Complain(stderr_line, why);
         return kExitError;
     }
 
     bukvotok::InstallStopSignals();
-    bukvotok::ResultsOutput output(STDOUT_FILENO);
-    bukvotok::HeadlessHost host(options, output, ::isatty(STDERR_FILENO) != 0);
+    bukvotok::ResultsOutput output(STDOUT_FILENO, &stderr_line);
+    bukvotok::HeadlessHost host(options, output, stderr_line, ::isatty(STDERR_FILENO) != 0);
     bukvotok::SetRandomState(0);
     try {
         bukvotok::RunSearch(host, dictionary);
     } catch (...) {
         output.Flush();
-        host.EndProgressLine();
         throw;
     }
     output.Flush();
-    host.EndProgressLine();
+    stderr_line.StartLine();
     if (options.stats) PrintFigures(host.Figures());
     if (output.WriteError() != 0) {
-        std::perror("bukvotok-search: standard output");
+        Complain(stderr_line,
+                 std::string("standard output: ") + std::strerror(output.WriteError()));
         return kExitError;
     }
     return 0;
+}
+
+// For --help and --version.
+int Print(const char* text) {
+    std::fputs(text, stdout);
+    return std::fflush(stdout) == 0 ? 0 : kExitError;
 }
 
 }  // namespace
@@ -73,10 +104,14 @@ int main(int argc, char** argv) {
                      bukvotok::kHeadlessUsage);
         return kExitUsage;
     }
+    if (options->help) return Print(bukvotok::kHeadlessUsage);
+    if (options->version) return Print((std::string(bukvotok::kHeadlessVersion) + "\n").c_str());
+
+    bukvotok::StderrLine stderr_line(::isatty(STDOUT_FILENO) != 0 && ::isatty(STDERR_FILENO) != 0);
     try {
-        return RunHeadless(*options);
+        return RunHeadless(*options, stderr_line);
     } catch (const bukvotok::Error& error) {
-        std::fprintf(stderr, "%s\n", bukvotok::WithFullStop(error.what()).c_str());
+        Complain(stderr_line, bukvotok::WithFullStop(error.what()));
         return kExitError;
     }
 }

@@ -7,6 +7,8 @@
 namespace bukvotok {
 
 void ResultsOutput::Flush() {
+    if (buffer_.empty()) return;
+    if (beside_ != nullptr) beside_->BeforeWords();
     std::size_t done = 0;
     while (done < buffer_.size() && !closed_) {
         const ssize_t wrote = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
@@ -19,6 +21,7 @@ void ResultsOutput::Flush() {
         done += static_cast<std::size_t>(wrote);
     }
     buffer_.clear();
+    if (beside_ != nullptr && done > 0) beside_->AfterWords();
 }
 
 }  // namespace bukvotok

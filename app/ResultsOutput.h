@@ -5,11 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "StderrLine.h"
+
 namespace bukvotok {
 
 class ResultsOutput {
 public:
-    explicit ResultsOutput(int fd) : fd_(fd) {}
+    // `beside`, when given, is told of every write, to keep its lines off the words.
+    explicit ResultsOutput(int fd, StderrLine* beside = nullptr) : fd_(fd), beside_(beside) {}
     ResultsOutput(const ResultsOutput&) = delete;
     ResultsOutput& operator=(const ResultsOutput&) = delete;
 
@@ -31,6 +34,7 @@ private:
     static constexpr std::size_t kBufferSize = 1 << 16;
 
     int fd_;
+    StderrLine* beside_;
     std::string buffer_;
     bool closed_ = false;
     int write_error_ = 0;

@@ -1,6 +1,7 @@
-// Arbitrary bytes as a dictionary file, checked against plain models: the line rules against a
-// literal splitter, the indexed prefix lookup against a linear scan on probes made from the
-// entries, and a bounded search against the literal recursive search.
+// Arbitrary bytes as a dictionary file, checked against plain models: the UTF-8 conversion
+// against the plain decoder, the line rules against a literal splitter, the indexed prefix lookup
+// against a linear scan on probes made from the entries, and a bounded search against the
+// literal recursive search.
 //
 //   cmake --preset fuzz && cmake --build --preset fuzz
 //   build/fuzz/fuzz/dictionary_fuzz -max_total_time=1800 fuzz/corpus
@@ -11,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Cp1251.h"
 #include "DictionaryList.h"
 #include "Errors.h"
 #include "FakeSearchHost.h"
@@ -19,6 +21,7 @@
 #include "LinearDictionary.h"
 #include "MatchSearch.h"
 #include "ModelSearch.h"
+#include "Utf8WordList.h"
 
 namespace bukvotok {
 namespace {
@@ -75,9 +78,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace bukvotok;
     const std::string text(reinterpret_cast<const char*>(data), size);
 
+    // Converted in place, a UTF-8 list reads as the plain decoder reads it, without its byte-order
+    // mark and anything from the first NUL; any other text stays exactly as it was.
+    std::string converted = text;
+    ConvertUtf8WordList(converted);
+    if (IsUtf8WordList(text)) {
+        std::string_view utf8 = std::string_view(text).substr(0, text.find('\0'));
+        if (utf8.starts_with("\xEF\xBB\xBF")) utf8.remove_prefix(3);
+        Check(converted == Utf8ToCp1251(utf8));
+    } else {
+        Check(converted == text);
+    }
+
     DictionaryList dictionary;
     // A small capacity now and then, so that the refused entry's path is fuzzed too.
-    const std::size_t limit = size > 0 && data[0] % 8 == 0 ? data[0] / 8 : DictionaryList::kMaxEntries;
+    const std::size_t limit =
+        size > 0 && data[0] % 8 == 0 ? data[0] / 8 : DictionaryList::kMaxEntries;
     dictionary.SetCapacityLimit(limit);
     std::vector<std::string> expected = ModelSplit(text);
     bool refused = false;
@@ -90,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (refused) expected.resize(limit);
 
     std::vector<std::string> entries;
-    for (std::int32_t i = 0; i < dictionary.Count(); ++i) entries.emplace_back(dictionary.EntryAt(i));
+    for (std::int32_t i = 0; i < dictionary.Count(); ++i)
+        entries.emplace_back(dictionary.EntryAt(i));
     Check(entries == expected);
     const LinearDictionary model(entries);
 

@@ -3,20 +3,46 @@
 
 set(BUKVOTOK_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 
-# --- The manual page of the headless search, gzipped as Debian installs manual pages ---
+# --- The manual pages, with the project's version filled in, gzipped as Debian installs them ---
 find_program(GZIP_PROGRAM gzip REQUIRED)
-set(BUKVOTOK_MANUAL_PAGE ${BUKVOTOK_PACKAGING_DIR}/bukvotok-search.1)
-set(BUKVOTOK_MANUAL_PAGE_GZ ${PROJECT_BINARY_DIR}/packaging/bukvotok-search.1.gz)
-# -n leaves the name and time out of the header, so the same page gives the same bytes.
+set(BUKVOTOK_MANUAL_PAGES bukvotok-search.1)
+if(BUKVOTOK_BUILD_WINDOW)
+    list(APPEND BUKVOTOK_MANUAL_PAGES bukvotok.1)
+endif()
+set(BUKVOTOK_MANUAL_PAGE_FILES)
+set(BUKVOTOK_MANUAL_PAGE_GZ_FILES)
+foreach(page ${BUKVOTOK_MANUAL_PAGES})
+    set(page_file ${PROJECT_BINARY_DIR}/packaging/${page})
+    configure_file(${BUKVOTOK_PACKAGING_DIR}/${page}.in ${page_file} @ONLY)
+    # -n leaves the name and time out of the header, so the same page gives the same bytes.
+    add_custom_command(
+        OUTPUT ${page_file}.gz
+        COMMAND sh -c "\"$1\" -9nc \"$2\" > \"$3\"" sh ${GZIP_PROGRAM} ${page_file} ${page_file}.gz
+        DEPENDS ${page_file}
+        VERBATIM)
+    list(APPEND BUKVOTOK_MANUAL_PAGE_FILES ${page_file})
+    list(APPEND BUKVOTOK_MANUAL_PAGE_GZ_FILES ${page_file}.gz)
+endforeach()
+add_custom_target(bukvotok_manual_pages ALL DEPENDS ${BUKVOTOK_MANUAL_PAGE_GZ_FILES})
+install(FILES ${BUKVOTOK_MANUAL_PAGE_GZ_FILES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# --- The licence and the changelog, where Debian looks for them ---
+set(BUKVOTOK_PACKAGE_MAINTAINER
+    "Bukvotok developers <dev@bukvotok.ru>"
+    CACHE STRING "Maintainer named in the Debian package")
+# The time of configuring, or SOURCE_DATE_EPOCH when that is set, for a reproducible package.
+string(TIMESTAMP BUKVOTOK_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+set(BUKVOTOK_CHANGELOG ${PROJECT_BINARY_DIR}/packaging/changelog)
+configure_file(${BUKVOTOK_PACKAGING_DIR}/changelog.in ${BUKVOTOK_CHANGELOG} @ONLY)
 add_custom_command(
-    OUTPUT ${BUKVOTOK_MANUAL_PAGE_GZ}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
-    COMMAND sh -c "\"$1\" -9nc \"$2\" > \"$3\"" sh ${GZIP_PROGRAM} ${BUKVOTOK_MANUAL_PAGE}
-            ${BUKVOTOK_MANUAL_PAGE_GZ}
-    DEPENDS ${BUKVOTOK_MANUAL_PAGE}
+    OUTPUT ${BUKVOTOK_CHANGELOG}.gz
+    COMMAND sh -c "\"$1\" -9nc \"$2\" > \"$3\"" sh ${GZIP_PROGRAM} ${BUKVOTOK_CHANGELOG}
+            ${BUKVOTOK_CHANGELOG}.gz
+    DEPENDS ${BUKVOTOK_CHANGELOG}
     VERBATIM)
-add_custom_target(bukvotok_manual_page ALL DEPENDS ${BUKVOTOK_MANUAL_PAGE_GZ})
-install(FILES ${BUKVOTOK_MANUAL_PAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+add_custom_target(bukvotok_changelog ALL DEPENDS ${BUKVOTOK_CHANGELOG}.gz)
+install(FILES ${BUKVOTOK_PACKAGING_DIR}/copyright ${BUKVOTOK_CHANGELOG}.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/bukvotok)
 
 # --- The window program's menu entry and icon ---
 if(BUKVOTOK_BUILD_WINDOW)
@@ -44,7 +70,7 @@ if(BUKVOTOK_BUILD_TESTS)
         # groff reports a misspelt request or an unknown glyph on standard error and still
         # exits 0, so any word from it fails the test.
         add_test(NAME packaging_manual_page
-                 COMMAND ${GROFF_PROGRAM} -ww -z -k -Tutf8 -man ${BUKVOTOK_MANUAL_PAGE})
+                 COMMAND ${GROFF_PROGRAM} -ww -z -k -Tutf8 -man ${BUKVOTOK_MANUAL_PAGE_FILES})
         set_tests_properties(packaging_manual_page PROPERTIES FAIL_REGULAR_EXPRESSION ".")
     endif()
     add_test(NAME packaging_install_tree
@@ -53,9 +79,6 @@ if(BUKVOTOK_BUILD_TESTS)
 endif()
 
 # --- The Debian package ---
-set(BUKVOTOK_PACKAGE_MAINTAINER
-    "Bukvotok developers <dev@bukvotok.ru>"
-    CACHE STRING "Maintainer named in the Debian package")
 
 set(CPACK_PACKAGE_NAME bukvotok)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -69,9 +92,12 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     ""
     "The window program, bukvotok, has a Russian interface; bukvotok-search runs"
     "the same search without a window, for batch use and for measuring."
-    "Dictionaries are plain text files with one word per line in Windows-1251.")
+    "Dictionaries are plain text files with one word per line, in Windows-1251"
+    "or UTF-8.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY bukvotok)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_BUKVOTOK_STRIP ${CMAKE_STRIP})
+set(CPACK_PRE_BUILD_SCRIPTS ${BUKVOTOK_PACKAGING_DIR}/StripComments.cmake)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${BUKVOTOK_PACKAGE_MAINTAINER})

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build into a scratch prefix and checks the tree a package is made from: exactly the
 # files a user should get, the menu entry naming what was installed, each icon of the size its
-# folder says, and the installed search and manual page working from there.
+# folder says, the installed search and manual pages working from there and naming one version.
 #   check-install.sh CMAKE BUILD_DIR WINDOW   (WINDOW: 1 when the window program was built)
 set -euo pipefail
 cmake_program=$1
@@ -18,10 +18,14 @@ fail() {
 "$cmake_program" --install "$build" --prefix "$prefix" >/dev/null
 
 programs=(bin/bukvotok-search)
-expected=(share/man/man1/bukvotok-search.1.gz)
+pages=(share/man/man1/bukvotok-search.1.gz)
 icon_sizes=(16 32 48 256)
 if [ "$window" = 1 ]; then
     programs+=(bin/bukvotok)
+    pages+=(share/man/man1/bukvotok.1.gz)
+fi
+expected=("${pages[@]}" share/doc/bukvotok/copyright share/doc/bukvotok/changelog.gz)
+if [ "$window" = 1 ]; then
     expected+=(share/applications/bukvotok.desktop)
     for size in "${icon_sizes[@]}"; do
         expected+=("share/icons/hicolor/${size}x${size}/apps/bukvotok.png")
@@ -66,14 +70,25 @@ found=$("$prefix/bin/bukvotok-search" --passes 10 --utf8 "$dictionary") ||
     fail "the installed bukvotok-search failed"
 [ "$found" = " а" ] || fail "the installed bukvotok-search found '$found', not ' а'"
 
-page=$prefix/share/man/man1/bukvotok-search.1.gz
+# Every page carries the version the program reports, both taken from the project's.
+version=$("$prefix/bin/bukvotok-search" --version | sed -n 's/^bukvotok-search //p')
+[ -n "$version" ] || fail "bukvotok-search --version names no version"
+for page in "${pages[@]}"; do
+    zcat "$prefix/$page" | grep -q "^\.TH .* \"Bukvotok $version\"" ||
+        fail "$page does not name version $version"
+done
 if command -v man >/dev/null; then
-    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
-    [ -z "$warnings" ] || fail "the manual page draws warnings: $warnings"
-    rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>/dev/null)
+    for page in "${pages[@]}"; do
+        warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/$page" 2>&1 >/dev/null)
+        [ -z "$warnings" ] || fail "$page draws warnings: $warnings"
+    done
+    rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$prefix/${pages[0]}" 2>/dev/null)
     for heading in NAME SYNOPSIS OPTIONS "EXIT STATUS" SIGNALS EXAMPLES; do
         grep -qx "$heading" <<<"$rendered" || fail "the manual page has no $heading section"
     done
 fi
+
+grep -q '^License: Expat$' "$prefix/share/doc/bukvotok/copyright" ||
+    fail "the copyright file names no licence for the project"
 
 exit $status

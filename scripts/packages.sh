@@ -1,12 +1,23 @@
 # Sourced by the scripts: installs the Debian packages the project needs, once, when missing.
 
-# Build, test and run dependencies, all from Debian's archive.
-# dpkg-dev computes the Debian package's dependencies (cpack -G DEB).
-BUKVOTOK_PACKAGES=(
+# To build the programs.
+BUKVOTOK_BUILD_PACKAGES=(
     cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+)
+
+# For the window at run time: Qt's dialogs in Russian, the window's font (it stands in for
+# "MS Sans Serif"), and xdg-open, through which the two links open.
+BUKVOTOK_RUN_PACKAGES=(
+    qt6-translations-l10n fonts-liberation2 xdg-utils
+)
+
+# For the tests, the benchmarks and the screenshots: GoogleTest and Google Benchmark, the window
+# under Xvfb, the checks of the menu entry and manual pages, and dpkg-shlibdeps for the Debian
+# package (cpack -G DEB).
+BUKVOTOK_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev
-    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-    xvfb xauth xdotool fonts-dejavu-core fonts-liberation2 imagemagick
+    xvfb xauth xdotool fonts-dejavu-core imagemagick
     desktop-file-utils man-db dpkg-dev
 )
 
@@ -21,7 +32,8 @@ EnsurePackages() {
     [ ${#missing[@]} -eq 0 ] && return 0
     if [ "$(id -u)" -ne 0 ]; then
         echo "Missing Debian packages: ${missing[*]}" >&2
-        echo "Install them as root: apt-get install ${missing[*]}" >&2
+        echo "Install them, then run $0 again:" >&2
+        echo "    sudo apt-get install --no-install-recommends ${missing[*]}" >&2
         return 1
     fi
     echo "Installing ${missing[*]}" >&2

@@ -56,40 +56,50 @@ std::string Cp1251ToUtf8(std::string_view cp1251) {
     return utf8;
 }
 
+std::size_t DecodeUtf8(std::string_view text, char32_t& code_point) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80) {
+        code_point = lead;
+        return 1;
+    }
+    std::size_t length = 0;
+    // The smallest character each length may carry: anything below is overlong.
+    char32_t least = 0;
+    if (lead >= 0xC2 && lead < 0xE0) {
+        length = 2;
+        code_point = lead & 0x1Fu;
+        least = 0x80;
+    } else if (lead >= 0xE0 && lead < 0xF0) {
+        length = 3;
+        code_point = lead & 0x0Fu;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead < 0xF5) {
+        length = 4;
+        code_point = lead & 0x07u;
+        least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (text.size() < length) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[k]);
+        if ((next & 0xC0u) != 0x80u) return 0;
+        code_point = (code_point << 6) | (next & 0x3Fu);
+    }
+    const bool surrogate = code_point >= 0xD800 && code_point <= 0xDFFF;
+    if (code_point < least || surrogate || code_point > 0x10FFFF) return 0;
+    return length;
+}
+
 std::string Utf8ToCp1251(std::string_view utf8) {
     std::string bytes;
     bytes.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        std::size_t length = 0;
         char32_t code_point = 0;
-        if (lead < 0x80) {
-            length = 1;
-            code_point = lead;
-        } else if (lead >= 0xC2 && lead < 0xE0) {
-            length = 2;
-            code_point = lead & 0x1Fu;
-        } else if (lead >= 0xE0 && lead < 0xF0) {
-            length = 3;
-            code_point = lead & 0x0Fu;
-        } else if (lead >= 0xF0 && lead < 0xF5) {
-            length = 4;
-            code_point = lead & 0x07u;
-        }
-        bool well_formed = length != 0 && i + length <= utf8.size();
-        for (std::size_t k = 1; well_formed && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            well_formed = (next & 0xC0u) == 0x80u;
-            code_point = (code_point << 6) | (next & 0x3Fu);
-        }
-        if (!well_formed) {
-            bytes += '?';
-            ++i;
-            continue;
-        }
-        bytes += UnicodeToCp1251(code_point);
-        i += length;
+        const std::size_t length = DecodeUtf8(utf8.substr(i), code_point);
+        bytes += length == 0 ? '?' : UnicodeToCp1251(code_point);
+        i += length == 0 ? 1 : length;
     }
     return bytes;
 }

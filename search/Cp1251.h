@@ -25,7 +25,14 @@ char UnicodeToCp1251(char32_t code_point);
 
 std::string Cp1251ToUtf8(std::string_view cp1251);
 
-// Decodes UTF-8 leniently: a malformed sequence becomes '?' like an unmappable character.
+// The length (1 to 4) of the well-formed UTF-8 sequence that `text` begins with, its character
+// in `code_point`; 0 when the sequence is malformed, cut short, overlong, a surrogate or beyond
+// U+10FFFF.
+// REQUIRES: !text.empty()
+std::size_t DecodeUtf8(std::string_view text, char32_t& code_point);
+
+// Decodes UTF-8 leniently: a byte that begins no well-formed sequence becomes '?' like an
+// unmappable character, and decoding goes on at the next byte.
 std::string Utf8ToCp1251(std::string_view utf8);
 
 namespace detail {

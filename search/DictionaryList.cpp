@@ -6,6 +6,7 @@
 #include "DictionaryFile.h"
 #include "Errors.h"
 #include "LetterGenerator.h"
+#include "Utf8WordList.h"
 
 namespace bukvotok {
 
@@ -15,7 +16,12 @@ constexpr std::size_t kMaxEntryLength = 0xFFFFFFFEu;
 }  // namespace
 
 void DictionaryList::LoadDictionary(const std::string& path) {
-    LoadDictionaryText(ReadDictionaryFile(path));
+    LoadDictionaryBytes(ReadDictionaryFile(path));
+}
+
+void DictionaryList::LoadDictionaryBytes(std::string bytes) {
+    ConvertUtf8WordList(bytes);
+    LoadDictionaryText(std::move(bytes));
 }
 
 void DictionaryList::LoadDictionaryText(std::string text) {
@@ -52,6 +58,18 @@ void DictionaryList::Replace(EntryTable entries) {
     for (int letter = FirstLetterCode; letter < FirstLetterCode + LetterCount; ++letter) {
         const auto byte = static_cast<unsigned char>(letter);
         if (index_.StepSmallLetter(entries_, index_.Root(), byte).Valid()) can_start_walk_ = true;
+    }
+    can_record_word_ = false;
+    // A usual list has such an entry among its first few, so the scan is long only for a list
+    // that has none, and then most entries are passed over at their first byte.
+    for (std::size_t i = 0; i < entries_.Count() && !can_record_word_; ++i) {
+        const std::string_view entry = entries_.Entry(i);
+        const bool drawn_letters_only =
+            !entry.empty() && std::all_of(entry.begin(), entry.end(), [](char c) {
+                const int letter = static_cast<unsigned char>(c);
+                return letter >= FirstLetterCode && letter < FirstLetterCode + LetterCount;
+            });
+        can_record_word_ = drawn_letters_only && FindPrefix(entry) == static_cast<std::int32_t>(i);
     }
 }
 

@@ -10,6 +10,9 @@
 // probe never matches.  It is answered from a prefix index built at load time, so its cost
 // depends on the probe's length only.  The empty probe matches entry 0.
 //
+// A file is taken in Windows-1251 byte for byte, unless it is a UTF-8 word list, which is
+// converted first (see Utf8WordList.h).
+//
 // A load replaces the whole list only once the file has been opened and read; a failure to open
 // leaves the previous list as it was.  Generation() changes with every replacement, so that a
 // search holding a position in the old list can tell it must look again.
@@ -33,7 +36,10 @@ public:
     // ListInsertError (the list keeps the entries taken before the one refused).
     void LoadDictionary(const std::string& path);
 
-    // The same from a file's bytes already in memory.
+    // The same from a file's bytes already read (standard input, a pipe).
+    void LoadDictionaryBytes(std::string bytes);
+
+    // The entries of `text` exactly as it stands, without looking for UTF-8.
     void LoadDictionaryText(std::string text);
 
     std::int32_t FindPrefix(std::string_view probe) const;
@@ -48,6 +54,11 @@ public:
 
     // Whether a walk of the search can start: some entry begins with a letter it draws.
     bool CanStartWalk() const { return can_start_walk_; }
+
+    // Whether the search can ever record a word: some entry made of the letters it draws only is
+    // the first entry that begins with itself.  When none is, walks may still run (the letters
+    // of a UTF-8 list read as Windows-1251, a list in capitals) but never end on a word.
+    bool CanRecordWord() const { return can_record_word_; }
 
     // The most entries a load takes before refusing the next one; for tests of that refusal.
     void SetCapacityLimit(std::size_t max_entries) { capacity_limit_ = max_entries; }
@@ -65,6 +76,7 @@ private:
     PrefixIndex index_;
     std::uint64_t generation_ = 0;
     bool can_start_walk_ = false;
+    bool can_record_word_ = false;
     std::size_t capacity_limit_ = kMaxEntries;
 };
 

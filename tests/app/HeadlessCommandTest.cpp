@@ -2,14 +2,17 @@
 // how it stops.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -40,10 +43,15 @@ std::string ReadFile(const std::string& path) {
     return bytes.str();
 }
 
+// Where the command's streams go instead of the usual places.
+struct Streams {
+    int in = -1;           // else the test's own standard input
+    int out_and_err = -1;  // else stdout and stderr each go to a file
+};
+
 class Command {
 public:
-    // Starts the command with stdout and stderr going to files.
-    explicit Command(const std::vector<std::string>& arguments) {
+    explicit Command(const std::vector<std::string>& arguments, Streams streams = {}) {
         std::vector<std::string> argv_strings = {BUKVOTOK_SEARCH_PATH};
         argv_strings.insert(argv_strings.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
@@ -51,10 +59,16 @@ public:
         argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, out_path_.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err_path_.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (streams.in >= 0) posix_spawn_file_actions_adddup2(&actions, streams.in, 0);
+        if (streams.out_and_err >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, streams.out_and_err, 1);
+            posix_spawn_file_actions_adddup2(&actions, streams.out_and_err, 2);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, 1, out_path_.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            posix_spawn_file_actions_addopen(&actions, 2, err_path_.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        }
         posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
     }
@@ -81,6 +95,8 @@ private:
 Finished RunCommand(const std::vector<std::string>& arguments) { return Command(arguments).Wait(); }
 
 const std::string kSample = BUKVOTOK_SAMPLE_DICTIONARY;
+
+std::string UsageText() { return RunCommand({"--help"}).out; }
 
 // What the window's search shows after `passes` passes with no user action.
 std::string WindowResults(const std::string& path, std::uint64_t passes) {
@@ -109,6 +125,35 @@ TEST(HeadlessCommand, OutputIsWhatTheWindowWouldShowAfterAsManyPasses) {
     EXPECT_EQ(run.out, expected);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(RunCommand({"--utf8", "--passes", "200000", kSample}).out, Cp1251ToUtf8(expected));
+}
+
+TEST(HeadlessCommand, Utf8ListsFromFilesAndPipesFindTheSameBytes) {
+    const std::string expected = RunCommand({"--passes", "100000", kSample}).out;
+    ASSERT_GT(expected.size(), 1000u);
+    TempDir dir;
+    const std::string utf8 = Cp1251ToUtf8(ReadFile(kSample));
+    EXPECT_EQ(RunCommand({"--passes", "100000", dir.Write("u.txt", utf8)}).out, expected);
+
+    // Standard input as a pipe, "-", with a byte-order mark.
+    int pipe_ends[2];
+    // Close-on-exec, so that the command holds no writing end of its own and sees the end.
+    ASSERT_EQ(::pipe2(pipe_ends, O_CLOEXEC), 0);
+    Command from_stdin({"--passes", "100000", "-"}, {.in = pipe_ends[0]});
+    ::close(pipe_ends[0]);
+    const std::string marked = "\xEF\xBB\xBF" + utf8;
+    ASSERT_EQ(::write(pipe_ends[1], marked.data(), marked.size()),
+              static_cast<ssize_t>(marked.size()));
+    ::close(pipe_ends[1]);
+    const Finished piped = from_stdin.Wait();
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, expected);
+
+    // A named pipe: the command waits for its writer and reads it to its end.
+    const std::string fifo = dir.Path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    Command from_fifo({"--passes", "100000", fifo});
+    std::ofstream(fifo, std::ios::binary) << utf8;
+    EXPECT_EQ(from_fifo.Wait().out, expected);
 }
 
 TEST(HeadlessCommand, MatchLimitStopsAfterThatManyWords) {
@@ -157,30 +202,138 @@ TEST(HeadlessCommand, FailuresAndBadUsage) {
     TempDir dir;
     const Finished missing = RunCommand({dir.Path("none.txt")});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err,
-              "Cannot open file \"" + dir.Path("none.txt") + "\". No such file or directory.\n");
+    EXPECT_EQ(missing.err, "bukvotok-search: Cannot open file \"" + dir.Path("none.txt") +
+                               "\". No such file or directory.\n");
     EXPECT_EQ(missing.out, "");
 
-    // No entry begins with а-ю: without a pass limit nothing could ever end the search.
-    const std::string no_walks = dir.Write("ya.txt", "\xFF\xFF\r\nLatin\r\n\xB8\r\n");
-    const Finished endless = RunCommand({no_walks});
-    EXPECT_EQ(endless.status, 1);
-    EXPECT_NE(endless.err.find("no word can ever be found"), std::string::npos);
-    const Finished bounded = RunCommand({"--passes", "1000", no_walks});
-    EXPECT_EQ(bounded.status, 0);
-    EXPECT_EQ(bounded.out, "");
-
-    const std::vector<std::vector<std::string>> bad_usages = {{},
-                                                              {"--passes", "0", kSample},
-                                                              {"--passes", "x", kSample},
-                                                              {"--matches"},
-                                                              {"--fast", kSample},
-                                                              {kSample, kSample}};
-    for (const auto& usage : bad_usages) {
-        const Finished run = RunCommand(usage);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_NE(run.err.find("usage: bukvotok-search"), std::string::npos);
+    // Without a pass limit nothing could ever end these searches: no entry begins with а-ю, or
+    // walks start (capitals guide them) but no entry of small letters can end one.
+    for (const char* const words :
+         {"\xFF\xFF\r\nLatin\r\n\xB8\r\n", "\xCA\xCE\xD2\r\n\xCA\xE8\xF2"}) {
+        const std::string path = dir.Write("words.txt", words);
+        const Finished endless = RunCommand({path});
+        EXPECT_EQ(endless.status, 1);
+        EXPECT_EQ(endless.err.rfind("bukvotok-search: no ", 0), 0u) << endless.err;
+        EXPECT_NE(endless.err.find("so no word can ever be found\n"), std::string::npos);
+        const Finished bounded = RunCommand({"--passes", "1000", path});
+        EXPECT_EQ(bounded.status, 0);
+        EXPECT_EQ(bounded.out, "");
     }
+
+    struct Usage {
+        std::vector<std::string> arguments;
+        const char* message;
+    };
+    const std::vector<Usage> bad_usages = {
+        {{}, "no dictionary given"},
+        {{"--passes", "0", kSample}, "--passes needs a whole number of 1 or more"},
+        {{"--passes", "x", kSample}, "--passes needs a whole number of 1 or more"},
+        {{"--matches"}, "--matches needs a whole number of 1 or more"},
+        {{"--passes", "99999999999999999999", kSample},
+         "--passes: 99999999999999999999 is too large; the largest is 18446744073709551615"},
+        {{"--fast", kSample}, "unknown option --fast"},
+        {{kSample, kSample}, "only one dictionary can be searched"}};
+    for (const Usage& usage : bad_usages) {
+        const Finished run = RunCommand(usage.arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, std::string("bukvotok-search: ") + usage.message + "\n" + UsageText());
+    }
+}
+
+TEST(HeadlessCommand, HelpAndVersionGoToStandardOutput) {
+    const Finished help = RunCommand({"--passes", "5", "--help", kSample});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, UsageText());
+    EXPECT_NE(help.out.find(" [--] DICTIONARY\n"), std::string::npos);
+    EXPECT_EQ(help.err, "");
+    const Finished version = RunCommand({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "bukvotok-search " BUKVOTOK_VERSION "\n");
+}
+
+// The lines a terminal shows for `bytes`: enough of one to see text overwritten or erased.
+std::vector<std::string> ScreenLines(const std::string& bytes) {
+    std::vector<std::string> lines(1);
+    std::size_t column = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        std::string& line = lines.back();
+        if (bytes.compare(i, 3, "\033[K") == 0) {
+            line.resize(std::min(line.size(), column));
+            i += 2;
+        } else if (bytes[i] == '\r') {
+            column = 0;
+        } else if (bytes[i] == '\n') {
+            lines.emplace_back();
+            column = 0;
+        } else if (column < line.size()) {
+            line[column++] = bytes[i];
+        } else {
+            line += bytes[i];
+            ++column;
+        }
+    }
+    return lines;
+}
+
+TEST(HeadlessCommand, OnATerminalTheProgressAndFiguresKeepOffTheWords) {
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(::grantpt(terminal), 0);
+    ASSERT_EQ(::unlockpt(terminal), 0);
+    // Kept open here too, so that the terminal outlives the command until everything is read.
+    const int command_side = ::open(::ptsname(terminal), O_RDWR | O_NOCTTY);
+    ASSERT_GE(command_side, 0);
+    // A word that a few walks a second end on, so that the screen holds a few lines of words.
+    TempDir dir;
+    const std::string dictionary = dir.Write("abv.txt", "\xE0\xE1\xE2");
+    Command command({"--utf8", "--stats", dictionary}, {.out_and_err = command_side});
+
+    // The progress line shows after a second and is redrawn every half second; stop once it has
+    // been up for a while, with words coming in between.
+    using Clock = std::chrono::steady_clock;
+    std::string shown;
+    const Clock::time_point give_up = Clock::now() + std::chrono::seconds(30);
+    std::optional<Clock::time_point> progress_seen;
+    bool stopped = false;
+    for (;;) {
+        pollfd ready{terminal, POLLIN, 0};
+        if (::poll(&ready, 1, 500) <= 0) {
+            if (stopped) break;
+        } else {
+            char chunk[4096];
+            const ssize_t got = ::read(terminal, chunk, sizeof chunk);
+            if (got <= 0) break;
+            shown.append(chunk, static_cast<std::size_t>(got));
+        }
+        const Clock::time_point now = Clock::now();
+        if (!progress_seen && shown.find("\033[K") != std::string::npos) progress_seen = now;
+        if (!stopped && (now > give_up || (progress_seen && now - *progress_seen >
+                                                                std::chrono::milliseconds(700)))) {
+            command.Signal(SIGINT);
+            stopped = true;
+        }
+    }
+    const Finished run = command.Wait();
+    ::close(command_side);
+    ::close(terminal);
+    ASSERT_EQ(run.status, 0);
+    ASSERT_NE(shown.find("\033[K"), std::string::npos) << "no progress line was shown";
+
+    // What is left on the screen: the words, on as many lines as the progress line broke them
+    // into, then the figures on a line of their own.
+    std::vector<std::string> lines = ScreenLines(shown);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines.back(), "");
+    const std::string figures = lines[lines.size() - 2];
+    const std::uint64_t passes = std::stoull(figures);
+    EXPECT_NE(figures.find(" passes, "), std::string::npos);
+    std::string words;
+    for (std::size_t i = 0; i + 2 < lines.size(); ++i) words += lines[i];
+    const std::string expected =
+        RunCommand({"--utf8", "--passes", std::to_string(passes), dictionary}).out;
+    ASSERT_FALSE(expected.empty());
+    EXPECT_TRUE(words == expected)
+        << words.size() << " bytes of words left on the screen, " << expected.size() << " written";
 }
 
 }  // namespace

@@ -44,8 +44,19 @@ TEST(BadDictionary, OddFilesLoadAsTheLineRulesSay) {
         {"NUL in the middle", std::string("one\r\ntw\0o\r\nthree", 16), {"one", "tw"}},
         {"CR only", "a\rb\rc", {"a", "b", "c"}},
         {"LF CR", "a\n\rb\n\r", {"a", "", "b", ""}},
-        // UTF-8 is kept byte for byte: «кот» is six bytes here, never folded or converted.
-        {"UTF-8", "\xD0\x9A\xD0\xBE\xD1\x82\r\n", {"\xD0\x9A\xD0\xBE\xD1\x82"}},
+        // A UTF-8 list is taken in Windows-1251: «Кот», «ёж» and «ум».
+        {"UTF-8",
+         "\xD0\x9A\xD0\xBE\xD1\x82\r\n\xD1\x91\xD0\xB6\n\xD1\x83\xD0\xBC",
+         {"\xCA\xEE\xF2", "\xB8\xE6", "\xF3\xEC"}},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF\xD1\x83\xD0\xBC\r\n", {"\xF3\xEC"}},
+        // 漢 and an emoji are not in the code page; each is one '?' and the entries stay in place.
+        {"UTF-8 beyond the code page",
+         "\xE6\xBC\xA2\r\n\xF0\x9F\x98\x80\xD1\x83\r\nok",
+         {"?", "?\xF3", "ok"}},
+        {"UTF-8 up to a NUL", std::string("\xD1\x83\xD0\xBC\0\xF3\xEC", 7), {"\xF3\xEC"}},
+        // Windows-1251 that holds UTF-8 shapes («Рё» reads as и) but is not UTF-8 as a whole.
+        {"Windows-1251", "\xD0\xB8\r\n\xEA\xEE\xF2", {"\xD0\xB8", "\xEA\xEE\xF2"}},
+        {"surrogate, not UTF-8", "\xED\xA0\x80\r\n\xD1\x83", {"\xED\xA0\x80", "\xD1\x83"}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(LoadedEntries(dir.Write("dictionary.txt", c.bytes)), c.entries) << c.name;

@@ -40,11 +40,14 @@ TEST(Cp1251, EveryByteDecodesAsTheSystemConverterDoesAndEncodesBack) {
 TEST(Cp1251, UnmappableAndMalformedUtf8BecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251("a\xE6\xBC\xA2"
                            "b"),
-              "a?b");                                  // 漢
-    EXPECT_EQ(Utf8ToCp1251("\xF0\x9F\x98\x80"), "?");  // an emoji
-    EXPECT_EQ(Utf8ToCp1251("\xD0"), "?");              // cut short
-    EXPECT_EQ(Utf8ToCp1251("\xC0\xAF"), "??");         // overlong
-    EXPECT_EQ(Utf8ToCp1251("\xE2\x82\xAC"), "\x88");   // € is in the code page
+              "a?b");                                     // 漢
+    EXPECT_EQ(Utf8ToCp1251("\xF0\x9F\x98\x80"), "?");     // an emoji
+    EXPECT_EQ(Utf8ToCp1251("\xD0"), "?");                 // cut short
+    EXPECT_EQ(Utf8ToCp1251("\xC0\xAF"), "??");            // overlong
+    EXPECT_EQ(Utf8ToCp1251("\xE0\x80\xAF"), "???");       // overlong in three bytes
+    EXPECT_EQ(Utf8ToCp1251("\xED\xA0\x80"), "???");       // a surrogate
+    EXPECT_EQ(Utf8ToCp1251("\xF4\x90\x80\x80"), "????");  // beyond U+10FFFF
+    EXPECT_EQ(Utf8ToCp1251("\xE2\x82\xAC"), "\x88");      // € is in the code page
 }
 
 TEST(Cp1251, FixedTextsAreEncodedAtCompileTime) {

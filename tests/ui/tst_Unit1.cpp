@@ -104,6 +104,7 @@ private slots:
     void searchWithNothingToWalkWaitsForTheUser();
     void eventsArrivingBetweenPumpsAreHandledSoon();
     void aFullResultsBoxEndsTheSearchWithItsResultsIntact();
+    void utf8ListFindsWhatItsWindows1251TwinFinds();
     void errorBoxIsTitledAndAddsTheFullStop();
     void applicationTitleFromPath_data();
     void applicationTitleFromPath();
@@ -422,6 +423,25 @@ void TestUnit1::aFullResultsBoxEndsTheSearchWithItsResultsIntact() {
     AnswerFileDialog(saved);
     Child<QPushButton>("Button5")->click();
     QCOMPARE(ReadAll(saved).toStdString(), results);
+}
+
+void TestUnit1::utf8ListFindsWhatItsWindows1251TwinFinds() {
+    const QString sample = QStringLiteral(BUKVOTOK_SAMPLE_DICTIONARY);
+    const QString twin = dir_->filePath("utf8.txt");
+    WriteAll(twin, "\xEF\xBB\xBF" + QByteArray::fromStdString(
+                                        bukvotok::Cp1251ToUtf8(ReadAll(sample).toStdString())));
+    // With the stop box ticked every click runs one pass: the same passes for both lists.
+    Child<QCheckBox>("CheckBox1")->setChecked(true);
+    QStringList found;
+    for (const QString& path : {sample, twin}) {
+        Load(path);
+        Child<QPushButton>("Button1")->click();
+        bukvotok::SetRandomState(0);
+        for (int pass = 0; pass < 3000; ++pass) Child<QPushButton>("Button4")->click();
+        found << Results();
+    }
+    QVERIFY(found[0].size() > 1000);
+    QCOMPARE(found[1], found[0]);
 }
 
 void TestUnit1::errorBoxIsTitledAndAddsTheFullStop() {
