@@ -37,11 +37,16 @@ public:
     void AppendResult(std::string_view w) { host_.AppendToResults(w); }
 
 private:
+    // word_ <- the string of `length` letters that `code` names.
+    void Spell(PrefixIndex::TopCode code, std::uint32_t length);
+
+    // The walk past the index's table, from a cursor at word_ + letter_.
+    void ExtendInTrie(PrefixIndex::Cursor cursor, std::uint64_t generation);
+
     SearchHost& host_;
     const DictionaryList& dictionary_;
     std::string word_;
     int letter_ = 0;
-    PrefixIndex::Cursor cursor_;  // at word_ + the letter about to be taken
 };
 
 }  // namespace bukvotok

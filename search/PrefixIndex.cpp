@@ -26,7 +26,15 @@ inline unsigned KeyAt(const EntryTable& table, std::uint32_t entry, std::uint32_
     return 1u + FoldCase(table.bytes[begin + depth]);
 }
 
+constexpr std::size_t kTopCodes = std::size_t{1} << (5 * PrefixIndex::kTopDepth + 1);
+
 }  // namespace
+
+PrefixIndex::PrefixIndex()
+    : nodes_(1),
+      top_masks_(kTopCodes, 0),
+      top_exact_(kTopCodes / 64, 0),
+      top_nodes_(kTopCodes, kNoNode) {}
 
 void PrefixIndex::Build(const EntryTable& table) {
     const auto count = static_cast<std::uint32_t>(table.Count());
@@ -35,8 +43,37 @@ void PrefixIndex::Build(const EntryTable& table) {
     // nodes from being copied while the trie grows, and pages never touched cost nothing.
     nodes_.reserve(2 * std::size_t{count} + 1);
     nodes_.emplace_back();
-    if (count == 0) return;
+    if (count != 0) BuildTrie(table, count);
+    BuildTop(table);
+}
 
+void PrefixIndex::BuildTop(const EntryTable& table) {
+    std::fill(top_masks_.begin(), top_masks_.end(), 0);
+    std::fill(top_exact_.begin(), top_exact_.end(), 0);
+    std::fill(top_nodes_.begin(), top_nodes_.end(), kNoNode);
+    top_nodes_[kTopRoot] = Root().node;
+    // Level by level, each string's cursor one letter on from its parent's.
+    TopCode level_begin = kTopRoot;
+    for (std::uint32_t length = 0; length <= kTopDepth; ++length) {
+        for (TopCode parent = level_begin; parent < level_begin * 2; ++parent) {
+            const Cursor from{top_nodes_[parent], length};
+            if (!from.Valid()) continue;
+            for (unsigned letter = 224; letter < 256; ++letter) {
+                const auto byte = static_cast<unsigned char>(letter);
+                const Cursor to = StepSmallLetter(table, from, byte);
+                if (!to.Valid()) continue;
+                top_masks_[parent] |= 1u << (letter - 224);
+                if (length == kTopDepth) continue;
+                const TopCode code = TopCodeAfter(parent, byte);
+                top_nodes_[code] = to.node;
+                if (FirstEntryIsExact(to)) top_exact_[code / 64] |= std::uint64_t{1} << (code % 64);
+            }
+        }
+        level_begin <<= 5;
+    }
+}
+
+void PrefixIndex::BuildTrie(const EntryTable& table, std::uint32_t count) {
     // Entry indices, partitioned range by range; each range stays in file order (the partition
     // is stable), so its first element is the smallest index below the node.
     std::vector<std::uint32_t> order(count);

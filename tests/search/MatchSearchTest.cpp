@@ -202,6 +202,32 @@ TEST_F(ReentryTest, LoadingADictionaryWhereTheWordGoesOn) {
     });
 }
 
+TEST_F(ReentryTest, LoadingADictionaryAtEveryStepOfADeepWalk) {
+    // The first pass walks the letters drawn from the start to the end of the first entry,
+    // through the index's table of first letters and on into its trie; a list loaded at each of
+    // its steps moves the nodes under it (я is never drawn) and changes where it stops.
+    const std::string drawn = LettersDrawnFromStart(10);
+    const std::string words = drawn + "\r\n" + kWords;
+    const std::vector<std::string> lists = {"\xFF\r\n\xFF\xE0\r\n" + words,
+                                            drawn.substr(0, 6) + "\r\n" + words,
+                                            drawn.substr(0, 3) + "\xFF\r\n" + words};
+    ExpectSameAsModel(words, 100, [&lists](FakeSearchHost& host, DictionaryList& dictionary) {
+        for (std::uint64_t pump = 2; pump <= 12; ++pump) {
+            const std::string& list = lists[pump % lists.size()];
+            host.AtPump(pump, [&dictionary, &list] { dictionary.LoadDictionaryText(list); });
+        }
+    });
+    // A list without the word, in the table's letters and past them.
+    for (const std::uint64_t pump : {3u, 7u}) {
+        ExpectSameAsModel(
+            words, 100,
+            [pump](FakeSearchHost& host, DictionaryList& dictionary) {
+                host.AtPump(pump, [&dictionary] { dictionary.LoadDictionaryText(kWords); });
+            },
+            "List index out of bounds (-1)");
+    }
+}
+
 TEST_F(ReentryTest, LoadingADictionaryWithoutTheWordEndsTheSearchWithIndexError) {
     ExpectSameAsModel(
         kWords, 3000,

@@ -81,17 +81,40 @@ TEST(PrefixIndex, ExactFlagAgreesWithComparingTheFirstEntry) {
         DictionaryList dictionary;
         dictionary.LoadDictionaryText(Joined(model.Entries()));
         const PrefixIndex& index = dictionary.Index();
+        const PrefixIndex::Top top = index.TopTable();
         for (const std::string& entry : model.Entries()) {
-            // Every folded prefix of every entry, as the search would spell it.
+            // Every folded prefix of every entry, as the search would spell it, and while it is
+            // short and in small letters, what the table in front of the trie says of it.
             std::string word;
+            PrefixIndex::TopCode code = PrefixIndex::kTopRoot;  // 0 once the word leaves it
             for (const char c : entry) {
                 word += static_cast<char>(FoldCase(c));
                 const auto cursor = index.Seek(dictionary.Entries(), word);
                 const std::int32_t first = model.FindPrefix(word);
                 ASSERT_EQ(index.FirstEntry(cursor), first);
-                ASSERT_EQ(index.FirstEntryIsExact(cursor), model.EntryAt(first) == word)
+                const bool exact = model.EntryAt(first) == word;
+                ASSERT_EQ(index.FirstEntryIsExact(cursor), exact)
                     << "seed " << seed << " word '" << word << "'";
+                const auto letter = static_cast<unsigned char>(word.back());
+                if (code != 0 && letter >= 224) {
+                    ASSERT_TRUE(top.Continues(code, letter)) << "seed " << seed;
+                    code = word.size() <= PrefixIndex::kTopDepth
+                               ? PrefixIndex::TopCodeAfter(code, letter)
+                               : 0;
+                } else {
+                    code = 0;
+                }
+                if (code == 0) continue;
+                ASSERT_TRUE(top.Has(code));
+                ASSERT_EQ(top.IsExact(code), exact) << "seed " << seed << " word '" << word << "'";
+                ASSERT_EQ(top.At(code, static_cast<std::uint32_t>(word.size())).node, cursor.node);
             }
+        }
+        // Letters that continue no entry: the table must say so as well as the trie.
+        for (unsigned letter = 224; letter < 256; ++letter) {
+            const std::string probe(1, static_cast<char>(letter));
+            ASSERT_EQ(top.Continues(PrefixIndex::kTopRoot, static_cast<unsigned char>(letter)),
+                      model.FindPrefix(probe) != -1);
         }
     }
 }
