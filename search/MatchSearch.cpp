@@ -12,36 +12,38 @@ void RunSearch(SearchHost& host, const DictionaryList& dictionary) {
 void MatchSearch::Run() {
     host_.SetStatus(kSearchingStatus.View());
     host_.ProcessPendingEvents();
+    Walker walker{host_, dictionary_, dictionary_.Generation(), dictionary_.Index().TopTable()};
     do {
-        letter_ = RandomLetter();
-        const auto letter = static_cast<unsigned char>(letter_);
-        if (dictionary_.Index().TopTable().Continues(PrefixIndex::kTopRoot, letter)) {
-            ExtendWord(letter_);
-        }
-    } while (!host_.StopRequested());
+        // A host may let events in while it is asked to stop, a load among them.
+        walker.FollowedLoad();
+        const int letter = RandomLetter();
+        const auto drawn = static_cast<unsigned char>(letter);
+        if (walker.top.Of(PrefixIndex::kTopRoot).Continues(drawn)) ExtendWord(letter, walker);
+    } while (!walker.host.StopRequested());
     host_.SetStatus(kStoppedStatus.View());
 }
 
-void MatchSearch::ExtendWord(int ch) {
+// Inlined into the loop of passes, so that what the walk reads stays in registers from one
+// pass to the next.
+[[gnu::always_inline]] inline void MatchSearch::ExtendWord(int ch, Walker& walker) {
     // The first letters are walked in the index's table by their code alone; the word is
     // spelled out only when it is found or when the walk goes on into the trie.
-    std::uint64_t generation = dictionary_.Generation();
-    PrefixIndex::Top top = dictionary_.Index().TopTable();
     PrefixIndex::TopCode code =
         PrefixIndex::TopCodeAfter(PrefixIndex::kTopRoot, static_cast<unsigned char>(ch));
-    for (std::uint32_t length = 1;; ++length) {
-        host_.ProcessPendingEvents();
-        if (dictionary_.Generation() != generation) {
-            generation = dictionary_.Generation();
-            top = dictionary_.Index().TopTable();
+#pragma GCC unroll 4
+    for (std::uint32_t length = 1; length <= PrefixIndex::kTopDepth; ++length) {
+        walker.host.ProcessPendingEvents();
+        if (walker.FollowedLoad() && !walker.top.Has(code)) {
+            // The new list has no entry beginning with the word: the next letter continues
+            // nothing, and the first entry beginning with the word is not there to compare.
+            RandomLetter();
+            walker.dictionary.EntryAt(-1);
         }
-        letter_ = RandomLetter();
-        const auto letter = static_cast<unsigned char>(letter_);
-        if (!top.Continues(code, letter)) {
-            // The walk ends.  With no entry beginning with the word (the list was replaced
-            // under the walk) EntryAt raises the index error.
-            if (!top.Has(code)) dictionary_.EntryAt(-1);
-            if (top.IsExact(code)) {
+        const int letter = RandomLetter();
+        const auto drawn = static_cast<unsigned char>(letter);
+        const PrefixIndex::Top::Facts facts = walker.top.Of(code);
+        if (!facts.Continues(drawn)) {
+            if (facts.IsExact()) {
                 Spell(code, length);
                 AppendResult(word_);
             }
@@ -49,12 +51,13 @@ void MatchSearch::ExtendWord(int ch) {
         }
         if (length == PrefixIndex::kTopDepth) {
             Spell(code, length);
-            const PrefixIndex& index = dictionary_.Index();
-            ExtendInTrie(index.StepSmallLetter(dictionary_.Entries(), top.At(code, length), letter),
-                         generation);
+            const PrefixIndex& index = walker.dictionary.Index();
+            const auto next =
+                index.StepSmallLetter(walker.dictionary.Entries(), walker.top.At(code), drawn);
+            ExtendInTrie(next, letter, walker.generation);
             return;
         }
-        code = PrefixIndex::TopCodeAfter(code, letter);
+        code = PrefixIndex::TopCodeAfter(code, drawn);
     }
 }
 
@@ -65,21 +68,21 @@ void MatchSearch::Spell(PrefixIndex::TopCode code, std::uint32_t length) {
     }
 }
 
-void MatchSearch::ExtendInTrie(PrefixIndex::Cursor cursor, std::uint64_t generation) {
+void MatchSearch::ExtendInTrie(PrefixIndex::Cursor cursor, int letter, std::uint64_t generation) {
     const PrefixIndex& index = dictionary_.Index();
     const EntryTable& entries = dictionary_.Entries();
     for (;;) {
-        // The cursor is at word_ + letter_, which is taken now.
+        // The cursor is at word_ + letter, which is taken now.
         host_.ProcessPendingEvents();
-        word_ += static_cast<char>(letter_);
+        word_ += static_cast<char>(letter);
         if (dictionary_.Generation() != generation) {
             generation = dictionary_.Generation();
             cursor = index.Seek(entries, word_);
         }
-        letter_ = RandomLetter();
+        letter = RandomLetter();
         if (cursor.Valid()) {
             const PrefixIndex::Cursor next =
-                index.StepSmallLetter(entries, cursor, static_cast<unsigned char>(letter_));
+                index.StepSmallLetter(entries, cursor, static_cast<unsigned char>(letter));
             if (next.Valid()) {
                 cursor = next;
                 continue;

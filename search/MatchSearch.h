@@ -30,23 +30,40 @@ public:
 
     void Run();
 
-    // One walk from a first letter that is known to begin some entry.  A loop, not a recursion:
-    // an entry may be millions of letters long.
-    void ExtendWord(int ch);
-
     void AppendResult(std::string_view w) { host_.AppendToResults(w); }
 
 private:
+    // What every walk reads, kept in registers from one pass to the next: the host, the list,
+    // and the index's table with the load it belongs to.
+    struct Walker {
+        SearchHost& host;
+        const DictionaryList& dictionary;
+        std::uint64_t generation;
+        PrefixIndex::Top top;
+
+        // After anything that may have let a load in: whether one came, whose table is then
+        // the one read.
+        bool FollowedLoad() {
+            if (dictionary.Generation() == generation) return false;
+            generation = dictionary.Generation();
+            top = dictionary.Index().TopTable();
+            return true;
+        }
+    };
+
+    // One walk from a first letter that is known to begin some entry.  A loop, not a recursion:
+    // an entry may be millions of letters long.
+    void ExtendWord(int ch, Walker& walker);
+
     // word_ <- the string of `length` letters that `code` names.
     void Spell(PrefixIndex::TopCode code, std::uint32_t length);
 
-    // The walk past the index's table, from a cursor at word_ + letter_.
-    void ExtendInTrie(PrefixIndex::Cursor cursor, std::uint64_t generation);
+    // The walk past the index's table, from a cursor at word_ + `letter`.
+    void ExtendInTrie(PrefixIndex::Cursor cursor, int letter, std::uint64_t generation);
 
     SearchHost& host_;
     const DictionaryList& dictionary_;
     std::string word_;
-    int letter_ = 0;
 };
 
 }  // namespace bukvotok

@@ -31,10 +31,7 @@ constexpr std::size_t kTopCodes = std::size_t{1} << (5 * PrefixIndex::kTopDepth 
 }  // namespace
 
 PrefixIndex::PrefixIndex()
-    : nodes_(1),
-      top_masks_(kTopCodes, 0),
-      top_exact_(kTopCodes / 64, 0),
-      top_nodes_(kTopCodes, kNoNode) {}
+    : nodes_(1), top_facts_(kTopCodes, 0), top_nodes_(kTopLongest, kNoNode) {}
 
 void PrefixIndex::Build(const EntryTable& table) {
     const auto count = static_cast<std::uint32_t>(table.Count());
@@ -44,32 +41,29 @@ void PrefixIndex::Build(const EntryTable& table) {
     nodes_.reserve(2 * std::size_t{count} + 1);
     nodes_.emplace_back();
     if (count != 0) BuildTrie(table, count);
-    BuildTop(table);
+
+    std::fill(top_facts_.begin(), top_facts_.end(), 0);
+    std::fill(top_nodes_.begin(), top_nodes_.end(), kNoNode);
+    FillTop(table, kTopRoot, Root());
 }
 
-void PrefixIndex::BuildTop(const EntryTable& table) {
-    std::fill(top_masks_.begin(), top_masks_.end(), 0);
-    std::fill(top_exact_.begin(), top_exact_.end(), 0);
-    std::fill(top_nodes_.begin(), top_nodes_.end(), kNoNode);
-    top_nodes_[kTopRoot] = Root().node;
-    // Level by level, each string's cursor one letter on from its parent's.
-    TopCode level_begin = kTopRoot;
-    for (std::uint32_t length = 0; length <= kTopDepth; ++length) {
-        for (TopCode parent = level_begin; parent < level_begin * 2; ++parent) {
-            const Cursor from{top_nodes_[parent], length};
-            if (!from.Valid()) continue;
-            for (unsigned letter = 224; letter < 256; ++letter) {
-                const auto byte = static_cast<unsigned char>(letter);
-                const Cursor to = StepSmallLetter(table, from, byte);
-                if (!to.Valid()) continue;
-                top_masks_[parent] |= 1u << (letter - 224);
-                if (length == kTopDepth) continue;
-                const TopCode code = TopCodeAfter(parent, byte);
-                top_nodes_[code] = to.node;
-                if (FirstEntryIsExact(to)) top_exact_[code / 64] |= std::uint64_t{1} << (code % 64);
-            }
-        }
-        level_begin <<= 5;
+void PrefixIndex::FillTop(const EntryTable& table, TopCode code, Cursor cursor) {
+    constexpr std::uint32_t kDrawn = (1u << 31) - 1;  // а-ю; я is never drawn
+    const Node& node = nodes_[cursor.node];
+    std::uint32_t letters = node.small_letters & kDrawn;
+    if (cursor.depth < node.end) {
+        // Inside an edge only the edge's next byte goes on.
+        const unsigned char next = EdgeByte(table, node, cursor.depth);
+        letters = next >= 224 ? (1u << (next - 224u)) & kDrawn : 0;
+    }
+    top_facts_[code] = letters | (FirstEntryIsExact(cursor) ? 1u << 31 : 0u);
+    if (cursor.depth == kTopDepth) {
+        top_nodes_[code - kTopLongest] = cursor.node;
+        return;
+    }
+    for (; letters != 0; letters &= letters - 1) {
+        const auto letter = static_cast<unsigned char>(224 + std::countr_zero(letters));
+        FillTop(table, TopCodeAfter(code, letter), StepSmallLetter(table, cursor, letter));
     }
 }
 

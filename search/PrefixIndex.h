@@ -19,11 +19,12 @@
 // Lookups cost one step per probe byte whatever the dictionary's size.  A Cursor is a position
 // in the trie; the search keeps one and narrows it by a letter at a time.
 //
-// In front of the trie, a table answers for every string of up to kTopDepth small letters а-я
-// at once: which letters continue it, whether its first entry is exactly the string, and its
-// cursor.  Nearly all of the search's steps are taken from such short strings (a walk averages
-// 2.6 letters on a list of Russian word forms); in the trie a step may read an edge byte from
-// an entry anywhere in the text, in the table it is one bit of a small, hot array.
+// In front of the trie, a table answers for every string of up to kTopDepth of the letters the
+// search draws (а-ю), in one word: which letters continue it, and whether its first entry is
+// exactly the string.  A walk averages 2.6 letters on a list of Russian word forms, so all but
+// a few in ten thousand of the search's steps are taken from such short strings: one bit of a
+// small array instead of a node in the trie and, inside an edge, a byte of an entry anywhere in
+// the text.
 #pragma once
 
 #include <bit>
@@ -45,14 +46,17 @@ public:
         bool Valid() const { return node != kNoNode; }
     };
 
-    // A string of at most kTopDepth small letters а-я, as a number: 1 followed by five bits per
-    // letter (letter - 224), so that one more letter is a shift and an or.
+    // A string of at most kTopDepth of the letters the search draws, а-ю (224-254), as a number:
+    // 1 followed by five bits per letter (letter - 224), so that one more letter is a shift and
+    // an or.
     using TopCode = std::uint32_t;
-    static constexpr std::uint32_t kTopDepth = 3;
+    static constexpr std::uint32_t kTopDepth = 4;
     static constexpr TopCode kTopRoot = 1;
+    // The first code of a string of kTopDepth letters.
+    static constexpr TopCode kTopLongest = TopCode{1} << (5 * kTopDepth);
 
-    static constexpr TopCode TopCodeAfter(TopCode code, unsigned char small_letter) {
-        return code << 5 | (small_letter - 224u);
+    static constexpr TopCode TopCodeAfter(TopCode code, unsigned char drawn_letter) {
+        return code << 5 | (drawn_letter - 224u);
     }
 
     // An index of no entries: every probe but the empty one finds nothing.
@@ -78,35 +82,46 @@ public:
     // Whether the first entry at the cursor equals the cursor's folded string byte for byte.
     bool FirstEntryIsExact(Cursor cursor) const;
 
-    // The table in front of the trie, valid until the next Build.  For a string of up to
-    // kTopDepth small letters: which letters continue it into the beginning of some entry, and
-    // for one of at least one letter, whether some entry begins with it, whether the first of
-    // those is exactly the string, and its cursor.
+    // The table in front of the trie, valid until the next Build.  For every string of up to
+    // kTopDepth drawn letters that begins some entry it holds what a walk needs at that string,
+    // in one word; and for a string of kTopDepth letters, its cursor.
     class Top {
     public:
-        bool Continues(TopCode code, unsigned char small_letter) const {
-            return (masks_[code] >> (small_letter - 224u)) & 1u;
+        // Bit b: whether letter 224 + b continues the string into the beginning of some entry;
+        // the top bit: whether the first entry beginning with the string is exactly the string.
+        // All zero for a string that begins no entry.
+        struct Facts {
+            std::uint32_t bits;
+
+            // REQUIRES: a letter the search draws, 224-254.
+            bool Continues(unsigned char drawn_letter) const {
+                return (bits >> (drawn_letter - 224u)) & 1u;
+            }
+            bool IsExact() const { return (bits >> 31) != 0; }
+        };
+
+        Facts Of(TopCode code) const { return Facts{facts_[code]}; }
+        // Whether some entry begins with the string of at least one letter.
+        bool Has(TopCode code) const {
+            return Of(code >> 5).Continues(static_cast<unsigned char>(224u + (code & 31u)));
         }
-        bool Has(TopCode code) const { return (masks_[code >> 5] >> (code & 31u)) & 1u; }
-        bool IsExact(TopCode code) const { return (exact_[code / 64] >> (code % 64)) & 1u; }
-        Cursor At(TopCode code, std::uint32_t length) const { return Cursor{nodes_[code], length}; }
+        // REQUIRES: some entry begins with the kTopDepth letters `code` names.
+        Cursor At(TopCode code) const { return Cursor{nodes_[code - kTopLongest], kTopDepth}; }
 
     private:
         friend class PrefixIndex;
-        Top(const std::uint32_t* masks, const std::uint64_t* exact, const std::uint32_t* nodes)
-            : masks_(masks), exact_(exact), nodes_(nodes) {}
-        const std::uint32_t* masks_;
-        const std::uint64_t* exact_;
+        Top(const std::uint32_t* facts, const std::uint32_t* nodes)
+            : facts_(facts), nodes_(nodes) {}
+        const std::uint32_t* facts_;
         const std::uint32_t* nodes_;
     };
-    Top TopTable() const { return Top(top_masks_.data(), top_exact_.data(), top_nodes_.data()); }
+    Top TopTable() const { return Top(top_facts_.data(), top_nodes_.data()); }
 
     std::size_t NodeCount() const { return nodes_.size(); }
     // The nodes in use; the rest of the reservation is never touched, so it takes no memory.
     std::size_t MemoryBytes() const {
         return nodes_.size() * sizeof(Node) +
-               (top_masks_.size() + top_nodes_.size()) * sizeof(std::uint32_t) +
-               top_exact_.size() * sizeof(std::uint64_t);
+               (top_facts_.size() + top_nodes_.size()) * sizeof(std::uint32_t);
     }
 
 private:
@@ -129,14 +144,14 @@ private:
     }
 
     void BuildTrie(const EntryTable& table, std::uint32_t count);
-    // Fills the table in front of the trie from the trie.
-    void BuildTop(const EntryTable& table);
+    // The table's answers for the string that `code` names, whose cursor is `cursor`, and for
+    // every longer string that begins with it.
+    void FillTop(const EntryTable& table, TopCode code, Cursor cursor);
 
     std::vector<Node> nodes_;
     // Indexed by TopCode; codes that name no string of up to kTopDepth letters stay unused.
-    std::vector<std::uint32_t> top_masks_;  // bit b: letter 224 + b continues the string
-    std::vector<std::uint64_t> top_exact_;  // one bit per TopCode
-    std::vector<std::uint32_t> top_nodes_;
+    std::vector<std::uint32_t> top_facts_;
+    std::vector<std::uint32_t> top_nodes_;  // by code - kTopLongest
 };
 
 inline PrefixIndex::Cursor PrefixIndex::StepSmallLetter(const EntryTable& table, Cursor cursor,
