@@ -26,12 +26,14 @@ inline unsigned KeyAt(const EntryTable& table, std::uint32_t entry, std::uint32_
     return 1u + FoldCase(table.bytes[begin + depth]);
 }
 
-constexpr std::size_t kTopCodes = std::size_t{1} << (5 * PrefixIndex::kTopDepth + 1);
-
 }  // namespace
 
 PrefixIndex::PrefixIndex()
-    : nodes_(1), top_facts_(kTopCodes, 0), top_nodes_(kTopLongest, kNoNode) {}
+    : nodes_(1),
+      top_facts_(std::make_unique_for_overwrite<std::uint32_t[]>(kTopCodes)),
+      top_nodes_(std::make_unique_for_overwrite<std::uint32_t[]>(kTopLongest)) {
+    top_facts_[kTopRoot] = 0;
+}
 
 void PrefixIndex::Build(const EntryTable& table) {
     const auto count = static_cast<std::uint32_t>(table.Count());
@@ -42,8 +44,6 @@ void PrefixIndex::Build(const EntryTable& table) {
     nodes_.emplace_back();
     if (count != 0) BuildTrie(table, count);
 
-    std::fill(top_facts_.begin(), top_facts_.end(), 0);
-    std::fill(top_nodes_.begin(), top_nodes_.end(), kNoNode);
     FillTop(table, kTopRoot, Root());
 }
 
@@ -65,6 +65,18 @@ void PrefixIndex::FillTop(const EntryTable& table, TopCode code, Cursor cursor) 
         const auto letter = static_cast<unsigned char>(224 + std::countr_zero(letters));
         FillTop(table, TopCodeAfter(code, letter), StepSmallLetter(table, cursor, letter));
     }
+}
+
+bool PrefixIndex::Top::Has(TopCode code) const {
+    // Down from the empty string, asking only of strings that begin some entry.
+    const auto length = static_cast<unsigned>(std::bit_width(code) - 1) / 5;
+    TopCode at = kTopRoot;
+    for (unsigned shift = 5 * length; shift > 0; shift -= 5) {
+        const auto letter = static_cast<unsigned char>(224u + ((code >> (shift - 5)) & 31u));
+        if (!Of(at).Continues(letter)) return false;
+        at = TopCodeAfter(at, letter);
+    }
+    return true;
 }
 
 void PrefixIndex::BuildTrie(const EntryTable& table, std::uint32_t count) {

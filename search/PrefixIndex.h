@@ -29,6 +29,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -84,12 +85,12 @@ public:
 
     // The table in front of the trie, valid until the next Build.  For every string of up to
     // kTopDepth drawn letters that begins some entry it holds what a walk needs at that string,
-    // in one word; and for a string of kTopDepth letters, its cursor.
+    // in one word; and for a string of kTopDepth letters, its cursor.  Only such strings may be
+    // asked about: the table is written for them alone, down from the empty string.
     class Top {
     public:
         // Bit b: whether letter 224 + b continues the string into the beginning of some entry;
         // the top bit: whether the first entry beginning with the string is exactly the string.
-        // All zero for a string that begins no entry.
         struct Facts {
             std::uint32_t bits;
 
@@ -100,11 +101,10 @@ public:
             bool IsExact() const { return (bits >> 31) != 0; }
         };
 
+        // REQUIRES: some entry begins with the string `code` names.
         Facts Of(TopCode code) const { return Facts{facts_[code]}; }
-        // Whether some entry begins with the string of at least one letter.
-        bool Has(TopCode code) const {
-            return Of(code >> 5).Continues(static_cast<unsigned char>(224u + (code & 31u)));
-        }
+        // Whether some entry begins with the string, of any code.
+        bool Has(TopCode code) const;
         // REQUIRES: some entry begins with the kTopDepth letters `code` names.
         Cursor At(TopCode code) const { return Cursor{nodes_[code - kTopLongest], kTopDepth}; }
 
@@ -115,14 +115,11 @@ public:
         const std::uint32_t* facts_;
         const std::uint32_t* nodes_;
     };
-    Top TopTable() const { return Top(top_facts_.data(), top_nodes_.data()); }
+    Top TopTable() const { return Top(top_facts_.get(), top_nodes_.get()); }
 
     std::size_t NodeCount() const { return nodes_.size(); }
     // The nodes in use; the rest of the reservation is never touched, so it takes no memory.
-    std::size_t MemoryBytes() const {
-        return nodes_.size() * sizeof(Node) +
-               (top_facts_.size() + top_nodes_.size()) * sizeof(std::uint32_t);
-    }
+    std::size_t MemoryBytes() const { return nodes_.size() * sizeof(Node) + kTopTableBytes; }
 
 private:
     static constexpr std::uint32_t kNoNode = 0xFFFFFFFFu;
@@ -150,8 +147,13 @@ private:
 
     std::vector<Node> nodes_;
     // Indexed by TopCode; codes that name no string of up to kTopDepth letters stay unused.
-    std::vector<std::uint32_t> top_facts_;
-    std::vector<std::uint32_t> top_nodes_;  // by code - kTopLongest
+    // Indexed by TopCode (the nodes by code - kTopLongest) and never cleared: what is read is
+    // written by every Build, and the pages of codes that name no string, most of the table
+    // for a small list, are never touched at all.
+    static constexpr std::size_t kTopCodes = std::size_t{2} * kTopLongest;
+    static constexpr std::size_t kTopTableBytes = (kTopCodes + kTopLongest) * sizeof(std::uint32_t);
+    std::unique_ptr<std::uint32_t[]> top_facts_;
+    std::unique_ptr<std::uint32_t[]> top_nodes_;
 };
 
 inline PrefixIndex::Cursor PrefixIndex::StepSmallLetter(const EntryTable& table, Cursor cursor,
