@@ -12,13 +12,13 @@ void RunSearch(SearchHost& host, const DictionaryList& dictionary) {
 void MatchSearch::Run() {
     host_.SetStatus(kSearchingStatus.View());
     host_.ProcessPendingEvents();
-    Walker walker{host_, dictionary_, dictionary_.Generation(), dictionary_.Index().TopTable()};
+    Walker walker{host_, dictionary_, dictionary_.Generation(), dictionary_.Letters().Read()};
     do {
         // A host may let events in while it is asked to stop, a load among them.
         walker.FollowedLoad();
         const int letter = RandomLetter();
         const auto drawn = static_cast<unsigned char>(letter);
-        if (walker.top.Of(PrefixIndex::kTopRoot).Continues(drawn)) ExtendWord(letter, walker);
+        if (walker.letters.Of(LetterTable::kRoot).Continues(drawn)) ExtendWord(letter, walker);
     } while (!walker.host.StopRequested());
     host_.SetStatus(kStoppedStatus.View());
 }
@@ -26,22 +26,17 @@ void MatchSearch::Run() {
 // Inlined into the loop of passes, so that what the walk reads stays in registers from one
 // pass to the next.
 [[gnu::always_inline]] inline void MatchSearch::ExtendWord(int ch, Walker& walker) {
-    // The first letters are walked in the index's table by their code alone; the word is
-    // spelled out only when it is found or when the walk goes on into the trie.
-    PrefixIndex::TopCode code =
-        PrefixIndex::TopCodeAfter(PrefixIndex::kTopRoot, static_cast<unsigned char>(ch));
-#pragma GCC unroll 4
-    for (std::uint32_t length = 1; length <= PrefixIndex::kTopDepth; ++length) {
+    // For its first letters the walk holds the word as a code of the letter table and spells it
+    // out only when it is found or when the walk goes on into the index's trie.
+    LetterTable::Code code =
+        LetterTable::View::After(LetterTable::kRoot, static_cast<unsigned char>(ch));
+    unsigned char drawn = 0;
+#pragma GCC unroll 3
+    for (std::uint32_t length = 1; length < LetterTable::kDepth; ++length) {
         walker.host.ProcessPendingEvents();
-        if (walker.FollowedLoad() && !walker.top.Has(code)) {
-            // The new list has no entry beginning with the word: the next letter continues
-            // nothing, and the first entry beginning with the word is not there to compare.
-            RandomLetter();
-            walker.dictionary.EntryAt(-1);
-        }
-        const int letter = RandomLetter();
-        const auto drawn = static_cast<unsigned char>(letter);
-        const PrefixIndex::Top::Facts facts = walker.top.Of(code);
+        if (walker.FollowedLoad() && !walker.letters.Has(code)) EndWithoutEntry();
+        drawn = static_cast<unsigned char>(RandomLetter());
+        const LetterTable::Facts facts = walker.letters.Of(code);
         if (!facts.Continues(drawn)) {
             if (facts.IsExact()) {
                 Spell(code, length);
@@ -49,19 +44,41 @@ void MatchSearch::Run() {
             }
             return;
         }
-        if (length == PrefixIndex::kTopDepth) {
-            Spell(code, length);
-            const PrefixIndex& index = walker.dictionary.Index();
-            const auto next =
-                index.StepSmallLetter(walker.dictionary.Entries(), walker.top.At(code), drawn);
-            ExtendInTrie(next, letter, walker.generation);
-            return;
-        }
-        code = PrefixIndex::TopCodeAfter(code, drawn);
+        if (length + 1 < LetterTable::kDepth) code = LetterTable::View::After(code, drawn);
     }
+
+    // The fourth letter: the word is the three letters of `code` and `fourth`.
+    const unsigned char fourth = drawn;
+    walker.host.ProcessPendingEvents();
+    if (walker.FollowedLoad() &&
+        !(walker.letters.Has(code) && walker.letters.Of(code).Continues(fourth))) {
+        EndWithoutEntry();
+    }
+    const std::uint32_t four = walker.letters.Fourth(code, fourth);
+    const int letter = RandomLetter();
+    drawn = static_cast<unsigned char>(letter);
+    const LetterTable::Facts facts = walker.letters.OfFour(four);
+    if (!facts.Continues(drawn)) {
+        if (facts.IsExact()) {
+            Spell(code, LetterTable::kDepth - 1);
+            word_ += static_cast<char>(fourth);
+            AppendResult(word_);
+        }
+        return;
+    }
+    Spell(code, LetterTable::kDepth - 1);
+    word_ += static_cast<char>(fourth);
+    const PrefixIndex::Cursor next = walker.dictionary.Index().StepSmallLetter(
+        walker.dictionary.Entries(), walker.letters.At(four), drawn);
+    ExtendInTrie(next, letter, walker.generation);
 }
 
-void MatchSearch::Spell(PrefixIndex::TopCode code, std::uint32_t length) {
+void MatchSearch::EndWithoutEntry() {
+    RandomLetter();
+    dictionary_.EntryAt(-1);
+}
+
+void MatchSearch::Spell(LetterTable::Code code, std::uint32_t length) {
     word_.resize(length);
     for (std::uint32_t i = length; i > 0; --i, code >>= 5) {
         word_[i - 1] = static_cast<char>(224u + (code & 31u));

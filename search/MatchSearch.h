@@ -34,19 +34,19 @@ public:
 
 private:
     // What every walk reads, kept in registers from one pass to the next: the host, the list,
-    // and the index's table with the load it belongs to.
+    // and its letter table with the load it belongs to.
     struct Walker {
         SearchHost& host;
         const DictionaryList& dictionary;
         std::uint64_t generation;
-        PrefixIndex::Top top;
+        LetterTable::View letters;
 
         // After anything that may have let a load in: whether one came, whose table is then
         // the one read.
         bool FollowedLoad() {
             if (dictionary.Generation() == generation) return false;
             generation = dictionary.Generation();
-            top = dictionary.Index().TopTable();
+            letters = dictionary.Letters().Read();
             return true;
         }
     };
@@ -55,10 +55,14 @@ private:
     // an entry may be millions of letters long.
     void ExtendWord(int ch, Walker& walker);
 
-    // word_ <- the string of `length` letters that `code` names.
-    void Spell(PrefixIndex::TopCode code, std::uint32_t length);
+    // After a load that left no entry beginning with the word: the walk's next letter continues
+    // nothing, and there is no first entry to compare the word with.
+    void EndWithoutEntry();
 
-    // The walk past the index's table, from a cursor at word_ + `letter`.
+    // word_ <- the string of one to three letters that `code` names.
+    void Spell(LetterTable::Code code, std::uint32_t length);
+
+    // The walk past the letter table, from a cursor at word_ + `letter`.
     void ExtendInTrie(PrefixIndex::Cursor cursor, int letter, std::uint64_t generation);
 
     SearchHost& host_;

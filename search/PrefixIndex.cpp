@@ -28,13 +28,6 @@ inline unsigned KeyAt(const EntryTable& table, std::uint32_t entry, std::uint32_
 
 }  // namespace
 
-PrefixIndex::PrefixIndex()
-    : nodes_(1),
-      top_facts_(std::make_unique_for_overwrite<std::uint32_t[]>(kTopCodes)),
-      top_nodes_(std::make_unique_for_overwrite<std::uint32_t[]>(kTopLongest)) {
-    top_facts_[kTopRoot] = 0;
-}
-
 void PrefixIndex::Build(const EntryTable& table) {
     const auto count = static_cast<std::uint32_t>(table.Count());
     nodes_.clear();
@@ -42,44 +35,8 @@ void PrefixIndex::Build(const EntryTable& table) {
     // nodes from being copied while the trie grows, and pages never touched cost nothing.
     nodes_.reserve(2 * std::size_t{count} + 1);
     nodes_.emplace_back();
-    if (count != 0) BuildTrie(table, count);
+    if (count == 0) return;
 
-    FillTop(table, kTopRoot, Root());
-}
-
-void PrefixIndex::FillTop(const EntryTable& table, TopCode code, Cursor cursor) {
-    constexpr std::uint32_t kDrawn = (1u << 31) - 1;  // а-ю; я is never drawn
-    const Node& node = nodes_[cursor.node];
-    std::uint32_t letters = node.small_letters & kDrawn;
-    if (cursor.depth < node.end) {
-        // Inside an edge only the edge's next byte goes on.
-        const unsigned char next = EdgeByte(table, node, cursor.depth);
-        letters = next >= 224 ? (1u << (next - 224u)) & kDrawn : 0;
-    }
-    top_facts_[code] = letters | (FirstEntryIsExact(cursor) ? 1u << 31 : 0u);
-    if (cursor.depth == kTopDepth) {
-        top_nodes_[code - kTopLongest] = cursor.node;
-        return;
-    }
-    for (; letters != 0; letters &= letters - 1) {
-        const auto letter = static_cast<unsigned char>(224 + std::countr_zero(letters));
-        FillTop(table, TopCodeAfter(code, letter), StepSmallLetter(table, cursor, letter));
-    }
-}
-
-bool PrefixIndex::Top::Has(TopCode code) const {
-    // Down from the empty string, asking only of strings that begin some entry.
-    const auto length = static_cast<unsigned>(std::bit_width(code) - 1) / 5;
-    TopCode at = kTopRoot;
-    for (unsigned shift = 5 * length; shift > 0; shift -= 5) {
-        const auto letter = static_cast<unsigned char>(224u + ((code >> (shift - 5)) & 31u));
-        if (!Of(at).Continues(letter)) return false;
-        at = TopCodeAfter(at, letter);
-    }
-    return true;
-}
-
-void PrefixIndex::BuildTrie(const EntryTable& table, std::uint32_t count) {
     // Entry indices, partitioned range by range; each range stays in file order (the partition
     // is stable), so its first element is the smallest index below the node.
     std::vector<std::uint32_t> order(count);
@@ -196,6 +153,14 @@ PrefixIndex::Cursor PrefixIndex::Step(const EntryTable& table, Cursor cursor,
         if (nodes_[child].first_byte > folded) break;
     }
     return Cursor{};
+}
+
+std::uint32_t PrefixIndex::SmallLetters(const EntryTable& table, Cursor cursor) const {
+    const Node& node = nodes_[cursor.node];
+    if (cursor.depth == node.end) return node.small_letters;
+    // Inside an edge only the edge's next byte goes on.
+    const unsigned char next = EdgeByte(table, node, cursor.depth);
+    return next >= 224 ? 1u << (next - 224u) : 0;
 }
 
 PrefixIndex::Cursor PrefixIndex::Seek(const EntryTable& table, std::string_view probe) const {

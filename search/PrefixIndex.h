@@ -18,18 +18,10 @@
 //
 // Lookups cost one step per probe byte whatever the dictionary's size.  A Cursor is a position
 // in the trie; the search keeps one and narrows it by a letter at a time.
-//
-// In front of the trie, a table answers for every string of up to kTopDepth of the letters the
-// search draws (а-ю), in one word: which letters continue it, and whether its first entry is
-// exactly the string.  A walk averages 2.6 letters on a list of Russian word forms, so all but
-// a few in ten thousand of the search's steps are taken from such short strings: one bit of a
-// small array instead of a node in the trie and, inside an edge, a byte of an entry anywhere in
-// the text.
 #pragma once
 
 #include <bit>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -47,21 +39,8 @@ public:
         bool Valid() const { return node != kNoNode; }
     };
 
-    // A string of at most kTopDepth of the letters the search draws, а-ю (224-254), as a number:
-    // 1 followed by five bits per letter (letter - 224), so that one more letter is a shift and
-    // an or.
-    using TopCode = std::uint32_t;
-    static constexpr std::uint32_t kTopDepth = 4;
-    static constexpr TopCode kTopRoot = 1;
-    // The first code of a string of kTopDepth letters.
-    static constexpr TopCode kTopLongest = TopCode{1} << (5 * kTopDepth);
-
-    static constexpr TopCode TopCodeAfter(TopCode code, unsigned char drawn_letter) {
-        return code << 5 | (drawn_letter - 224u);
-    }
-
     // An index of no entries: every probe but the empty one finds nothing.
-    PrefixIndex();
+    PrefixIndex() : nodes_(1) {}
 
     // REQUIRES: fewer than 2^31 entries, each shorter than 2^32 - 1 bytes.  Raises bad_alloc.
     void Build(const EntryTable& table);
@@ -75,6 +54,10 @@ public:
     // The same for a small letter а-я (224-255), the search's hot path.
     Cursor StepSmallLetter(const EntryTable& table, Cursor cursor, unsigned char letter) const;
 
+    // Bit b: whether small letter 224 + b continues the cursor's string.  REQUIRES: a valid
+    // cursor.
+    std::uint32_t SmallLetters(const EntryTable& table, Cursor cursor) const;
+
     Cursor Seek(const EntryTable& table, std::string_view probe) const;
 
     // The first entry at the cursor, or -1 for an invalid cursor or an empty index.
@@ -83,43 +66,9 @@ public:
     // Whether the first entry at the cursor equals the cursor's folded string byte for byte.
     bool FirstEntryIsExact(Cursor cursor) const;
 
-    // The table in front of the trie, valid until the next Build.  For every string of up to
-    // kTopDepth drawn letters that begins some entry it holds what a walk needs at that string,
-    // in one word; and for a string of kTopDepth letters, its cursor.  Only such strings may be
-    // asked about: the table is written for them alone, down from the empty string.
-    class Top {
-    public:
-        // Bit b: whether letter 224 + b continues the string into the beginning of some entry;
-        // the top bit: whether the first entry beginning with the string is exactly the string.
-        struct Facts {
-            std::uint32_t bits;
-
-            // REQUIRES: a letter the search draws, 224-254.
-            bool Continues(unsigned char drawn_letter) const {
-                return (bits >> (drawn_letter - 224u)) & 1u;
-            }
-            bool IsExact() const { return (bits >> 31) != 0; }
-        };
-
-        // REQUIRES: some entry begins with the string `code` names.
-        Facts Of(TopCode code) const { return Facts{facts_[code]}; }
-        // Whether some entry begins with the string, of any code.
-        bool Has(TopCode code) const;
-        // REQUIRES: some entry begins with the kTopDepth letters `code` names.
-        Cursor At(TopCode code) const { return Cursor{nodes_[code - kTopLongest], kTopDepth}; }
-
-    private:
-        friend class PrefixIndex;
-        Top(const std::uint32_t* facts, const std::uint32_t* nodes)
-            : facts_(facts), nodes_(nodes) {}
-        const std::uint32_t* facts_;
-        const std::uint32_t* nodes_;
-    };
-    Top TopTable() const { return Top(top_facts_.get(), top_nodes_.get()); }
-
     std::size_t NodeCount() const { return nodes_.size(); }
     // The nodes in use; the rest of the reservation is never touched, so it takes no memory.
-    std::size_t MemoryBytes() const { return nodes_.size() * sizeof(Node) + kTopTableBytes; }
+    std::size_t MemoryBytes() const { return nodes_.size() * sizeof(Node); }
 
 private:
     static constexpr std::uint32_t kNoNode = 0xFFFFFFFFu;
@@ -140,20 +89,7 @@ private:
         return FoldCase(table.bytes[table.bounds[entry] + depth]);
     }
 
-    void BuildTrie(const EntryTable& table, std::uint32_t count);
-    // The table's answers for the string that `code` names, whose cursor is `cursor`, and for
-    // every longer string that begins with it.
-    void FillTop(const EntryTable& table, TopCode code, Cursor cursor);
-
     std::vector<Node> nodes_;
-    // Indexed by TopCode; codes that name no string of up to kTopDepth letters stay unused.
-    // Indexed by TopCode (the nodes by code - kTopLongest) and never cleared: what is read is
-    // written by every Build, and the pages of codes that name no string, most of the table
-    // for a small list, are never touched at all.
-    static constexpr std::size_t kTopCodes = std::size_t{2} * kTopLongest;
-    static constexpr std::size_t kTopTableBytes = (kTopCodes + kTopLongest) * sizeof(std::uint32_t);
-    std::unique_ptr<std::uint32_t[]> top_facts_;
-    std::unique_ptr<std::uint32_t[]> top_nodes_;
 };
 
 inline PrefixIndex::Cursor PrefixIndex::StepSmallLetter(const EntryTable& table, Cursor cursor,

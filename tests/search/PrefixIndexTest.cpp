@@ -81,12 +81,12 @@ TEST(PrefixIndex, ExactFlagAgreesWithComparingTheFirstEntry) {
         DictionaryList dictionary;
         dictionary.LoadDictionaryText(Joined(model.Entries()));
         const PrefixIndex& index = dictionary.Index();
-        const PrefixIndex::Top top = index.TopTable();
+        const LetterTable::View letters = dictionary.Letters().Read();
         for (const std::string& entry : model.Entries()) {
             // Every folded prefix of every entry, as the search would spell it, and while it is
-            // short and in small letters, what the table in front of the trie says of it.
+            // short and in drawn letters, what the letter table says of it.
             std::string word;
-            PrefixIndex::TopCode code = PrefixIndex::kTopRoot;  // 0 once the word leaves it
+            LetterTable::Code code = LetterTable::kRoot;  // 0 once the word leaves the table
             for (const char c : entry) {
                 word += static_cast<char>(FoldCase(c));
                 const auto cursor = index.Seek(dictionary.Entries(), word);
@@ -96,27 +96,29 @@ TEST(PrefixIndex, ExactFlagAgreesWithComparingTheFirstEntry) {
                 ASSERT_EQ(index.FirstEntryIsExact(cursor), exact)
                     << "seed " << seed << " word '" << word << "'";
                 const auto letter = static_cast<unsigned char>(word.back());
-                if (code != 0 && letter >= 224 && letter < 255) {
-                    ASSERT_TRUE(top.Of(code).Continues(letter)) << "seed " << seed;
-                    code = word.size() <= PrefixIndex::kTopDepth
-                               ? PrefixIndex::TopCodeAfter(code, letter)
-                               : 0;
-                } else {
+                const auto length = static_cast<std::uint32_t>(word.size());
+                if (code == 0 || letter < 224 || letter == 255) {
                     code = 0;
+                    continue;
                 }
-                if (code == 0) continue;
-                ASSERT_TRUE(top.Has(code));
-                ASSERT_EQ(top.Of(code).IsExact(), exact)
+                ASSERT_TRUE(letters.Of(code).Continues(letter)) << "seed " << seed;
+                if (length == LetterTable::kDepth) {
+                    const std::uint32_t four = letters.Fourth(code, letter);
+                    ASSERT_EQ(letters.OfFour(four).IsExact(), exact);
+                    ASSERT_EQ(letters.At(four).node, cursor.node);
+                    code = 0;
+                    continue;
+                }
+                code = LetterTable::View::After(code, letter);
+                ASSERT_TRUE(letters.Has(code));
+                ASSERT_EQ(letters.Of(code).IsExact(), exact)
                     << "seed " << seed << " word '" << word << "'";
-                if (word.size() == PrefixIndex::kTopDepth) {
-                    ASSERT_EQ(top.At(code).node, cursor.node);
-                }
             }
         }
         // Letters that begin no entry: the table must say so as well as the trie.
         for (unsigned letter = 224; letter < 255; ++letter) {
             const std::string probe(1, static_cast<char>(letter));
-            ASSERT_EQ(top.Of(PrefixIndex::kTopRoot).Continues(static_cast<unsigned char>(letter)),
+            ASSERT_EQ(letters.Of(LetterTable::kRoot).Continues(static_cast<unsigned char>(letter)),
                       model.FindPrefix(probe) != -1);
         }
     }
