@@ -31,7 +31,7 @@ void MatchSearch::Run() {
     LetterTable::Code code =
         LetterTable::View::After(LetterTable::kRoot, static_cast<unsigned char>(ch));
     unsigned char drawn = 0;
-#pragma GCC unroll 3
+#pragma GCC unroll 3  // kDepth - 1: each step's length is then a constant
     for (std::uint32_t length = 1; length < LetterTable::kDepth; ++length) {
         walker.host.ProcessPendingEvents();
         if (walker.FollowedLoad() && !walker.letters.Has(code)) EndWithoutEntry();
@@ -58,16 +58,14 @@ void MatchSearch::Run() {
     const int letter = RandomLetter();
     drawn = static_cast<unsigned char>(letter);
     const LetterTable::Facts facts = walker.letters.OfFour(four);
-    if (!facts.Continues(drawn)) {
-        if (facts.IsExact()) {
-            Spell(code, LetterTable::kDepth - 1);
-            word_ += static_cast<char>(fourth);
-            AppendResult(word_);
-        }
-        return;
-    }
+    const bool goes_on = facts.Continues(drawn);
+    if (!goes_on && !facts.IsExact()) return;
     Spell(code, LetterTable::kDepth - 1);
     word_ += static_cast<char>(fourth);
+    if (!goes_on) {
+        AppendResult(word_);
+        return;
+    }
     const PrefixIndex::Cursor next = walker.dictionary.Index().StepSmallLetter(
         walker.dictionary.Entries(), walker.letters.At(four), drawn);
     ExtendInTrie(next, letter, walker.generation);

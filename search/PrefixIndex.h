@@ -17,7 +17,8 @@
 // of those letters are present, so the search's step to a child is a mask test and a popcount.
 //
 // Lookups cost one step per probe byte whatever the dictionary's size.  A Cursor is a position
-// in the trie; the search keeps one and narrows it by a letter at a time.
+// in the trie; the search keeps one and narrows it by a letter at a time once a walk is past
+// the first letters, which LetterTable answers.
 #pragma once
 
 #include <bit>
