@@ -5,8 +5,11 @@
 // copy, whose file order scatters the entries each prefix finds first.
 //
 //   scripts/make-dictionary && cmake --preset bench && cmake --build --preset bench
-//   build/bench/bench/search_bench
+//   build/bench/bench/search_bench --benchmark_repetitions=3
+//       --benchmark_enable_random_interleaving=true
 //
+// Interleaved repetitions share out the machine's other work; the summary at the end takes the
+// best of each.
 // BUKVOTOK_DICTIONARY names another dictionary file; BUKVOTOK_PASSES changes the 200,000,000
 // passes of ours and the ceiling.
 #include <benchmark/benchmark.h>
