@@ -1,6 +1,7 @@
 #include "HeadlessHost.h"
 
 #include <cinttypes>
+#include <cstdint>
 #include <cstdio>
 
 #include "Cp1251.h"
@@ -18,16 +19,23 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(500);
 
 HeadlessHost::HeadlessHost(const HeadlessOptions& options, ResultsOutput& output,
                            StderrLine& stderr_line, bool show_progress)
-    : options_(options), output_(output), stderr_line_(stderr_line), show_progress_(show_progress) {
+    : options_(options),
+      output_(output),
+      stderr_line_(stderr_line),
+      show_progress_(show_progress),
+      pass_limit_(options.max_passes != 0 ? options.max_passes : UINT64_MAX) {
     start_ = last_flush_ = last_progress_ = std::chrono::steady_clock::now();
 }
 
 bool HeadlessHost::StopRequested() {
     ++passes_;
     if ((passes_ & kTickMask) == 0) Tick();
-    return (options_.max_passes != 0 && passes_ >= options_.max_passes) ||
-           (options_.max_matches != 0 && matches_ >= options_.max_matches) || StopSignalArrived() ||
-           output_.Closed();
+    return passes_ >= pass_limit_ || ended_ || StopSignalArrived();
+}
+
+void HeadlessHost::SetResultsText(std::string text) {
+    output_.Write(text);
+    NoteOutputEnds();
 }
 
 void HeadlessHost::AppendToResults(std::string_view word) {
@@ -38,6 +46,13 @@ void HeadlessHost::AppendToResults(std::string_view word) {
         output_.Write(utf8_word_);
     } else {
         output_.Write(word);
+    }
+    NoteOutputEnds();
+}
+
+void HeadlessHost::NoteOutputEnds() {
+    if ((options_.max_matches != 0 && matches_ >= options_.max_matches) || output_.Closed()) {
+        ended_ = true;
     }
 }
 
@@ -56,6 +71,7 @@ void HeadlessHost::Tick() {
     const auto now = std::chrono::steady_clock::now();
     if (now - last_flush_ >= kFlushInterval) {
         output_.Flush();
+        NoteOutputEnds();
         last_flush_ = now;
     }
     if (show_progress_ && now - start_ >= kProgressDelay &&

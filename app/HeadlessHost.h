@@ -32,7 +32,7 @@ public:
 
     // The results only ever grow at the end here: nothing reads them back.
     std::string GetResultsText() override { return {}; }
-    void SetResultsText(std::string text) override { output_.Write(text); }
+    void SetResultsText(std::string text) override;
     void AppendToResults(std::string_view word) override;
 
     void ProcessPendingEvents() override {
@@ -45,12 +45,20 @@ public:
 private:
     static constexpr std::uint64_t kTickMask = (1u << 16) - 1;
 
-    void Tick();
+    // Out of line and cold, so that StopRequested and ProcessPendingEvents, run at every pass
+    // and every step, stay a handful of instructions.
+    [[gnu::noinline, gnu::cold]] void Tick();
+    // Notes a match limit reached or an output closed, for the next StopRequested.
+    void NoteOutputEnds();
 
     const HeadlessOptions& options_;
     ResultsOutput& output_;
     StderrLine& stderr_line_;
     const bool show_progress_;
+    // Asked after every pass, so the pass limit is kept ready to compare and whatever else can
+    // end the search is gathered in one flag when it happens.
+    const std::uint64_t pass_limit_;
+    bool ended_ = false;
     std::uint64_t passes_ = 0;
     std::uint64_t pumps_ = 0;  // the first comes before any letter is drawn
     std::uint64_t matches_ = 0;

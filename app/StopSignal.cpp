@@ -6,9 +6,7 @@ namespace bukvotok {
 
 namespace {
 
-volatile std::sig_atomic_t stop_signal_arrived = 0;
-
-extern "C" void OnStopSignal(int) { stop_signal_arrived = 1; }
+extern "C" void OnStopSignal(int) { detail::stop_signal_arrived = 1; }
 
 }  // namespace
 
@@ -22,7 +20,5 @@ void InstallStopSignals() {
     // A closed pipe shows as EPIPE from write(), handled where the output is written.
     std::signal(SIGPIPE, SIG_IGN);
 }
-
-bool StopSignalArrived() { return stop_signal_arrived != 0; }
 
 }  // namespace bukvotok

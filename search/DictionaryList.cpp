@@ -54,6 +54,7 @@ void DictionaryList::Replace(EntryTable entries) {
     ++generation_;
     entries_ = std::move(entries);
     index_.Build(entries_);
+    letters_.Build(index_, entries_);
     can_start_walk_ = false;
     for (int letter = FirstLetterCode; letter < FirstLetterCode + LetterCount; ++letter) {
         const auto byte = static_cast<unsigned char>(letter);
@@ -75,7 +76,7 @@ void DictionaryList::Replace(EntryTable entries) {
 
 std::size_t DictionaryList::MemoryBytes() const {
     return entries_.bytes.capacity() + entries_.bounds.capacity() * sizeof(std::uint64_t) +
-           index_.MemoryBytes();
+           index_.MemoryBytes() + letters_.MemoryBytes();
 }
 
 }  // namespace bukvotok

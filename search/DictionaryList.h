@@ -24,6 +24,7 @@
 #include <string_view>
 
 #include "EntryTable.h"
+#include "LetterTable.h"
 #include "PrefixIndex.h"
 
 namespace bukvotok {
@@ -63,7 +64,9 @@ public:
     // The most entries a load takes before refusing the next one; for tests of that refusal.
     void SetCapacityLimit(std::size_t max_entries) { capacity_limit_ = max_entries; }
 
-    // For the search's walk, which narrows a cursor by one letter at a time.
+    // For the search's walk: its first letters in the table, the rest a cursor in the index
+    // narrowed by one letter at a time.
+    const LetterTable& Letters() const { return letters_; }
     const PrefixIndex& Index() const { return index_; }
     const EntryTable& Entries() const { return entries_; }
 
@@ -74,6 +77,7 @@ private:
 
     EntryTable entries_;
     PrefixIndex index_;
+    LetterTable letters_;
     std::uint64_t generation_ = 0;
     bool can_start_walk_ = false;
     bool can_record_word_ = false;

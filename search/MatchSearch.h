@@ -30,18 +30,44 @@ public:
 
     void Run();
 
-    // One walk from a first letter that is known to begin some entry.  A loop, not a recursion:
-    // an entry may be millions of letters long.
-    void ExtendWord(int ch);
-
     void AppendResult(std::string_view w) { host_.AppendToResults(w); }
 
 private:
+    // What every walk reads, kept in registers from one pass to the next: the host, the list,
+    // and its letter table with the load it belongs to.
+    struct Walker {
+        SearchHost& host;
+        const DictionaryList& dictionary;
+        std::uint64_t generation;
+        LetterTable::View letters;
+
+        // After anything that may have let a load in: whether one came, whose table is then
+        // the one read.
+        bool FollowedLoad() {
+            if (dictionary.Generation() == generation) return false;
+            generation = dictionary.Generation();
+            letters = dictionary.Letters().Read();
+            return true;
+        }
+    };
+
+    // One walk from a first letter that is known to begin some entry.  A loop, not a recursion:
+    // an entry may be millions of letters long.
+    void ExtendWord(int ch, Walker& walker);
+
+    // After a load that left no entry beginning with the word: the walk's next letter continues
+    // nothing, and there is no first entry to compare the word with.
+    void EndWithoutEntry();
+
+    // word_ <- the string of one to three letters that `code` names.
+    void Spell(LetterTable::Code code, std::uint32_t length);
+
+    // The walk past the letter table, from a cursor at word_ + `letter`.
+    void ExtendInTrie(PrefixIndex::Cursor cursor, int letter, std::uint64_t generation);
+
     SearchHost& host_;
     const DictionaryList& dictionary_;
     std::string word_;
-    int letter_ = 0;
-    PrefixIndex::Cursor cursor_;  // at word_ + the letter about to be taken
 };
 
 }  // namespace bukvotok

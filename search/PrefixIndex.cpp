@@ -155,6 +155,14 @@ PrefixIndex::Cursor PrefixIndex::Step(const EntryTable& table, Cursor cursor,
     return Cursor{};
 }
 
+std::uint32_t PrefixIndex::SmallLetters(const EntryTable& table, Cursor cursor) const {
+    const Node& node = nodes_[cursor.node];
+    if (cursor.depth == node.end) return node.small_letters;
+    // Inside an edge only the edge's next byte goes on.
+    const unsigned char next = EdgeByte(table, node, cursor.depth);
+    return next >= 224 ? 1u << (next - 224u) : 0;
+}
+
 PrefixIndex::Cursor PrefixIndex::Seek(const EntryTable& table, std::string_view probe) const {
     Cursor cursor = Root();
     for (const char c : probe) {

@@ -17,7 +17,8 @@
 // of those letters are present, so the search's step to a child is a mask test and a popcount.
 //
 // Lookups cost one step per probe byte whatever the dictionary's size.  A Cursor is a position
-// in the trie; the search keeps one and narrows it by a letter at a time.
+// in the trie; the search keeps one and narrows it by a letter at a time once a walk is past
+// the first letters, which LetterTable answers.
 #pragma once
 
 #include <bit>
@@ -53,6 +54,10 @@ public:
 
     // The same for a small letter а-я (224-255), the search's hot path.
     Cursor StepSmallLetter(const EntryTable& table, Cursor cursor, unsigned char letter) const;
+
+    // Bit b: whether small letter 224 + b continues the cursor's string.  REQUIRES: a valid
+    // cursor.
+    std::uint32_t SmallLetters(const EntryTable& table, Cursor cursor) const;
 
     Cursor Seek(const EntryTable& table, std::string_view probe) const;
 

@@ -208,6 +208,33 @@ TEST_F(ReentryTest, LoadingADictionaryWhereTheWordGoesOn) {
     });
 }
 
+TEST_F(ReentryTest, LoadingADictionaryAtEveryStepOfADeepWalk) {
+    // The first pass walks the letters drawn from the start to the end of the first entry,
+    // through the letter table and on into the index's trie; a list loaded at each of its steps
+    // moves the table's codes and the trie's nodes under it (я is never drawn, аааа takes the
+    // first block of four letters) and changes where it stops.
+    const std::string drawn = LettersDrawnFromStart(10);
+    const std::string words = drawn + "\r\n" + kWords;
+    const std::vector<std::string> lists = {
+        "\xFF\r\n\xFF\xE0\r\n" + words, drawn.substr(0, 6) + "\r\n" + words,
+        drawn.substr(0, 3) + "\xFF\r\n\xE0\xE0\xE0\xE0\r\n" + words};
+    ExpectSameAsModel(words, 100, [&lists](FakeSearchHost& host, DictionaryList& dictionary) {
+        for (std::uint64_t pump = 2; pump <= 12; ++pump) {
+            const std::string& list = lists[pump % lists.size()];
+            host.AtPump(pump, [&dictionary, &list] { dictionary.LoadDictionaryText(list); });
+        }
+    });
+    // A list without the word, at the first letters, the fourth and past them.
+    for (const std::uint64_t pump : {3u, 5u, 7u}) {
+        ExpectSameAsModel(
+            words, 100,
+            [pump](FakeSearchHost& host, DictionaryList& dictionary) {
+                host.AtPump(pump, [&dictionary] { dictionary.LoadDictionaryText(kWords); });
+            },
+            "List index out of bounds (-1)");
+    }
+}
+
 TEST_F(ReentryTest, LoadingADictionaryWithoutTheWordEndsTheSearchWithIndexError) {
     ExpectSameAsModel(
         kWords, 3000,

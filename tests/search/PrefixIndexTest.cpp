@@ -81,17 +81,45 @@ TEST(PrefixIndex, ExactFlagAgreesWithComparingTheFirstEntry) {
         DictionaryList dictionary;
         dictionary.LoadDictionaryText(Joined(model.Entries()));
         const PrefixIndex& index = dictionary.Index();
+        const LetterTable::View letters = dictionary.Letters().Read();
         for (const std::string& entry : model.Entries()) {
-            // Every folded prefix of every entry, as the search would spell it.
+            // Every folded prefix of every entry, as the search would spell it, and while it is
+            // short and in drawn letters, what the letter table says of it.
             std::string word;
+            LetterTable::Code code = LetterTable::kRoot;  // 0 once the word leaves the table
             for (const char c : entry) {
                 word += static_cast<char>(FoldCase(c));
                 const auto cursor = index.Seek(dictionary.Entries(), word);
                 const std::int32_t first = model.FindPrefix(word);
                 ASSERT_EQ(index.FirstEntry(cursor), first);
-                ASSERT_EQ(index.FirstEntryIsExact(cursor), model.EntryAt(first) == word)
+                const bool exact = model.EntryAt(first) == word;
+                ASSERT_EQ(index.FirstEntryIsExact(cursor), exact)
+                    << "seed " << seed << " word '" << word << "'";
+                const auto letter = static_cast<unsigned char>(word.back());
+                const auto length = static_cast<std::uint32_t>(word.size());
+                if (code == 0 || letter < 224 || letter == 255) {
+                    code = 0;
+                    continue;
+                }
+                ASSERT_TRUE(letters.Of(code).Continues(letter)) << "seed " << seed;
+                if (length == LetterTable::kDepth) {
+                    const std::uint32_t four = letters.Fourth(code, letter);
+                    ASSERT_EQ(letters.OfFour(four).IsExact(), exact);
+                    ASSERT_EQ(letters.At(four).node, cursor.node);
+                    code = 0;
+                    continue;
+                }
+                code = LetterTable::View::After(code, letter);
+                ASSERT_TRUE(letters.Has(code));
+                ASSERT_EQ(letters.Of(code).IsExact(), exact)
                     << "seed " << seed << " word '" << word << "'";
             }
+        }
+        // Letters that begin no entry: the table must say so as well as the trie.
+        for (unsigned letter = 224; letter < 255; ++letter) {
+            const std::string probe(1, static_cast<char>(letter));
+            ASSERT_EQ(letters.Of(LetterTable::kRoot).Continues(static_cast<unsigned char>(letter)),
+                      model.FindPrefix(probe) != -1);
         }
     }
 }
