@@ -49,10 +49,14 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
 '
 
 matches=$(tr -cd " " <"$work/results.txt" | wc -c)
-"$bin/bukvotok-search" --matches "$matches" --stats "$dictionary" >"$work/expected.txt" \
-    2>"$work/stats"
+# The machine's speed drifts from one run to the next: the headless figure is the median of three.
+for run in 1 2 3; do
+    "$bin/bukvotok-search" --matches "$matches" --stats "$dictionary" >"$work/expected.txt" \
+        2>>"$work/stats"
+done
 cmp -s "$work/results.txt" "$work/expected.txt" || echo "warning: the window's words differ" >&2
-read -r letters headless_rate < <(awk '{ print $3, $(NF - 1) }' "$work/stats")
+read -r letters headless_rate < <(awk '{ print $3, $(NF - 1) }' "$work/stats" | sort -k2 -g |
+    sed -n 2p)
 window_seconds=$(awk -v a="$(cat "$work/started")" -v b="$(cat "$work/stopped")" \
     'BEGIN { print b - a }')
 results_bytes=$(stat -c %s "$work/results.txt")
@@ -60,8 +64,8 @@ awk -v letters="$letters" -v seconds="$window_seconds" -v headless="$headless_ra
     -v bytes="$results_bytes" -v loaded="$(cat "$work/resident-loaded")" \
     -v searched="$(cat "$work/resident-searched")" 'BEGIN {
         window = letters / seconds
-        printf "window:   %.1f million letters/s (%d letters in %.2f s)\n", window / 1e6, letters, seconds
-        printf "headless: %.1f million letters/s\n", headless / 1e6
+        printf "window:   %.1f million letters/s (%.0f letters in %.2f s)\n", window / 1e6, letters, seconds
+        printf "headless: %.1f million letters/s (median of three runs)\n", headless / 1e6
         printf "window / headless: %.0f %%\n", 100 * window / headless
         printf "results: %.1f MB; the window grew by %.0f MB while searching (%.2f bytes per byte)\n",
             bytes / 1e6, (searched - loaded) / 1024, (searched - loaded) * 1024 / bytes

@@ -21,16 +21,31 @@ void ShowStatus(QLabel& status, std::string_view text) {
     status.adjustSize();
 }
 
+WindowSearchHost::WindowSearchHost(QLabel& status, QCheckBox& stop_box, ResultsBox& results,
+                                   const DictionaryList& dictionary)
+    : status_(status),
+      results_(results),
+      dictionary_(dictionary),
+      stop_box_checked_(stop_box.isChecked()) {
+    stop_box_watch_ = QObject::connect(&stop_box, &QCheckBox::toggled,
+                                       [this](bool checked) { stop_box_checked_ = checked; });
+}
+
+WindowSearchHost::~WindowSearchHost() { QObject::disconnect(stop_box_watch_); }
+
 void WindowSearchHost::SetStatus(std::string_view text) { ShowStatus(status_, text); }
 
 bool WindowSearchHost::StopRequested() {
-    if (stop_box_.isChecked()) return true;
-    // When no walk can start, no step of the search ever lets the user act, and the passes
-    // would spin a core while nothing can be found: wait here for the user instead.
-    if (!dictionary_.CanStartWalk()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return stop_box_.isChecked();
+    if (stop_box_checked_) return true;
+    if (dictionary_.CanStartWalk()) return false;
+    WaitForTheUser();
+    return stop_box_checked_;
+}
+
+// When no walk can start, no step of the search ever lets the user act, and the passes would
+// spin a core while nothing can be found: wait here for the user instead.
+void WindowSearchHost::WaitForTheUser() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 std::string WindowSearchHost::GetResultsText() { return results_.ResultsText(); }
@@ -45,6 +60,10 @@ void WindowSearchHost::AppendToResults(std::string_view word) {
 
 void WindowSearchHost::ProcessPendingEvents() {
     if (++steps_since_clock_ < kStepsPerClockRead) return;
+    PumpWhenDue();
+}
+
+void WindowSearchHost::PumpWhenDue() {
     steps_since_clock_ = 0;
     const auto now = std::chrono::steady_clock::now();
     if (now - last_pump_ < kPumpInterval) return;

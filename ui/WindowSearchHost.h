@@ -8,6 +8,7 @@
 // the search as before; it just finds more to do.
 #pragma once
 
+#include <QMetaObject>
 #include <QString>
 #include <chrono>
 
@@ -24,8 +25,10 @@ class ResultsBox;
 class WindowSearchHost : public SearchHost {
 public:
     WindowSearchHost(QLabel& status, QCheckBox& stop_box, ResultsBox& results,
-                     const DictionaryList& dictionary)
-        : status_(status), stop_box_(stop_box), results_(results), dictionary_(dictionary) {}
+                     const DictionaryList& dictionary);
+    ~WindowSearchHost() override;
+    WindowSearchHost(const WindowSearchHost&) = delete;
+    WindowSearchHost& operator=(const WindowSearchHost&) = delete;
 
     void SetStatus(std::string_view text) override;
     bool StopRequested() override;
@@ -38,14 +41,22 @@ public:
     static constexpr std::chrono::microseconds kPumpInterval{1000};
 
 private:
+    // Out of line and cold, so that StopRequested and ProcessPendingEvents, run at every pass
+    // and every step, stay a handful of instructions.
+    [[gnu::noinline, gnu::cold]] void WaitForTheUser();
+    [[gnu::noinline, gnu::cold]] void PumpWhenDue();
+
     // Reading the clock costs a few steps of the search, so only every so many steps.
     static constexpr int kStepsPerClockRead = 256;
 
     QLabel& status_;
-    QCheckBox& stop_box_;
     ResultsBox& results_;
     const DictionaryList& dictionary_;
     std::string appended_;
+    // The stop box's state, kept by its signal: asked after every pass, a few times a
+    // microsecond, where a call into the widget would cost a twentieth of the search.
+    bool stop_box_checked_;
+    QMetaObject::Connection stop_box_watch_;
     // The first call pumps at once, so the search's status shows before its first pass.
     int steps_since_clock_ = kStepsPerClockRead - 1;
     std::chrono::steady_clock::time_point last_pump_;
