@@ -95,19 +95,27 @@ void ResultsBox::AppendResultsText(std::string_view bytes) {
     // A CR LF split between two appends is still one line break.
     if (ended_in_lone_cr_ && !bytes.empty() && bytes.front() == '\n') bytes.remove_prefix(1);
     if (bytes.empty()) return;
-    std::string with_breaks;
-    if (bytes.find_first_of("\r\n") != std::string_view::npos) {
-        with_breaks = WithCrLfBreaks(bytes);
-        ended_in_lone_cr_ = bytes.back() == '\r';
-        bytes = with_breaks;
-    } else {
+    if (bytes.find_first_of("\r\n") == std::string_view::npos) {
+        AppendAtEnd(bytes, {});
         ended_in_lone_cr_ = false;
+        return;
     }
-    if (bytes.size() > capacity_ - std::min(capacity_, text_.Size())) {
+    AppendAtEnd(WithCrLfBreaks(bytes), {});
+    ended_in_lone_cr_ = bytes.back() == '\r';
+}
+
+void ResultsBox::AppendWord(std::string_view word) {
+    AppendAtEnd(" ", word);
+    ended_in_lone_cr_ = false;
+}
+
+void ResultsBox::AppendAtEnd(std::string_view first, std::string_view second) {
+    if (first.size() + second.size() > capacity_ - std::min(capacity_, text_.Size())) {
         throw ResultsFullError(capacity_, true);
     }
     const bool at_end = caret_ == anchor_ && caret_ == text_.Size();
-    text_.Append(bytes);
+    text_.Append(first);
+    text_.Append(second);
     if (at_end) caret_ = anchor_ = text_.Size();
     ScheduleRefresh();
 }

@@ -47,6 +47,10 @@ public:
     // screen with the next refresh.  While the caret is at the end with nothing selected, it
     // stays at the end and the view follows it.  Raises ResultsFullError.
     void AppendResultsText(std::string_view bytes);
+    // The same for a word the search found: one space, then the word, with no copy in between
+    // and no look for line breaks.  REQUIRES: no CR or LF in the word (the search's words are
+    // made of the letters it draws).
+    void AppendWord(std::string_view word);
     void Clear();
 
     // The most bytes the box holds.  By default the smaller of 2 GiB and an eighth of the
@@ -101,6 +105,9 @@ protected:
     void scrollContentsBy(int, int) override {}
 
 private:
+    // Raises ResultsFullError, with nothing appended, when the two pieces would not fit.
+    void AppendAtEnd(std::string_view first, std::string_view second);
+
     // Editing: every change of the text goes through Replace.
     void Replace(std::size_t from, std::size_t to, std::string_view bytes);
     void ReplaceSelection(std::string_view bytes);

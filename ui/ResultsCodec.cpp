@@ -9,7 +9,7 @@ namespace {
 constexpr char16_t kLineSeparator = 0x2028;
 constexpr char16_t kParagraphSeparator = 0x2029;
 
-bool IsDocumentBreak(char16_t unit) {
+bool IsLineBreak(char16_t unit) {
     return unit == u'\n' || unit == kLineSeparator || unit == kParagraphSeparator;
 }
 
@@ -36,10 +36,15 @@ QString DecodeResults(std::string_view bytes) {
     return text;
 }
 
-void AppendEncodedResults(QStringView text, std::string& bytes) {
+std::string EncodeInserted(QStringView text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
-        if (IsDocumentBreak(unit)) {
+        if (unit == u'\r') {
+            bytes += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+        } else if (IsLineBreak(unit)) {
             bytes += "\r\n";
         } else if (StartsSurrogatePair(text, i)) {
             bytes += '?';  // nothing outside the basic plane is in the code page
@@ -48,46 +53,6 @@ void AppendEncodedResults(QStringView text, std::string& bytes) {
             bytes += UnicodeToCp1251(unit);
         }
     }
-}
-
-QString ReplaceUnmappable(QStringView text) {
-    QString result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (StartsSurrogatePair(text, i)) {
-            result += u'?';
-            ++i;
-        } else if (unit != u'?' && UnicodeToCp1251(unit) == '?') {
-            result += u'?';
-        } else {
-            result += QChar(unit);
-        }
-    }
-    return result;
-}
-
-QString NormalizeInserted(QStringView text) {
-    QString unified;
-    unified.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (unit == u'\r') {
-            unified += u'\n';
-            if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        } else if (IsDocumentBreak(unit)) {
-            unified += u'\n';
-        } else {
-            unified += QChar(unit);
-        }
-    }
-    return ReplaceUnmappable(unified);
-}
-
-std::string EncodeInserted(QStringView text) {
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    AppendEncodedResults(NormalizeInserted(text), bytes);
     return bytes;
 }
 

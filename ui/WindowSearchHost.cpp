@@ -52,11 +52,7 @@ std::string WindowSearchHost::GetResultsText() { return results_.ResultsText(); 
 
 void WindowSearchHost::SetResultsText(std::string text) { results_.SetResultsText(text); }
 
-void WindowSearchHost::AppendToResults(std::string_view word) {
-    appended_.assign(1, ' ');
-    appended_ += word;
-    results_.AppendResultsText(appended_);
-}
+void WindowSearchHost::AppendToResults(std::string_view word) { results_.AppendWord(word); }
 
 void WindowSearchHost::ProcessPendingEvents() {
     if (++steps_since_clock_ < kStepsPerClockRead) return;

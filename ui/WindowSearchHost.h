@@ -52,7 +52,6 @@ private:
     QLabel& status_;
     ResultsBox& results_;
     const DictionaryList& dictionary_;
-    std::string appended_;
     // The stop box's state, kept by its signal: asked after every pass, a few times a
     // microsecond, where a call into the widget would cost a twentieth of the search.
     bool stop_box_checked_;
