@@ -300,8 +300,8 @@ void ResultsBox::ScheduleRefresh() {
 
 void ResultsBox::Refresh() {
     refresh_timer_.stop();
-    following_ = !HasSelection() && caret_ == text_.Size();
-    if (following_) {
+    // The view follows the end while the caret stands there with nothing selected.
+    if (!HasSelection() && caret_ == text_.Size()) {
         EnsureVisible(caret_);
     } else {
         ScrollToLine(top_line_);

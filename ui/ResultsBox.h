@@ -147,7 +147,6 @@ private:
     float ascent_ = 10;
 
     QTimer refresh_timer_;
-    bool following_ = true;  // the view follows the end of the text
     QBasicTimer caret_blink_;
     bool caret_shown_ = true;
     QBasicTimer autoscroll_;
@@ -155,7 +154,6 @@ private:
     QPoint press_point_;
     bool selecting_ = false;
     bool drag_pending_ = false;
-    bool dragging_out_ = false;
     std::size_t drop_offset_ = WrappedText::kNoLine;  // where a drag over the box would drop
     int wheel_remainder_ = 0;
     bool ended_in_lone_cr_ = false;  // the last append's CR may pair with the next's LF

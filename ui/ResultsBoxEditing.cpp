@@ -367,9 +367,7 @@ void ResultsBox::mouseMoveEvent(QMouseEvent* event) {
         const std::size_t to = SelectionEnd();
         auto* drag = new QDrag(this);
         drag->setMimeData(SelectionMimeData());
-        dragging_out_ = true;
         const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
-        dragging_out_ = false;
         // Moved elsewhere: the text goes.  A move within the box was done by its drop.
         if (action == Qt::MoveAction && drag->target() != viewport() && drag->target() != this) {
             anchor_ = from;
