@@ -106,10 +106,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(BUKVOTOK_BUILD_WINDOW)
     # Qt loads these at run time, out of sight of dpkg-shlibdeps: without the platform plugins
-    # the window cannot open at all.  The window's font stands in for "MS Sans Serif", Qt's
-    # own dialogs speak Russian from the translations, and the links open through xdg-open.
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, qt6-translations-l10n, xdg-utils")
+    # the window cannot open at all, and without Liberation Sans, which stands in for
+    # "MS Sans Serif" at the laid-out widths, the fallback face (DejaVu Sans, wider) cuts the
+    # captions.  Qt's own dialogs speak Russian from the translations, and the links open
+    # through xdg-open; the window works without those two.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
 endif()
 
 include(CPack)
