@@ -55,12 +55,15 @@ install(FILES ${BUKVOTOK_PACKAGING_DIR}/copyright ${BUKVOTOK_CHANGELOG}.gz
 if(BUKVOTOK_BUILD_WINDOW)
     install(FILES ${BUKVOTOK_PACKAGING_DIR}/bukvotok.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    # Drawn from resources/mainicon.xpm, the icon the window itself shows.
+    # The art of resources/mainicon.xpm, the icon the window itself shows: the scalable drawing
+    # and the sizes scripts/make-icons renders from it and from the pixel art.
     foreach(size 16 32 48 256)
         install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/bukvotok-${size}.png
                 DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
                 RENAME bukvotok.png)
     endforeach()
+    install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/hicolor/scalable/apps/bukvotok.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
 
 # --- Checks of what gets installed ---

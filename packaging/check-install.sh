@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs a build into a scratch prefix and checks the tree a package is made from: exactly the
 # files a user should get, the menu entry naming what was installed, each icon of the size its
-# folder says, the installed search and manual pages working from there and naming one version.
+# folder says and the scalable one able to scale, the installed search and manual pages working
+# from there and naming one version.
 #   check-install.sh CMAKE BUILD_DIR WINDOW   (WINDOW: 1 when the window program was built)
 set -euo pipefail
 cmake_program=$1
@@ -30,6 +31,7 @@ if [ "$window" = 1 ]; then
     for size in "${icon_sizes[@]}"; do
         expected+=("share/icons/hicolor/${size}x${size}/apps/bukvotok.png")
     done
+    expected+=(share/icons/hicolor/scalable/apps/bukvotok.svg)
 fi
 expected+=("${programs[@]}")
 # Anything more, a test program or a static library, would end up in the package too.
@@ -61,6 +63,12 @@ if [ "$window" = 1 ]; then
         [ "$width" = "$size" ] && [ "$height" = "$size" ] ||
             fail "$file is ${width}x${height}, in the folder for ${size}x${size}"
     done
+    svg=$prefix/share/icons/hicolor/scalable/apps/bukvotok.svg
+    # Without a viewBox a renderer draws the SVG at its own width and height, whatever size
+    # the desktop asks for.
+    if [ -f "$svg" ] && ! grep -q '<svg[^>]* viewBox=' "$svg"; then
+        fail "$svg has no viewBox, so it does not scale"
+    fi
 fi
 
 # The installed search, not the one in the build tree, on a dictionary of the one word "а".
