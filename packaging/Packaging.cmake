@@ -4,10 +4,12 @@
 set(BUKVOTOK_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 
 # --- The manual pages, with the project's version filled in, gzipped as Debian installs them ---
+# The English pages hold ASCII only and read in any locale; the Russian one, under ru/, gives the
+# window's captions as they are and goes where man looks in a Russian locale.
 find_program(GZIP_PROGRAM gzip REQUIRED)
 set(BUKVOTOK_MANUAL_PAGES bukvotok-search.1)
 if(BUKVOTOK_BUILD_WINDOW)
-    list(APPEND BUKVOTOK_MANUAL_PAGES bukvotok.1)
+    list(APPEND BUKVOTOK_MANUAL_PAGES bukvotok.1 ru/bukvotok.1)
 endif()
 set(BUKVOTOK_MANUAL_PAGE_FILES)
 set(BUKVOTOK_MANUAL_PAGE_GZ_FILES)
@@ -22,9 +24,14 @@ foreach(page ${BUKVOTOK_MANUAL_PAGES})
         VERBATIM)
     list(APPEND BUKVOTOK_MANUAL_PAGE_FILES ${page_file})
     list(APPEND BUKVOTOK_MANUAL_PAGE_GZ_FILES ${page_file}.gz)
+    # ru/bukvotok.1 goes to man/ru/man1, the English pages to man/man1.
+    get_filename_component(page_language "${page}" DIRECTORY)
+    if(page_language)
+        string(APPEND page_language /)
+    endif()
+    install(FILES ${page_file}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/${page_language}man1)
 endforeach()
 add_custom_target(bukvotok_manual_pages ALL DEPENDS ${BUKVOTOK_MANUAL_PAGE_GZ_FILES})
-install(FILES ${BUKVOTOK_MANUAL_PAGE_GZ_FILES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # --- The licence and the changelog, where Debian looks for them ---
 set(BUKVOTOK_PACKAGE_MAINTAINER
@@ -48,12 +55,15 @@ install(FILES ${BUKVOTOK_PACKAGING_DIR}/copyright ${BUKVOTOK_CHANGELOG}.gz
 if(BUKVOTOK_BUILD_WINDOW)
     install(FILES ${BUKVOTOK_PACKAGING_DIR}/bukvotok.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    # Drawn from resources/mainicon.xpm, the icon the window itself shows.
+    # The art of resources/mainicon.xpm, the icon the window itself shows: the scalable drawing
+    # and the sizes scripts/make-icons renders from it and from the pixel art.
     foreach(size 16 32 48 256)
         install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/bukvotok-${size}.png
                 DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
                 RENAME bukvotok.png)
     endforeach()
+    install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/hicolor/scalable/apps/bukvotok.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
 
 # --- Checks of what gets installed ---
@@ -68,9 +78,18 @@ if(BUKVOTOK_BUILD_TESTS)
     find_program(GROFF_PROGRAM groff)
     if(GROFF_PROGRAM)
         # groff reports a misspelt request or an unknown glyph on standard error and still
-        # exits 0, so any word from it fails the test.
+        # exits 0, so any word from it fails the test.  The English pages are set for the
+        # terminal of the C locale (ASCII), as man sets them there; the Russian ones for UTF-8.
         add_test(NAME packaging_manual_page
-                 COMMAND ${GROFF_PROGRAM} -ww -z -k -Tutf8 -man ${BUKVOTOK_MANUAL_PAGE_FILES})
+                 COMMAND sh -c [[
+                     groff=$1; shift
+                     for page; do
+                         case $page in
+                             */ru/*) LC_ALL=C.UTF-8 "$groff" -ww -z -k -Tutf8 -man "$page" ;;
+                             *) LC_ALL=C "$groff" -ww -z -Tascii -man "$page" ;;
+                         esac || exit
+                     done
+                 ]] sh ${GROFF_PROGRAM} ${BUKVOTOK_MANUAL_PAGE_FILES})
         set_tests_properties(packaging_manual_page PROPERTIES FAIL_REGULAR_EXPRESSION ".")
     endif()
     add_test(NAME packaging_install_tree
@@ -106,10 +125,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(BUKVOTOK_BUILD_WINDOW)
     # Qt loads these at run time, out of sight of dpkg-shlibdeps: without the platform plugins
-    # the window cannot open at all.  The window's font stands in for "MS Sans Serif", Qt's
-    # own dialogs speak Russian from the translations, and the links open through xdg-open.
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, qt6-translations-l10n, xdg-utils")
+    # the window cannot open at all, and without Liberation Sans, which stands in for
+    # "MS Sans Serif" at the laid-out widths, the fallback face (DejaVu Sans, wider) cuts the
+    # captions.  Qt's own dialogs speak Russian from the translations, and the links open
+    # through xdg-open; the window works without those two.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
 endif()
 
 include(CPack)

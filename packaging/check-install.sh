@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs a build into a scratch prefix and checks the tree a package is made from: exactly the
 # files a user should get, the menu entry naming what was installed, each icon of the size its
-# folder says, the installed search and manual pages working from there and naming one version.
+# folder says and the scalable one able to scale, the installed search and manual pages working
+# from there and naming one version.
 #   check-install.sh CMAKE BUILD_DIR WINDOW   (WINDOW: 1 when the window program was built)
 set -euo pipefail
 cmake_program=$1
@@ -22,7 +23,7 @@ pages=(share/man/man1/bukvotok-search.1.gz)
 icon_sizes=(16 32 48 256)
 if [ "$window" = 1 ]; then
     programs+=(bin/bukvotok)
-    pages+=(share/man/man1/bukvotok.1.gz)
+    pages+=(share/man/man1/bukvotok.1.gz share/man/ru/man1/bukvotok.1.gz)
 fi
 expected=("${pages[@]}" share/doc/bukvotok/copyright share/doc/bukvotok/changelog.gz)
 if [ "$window" = 1 ]; then
@@ -30,6 +31,7 @@ if [ "$window" = 1 ]; then
     for size in "${icon_sizes[@]}"; do
         expected+=("share/icons/hicolor/${size}x${size}/apps/bukvotok.png")
     done
+    expected+=(share/icons/hicolor/scalable/apps/bukvotok.svg)
 fi
 expected+=("${programs[@]}")
 # Anything more, a test program or a static library, would end up in the package too.
@@ -61,6 +63,12 @@ if [ "$window" = 1 ]; then
         [ "$width" = "$size" ] && [ "$height" = "$size" ] ||
             fail "$file is ${width}x${height}, in the folder for ${size}x${size}"
     done
+    svg=$prefix/share/icons/hicolor/scalable/apps/bukvotok.svg
+    # Without a viewBox a renderer draws the SVG at its own width and height, whatever size
+    # the desktop asks for.
+    if [ -f "$svg" ] && ! grep -q '<svg[^>]* viewBox=' "$svg"; then
+        fail "$svg has no viewBox, so it does not scale"
+    fi
 fi
 
 # The installed search, not the one in the build tree, on a dictionary of the one word "а".
@@ -78,9 +86,13 @@ for page in "${pages[@]}"; do
         fail "$page does not name version $version"
 done
 if command -v man >/dev/null; then
+    # The English pages must read whole in the C locale, where man sets them in ASCII (a
+    # minimal system's login shell); the Russian page in a UTF-8 locale.
     for page in "${pages[@]}"; do
-        warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/$page" 2>&1 >/dev/null)
-        [ -z "$warnings" ] || fail "$page draws warnings: $warnings"
+        locale=C
+        [[ $page == */ru/* ]] && locale=C.UTF-8
+        warnings=$(LC_ALL=$locale MANWIDTH=80 man --warnings -l "$prefix/$page" 2>&1 >/dev/null)
+        [ -z "$warnings" ] || fail "$page draws warnings in the $locale locale: $warnings"
     done
     rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$prefix/${pages[0]}" 2>/dev/null)
     for heading in NAME SYNOPSIS OPTIONS "EXIT STATUS" SIGNALS EXAMPLES; do
