@@ -11,6 +11,7 @@
 #include "MainIcon.h"
 #include "MatchSearch.h"
 #include "OpenFileDialog.h"
+#include "ResultsBox.h"
 #include "ResultsFile.h"
 #include "ShowError.h"
 #include "StatusTexts.h"
@@ -78,7 +79,14 @@ void TForm1::Button4Click() {
     ++running_searches_;
     bukvotok::RunCommand([this] {
         bukvotok::WindowSearchHost host(*ui_->Label4, *ui_->CheckBox1, *ui_->Memo1, dictionary_);
-        bukvotok::RunSearch(host, dictionary_);
+        try {
+            bukvotok::RunSearch(host, dictionary_);
+        } catch (const bukvotok::ResultsFullError&) {
+            // The box's own limit is no fault of the search: it has stopped, and says so.
+            // Any other error leaves the status as it stood.
+            SetStatus(bukvotok::kStoppedStatus.View());
+            throw;
+        }
     });
     --running_searches_;
     // A close asked for during the search takes effect once no search runs any more.

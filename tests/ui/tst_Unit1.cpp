@@ -411,10 +411,16 @@ void TestUnit1::aFullResultsBoxEndsTheSearchWithItsResultsIntact() {
     auto* memo = Child<bukvotok::ResultsBox>("Memo1");
     memo->SetCapacity(1000);
     Load(Dictionary("a.txt", "а"));
+    QString status_under_the_error_box;
+    bukvotok::ReplaceErrorBox([&](const QString&, const QString& text) {
+        errors_.append(text);
+        status_under_the_error_box = Status();
+    });
     Child<QPushButton>("Button4")->click();  // returns when the full box has ended it
     QCOMPARE(errors_.size(), 1);
     QVERIFY(errors_.front().contains(QStringLiteral("поиск остановлен")));
-    QCOMPARE(Status(), kSearching);  // ended by the error, like any error of the search
+    // The box's limit stops the search as the stop box would (unlike the errors of the search).
+    QCOMPARE(status_under_the_error_box, kStopped);
     const std::string results = memo->ResultsText();
     QCOMPARE(results.size(), std::size_t{1000});  // « а» is 2 bytes: the box filled exactly
     QCOMPARE(results, bukvotok::Utf8ToCp1251(QString(" а").repeated(500).toStdString()));
@@ -423,6 +429,8 @@ void TestUnit1::aFullResultsBoxEndsTheSearchWithItsResultsIntact() {
     AnswerFileDialog(saved);
     Child<QPushButton>("Button5")->click();
     QCOMPARE(ReadAll(saved).toStdString(), results);
+    Child<QPushButton>("Button1")->click();
+    QCOMPARE(Status(), kStopped);
 }
 
 void TestUnit1::utf8ListFindsWhatItsWindows1251TwinFinds() {
