@@ -1,11 +1,11 @@
-#include "ResultsFile.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "Errors.h"
+#include "ResultsFile.h"
 #include "TestFiles.h"
 
 namespace bukvotok {
@@ -27,6 +27,24 @@ TEST(ResultsFile, WritesTheTextExactlyAndTruncatesAnOldFile) {
     EXPECT_EQ(Contents(path), "");
     SaveResultsFile(path, "typed\r\ntext");
     EXPECT_EQ(Contents(path), "typed\r\ntext");
+}
+
+TEST(ResultsFile, PiecesAreWrittenInChunksAsOneTextWithTheProgressBetween) {
+    TempDir dir;
+    const std::string path = dir.Path("out.txt");
+    const std::string_view pieces[] = {" abc", "", "defgh", "i", " jklmnopqr"};
+    std::vector<std::uint64_t> reports;
+    SaveResultsFile(
+        path, pieces,
+        [&](std::uint64_t written, std::uint64_t total) {
+            EXPECT_EQ(total, 20u);
+            EXPECT_EQ(Contents(path).size(), written);  // what it says is in the file
+            reports.push_back(written);
+        },
+        4);
+    EXPECT_EQ(Contents(path), " abcdefghi jklmnopqr");
+    EXPECT_EQ(reports, (std::vector<std::uint64_t>{4, 8, 14, 18, 20}));
+    EXPECT_THROW(SaveResultsFile("/dev/full", pieces, {}, 4), StreamWriteError);
 }
 
 TEST(ResultsFile, FailuresAreReportedWithTheirMessages) {
