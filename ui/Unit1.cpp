@@ -12,7 +12,7 @@
 #include "MatchSearch.h"
 #include "OpenFileDialog.h"
 #include "ResultsBox.h"
-#include "ResultsFile.h"
+#include "SaveProgressDialog.h"
 #include "ShowError.h"
 #include "StatusTexts.h"
 #include "WindowSearchHost.h"
@@ -99,7 +99,8 @@ void TForm1::Button4Click() {
 void TForm1::Button5Click() {
     bukvotok::RunCommand([this] {
         if (const auto path = OpenDialog1->AskForPath()) {
-            bukvotok::SaveResultsFile(PathBytes(*path), ui_->Memo1->ResultsView());
+            const std::string_view text = ui_->Memo1->ResultsView();
+            bukvotok::SaveWithProgress(*this, PathBytes(*path), {&text, 1});
         }
     });
 }

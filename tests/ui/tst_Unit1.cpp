@@ -24,6 +24,8 @@
 #include "Cp1251.h"
 #include "LetterGenerator.h"
 #include "ResultsBox.h"
+#include "ResultsFile.h"
+#include "SaveProgressDialog.h"
 #include "ShowError.h"
 #include "Unit1.h"
 
@@ -81,6 +83,28 @@ void AnswerFileDialog(const QString& path, QString* offered = nullptr) {
     });
 }
 
+// Runs `action` on the first dialog of type T that shows, at the event loop's next pass.
+template <typename T>
+class WhenShown : public QObject {
+public:
+    explicit WhenShown(std::function<void(T*)> action) : action_(std::move(action)) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* dialog = qobject_cast<T*>(watched);
+        if (dialog && event->type() == QEvent::Show && action_) {
+            QTimer::singleShot(0, this, [action = std::move(action_), dialog] { action(dialog); });
+            action_ = nullptr;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(T*)> action_;
+};
+
 }  // namespace
 
 class TestUnit1 : public QObject {
@@ -96,6 +120,7 @@ private slots:
     void saveAndClear();
     void returnAndEnterPressTheFocusedButton();
     void saveFailuresLeaveTheResults();
+    void aLongSaveShowsItsProgressAndTakesNoInput();
     void searchWithStopBoxAlreadyTicked();
     void commandsInsideARunningSearch();
     void loadInsideASearchEndsItWithIndexError();
@@ -287,6 +312,38 @@ void TestUnit1::saveFailuresLeaveTheResults() {
             QStringLiteral("Cannot create file \"%1\". No such file or directory.").arg(nowhere),
             QStringLiteral("Stream write error.")}));
     QCOMPARE(Results(), QStringLiteral(" words"));
+}
+
+void TestUnit1::aLongSaveShowsItsProgressAndTakesNoInput() {
+    auto* memo = Child<bukvotok::ResultsBox>("Memo1");
+    std::string text;
+    for (int i = 0; text.size() <= bukvotok::kSaveChunkBytes; ++i) text += ' ' + std::to_string(i);
+    memo->SetResultsText(text);
+    memo->setFocus();
+    // At the first chance it gives the window to repaint: what the dialog says, and a click on
+    // "Очистить", a key for the box and an Escape for the dialog, as the window system sends them.
+    QString shown;
+    bool still_up = false;
+    WhenShown<bukvotok::SaveProgressDialog> watch([&](bukvotok::SaveProgressDialog* dialog) {
+        shown = dialog->findChild<QLabel*>()->text();
+        const QWidget* clear = Child<QWidget>("Button1");
+        QTest::mouseClick(form_->windowHandle(), Qt::LeftButton, {},
+                          clear->mapTo(form_.get(), clear->rect().center()));
+        QTest::keyClick(form_->windowHandle(), Qt::Key_X);
+        QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
+        still_up = dialog->isVisible();
+    });
+    const auto delay = bukvotok::SetSaveProgressDelay(std::chrono::milliseconds{0});
+    const QString saved = dir_->filePath("saved.txt");
+    AnswerFileDialog(saved);
+    Child<QPushButton>("Button5")->click();
+    bukvotok::SetSaveProgressDelay(delay);
+    QCOMPARE(shown, QStringLiteral("Сохранение найденного в файл: 8 из 9 МБ"));
+    QVERIFY(still_up);
+    QCOMPARE(memo->ResultsText(), text);
+    QCOMPARE(ReadAll(saved).toStdString(), text);
+    QVERIFY(!form_->findChild<bukvotok::SaveProgressDialog*>());
+    QVERIFY(errors_.isEmpty());
 }
 
 void TestUnit1::searchWithStopBoxAlreadyTicked() {
