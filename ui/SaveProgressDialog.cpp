@@ -18,6 +18,13 @@ constexpr std::uint64_t kMegabyte = 1024 * 1024;
 // The bar counts in thousandths: a byte count does not fit its int.
 constexpr int kBarSteps = 1000;
 
+QString Written(std::uint64_t written, std::uint64_t total) {
+    const std::uint64_t total_megabytes = (total + kMegabyte - 1) / kMegabyte;
+    return QStringLiteral("Сохранение найденного в файл: %1 из %2 МБ")
+        .arg(written / kMegabyte)
+        .arg(total_megabytes);
+}
+
 std::chrono::milliseconds& Delay() {
     static std::chrono::milliseconds delay{500};
     return delay;
@@ -36,16 +43,15 @@ SaveProgressDialog::SaveProgressDialog(QWidget* parent, std::uint64_t total)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label_);
     layout->addWidget(bar_);
-    // The label's figures change as the file grows; the dialog keeps its width.
-    setMinimumWidth(320);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Wide enough from the start for the longest figures the label will show.
+    label_->setText(Written(total_, total_));
+    label_->setMinimumWidth(label_->sizeHint().width());
     ShowWritten(0);
 }
 
 void SaveProgressDialog::ShowWritten(std::uint64_t written) {
-    const std::uint64_t total_megabytes = (total_ + kMegabyte - 1) / kMegabyte;
-    label_->setText(QStringLiteral("Сохранение найденного в файл: %1 из %2 МБ")
-                        .arg(written / kMegabyte)
-                        .arg(total_megabytes));
+    label_->setText(Written(written, total_));
     const std::uint64_t steps = total_ > 0 ? written * kBarSteps / total_ : kBarSteps;
     bar_->setValue(static_cast<int>(steps));
 }
