@@ -130,13 +130,13 @@ int main(int argc, char** argv) {
     std::printf(
         "%zu MB (%zu bytes): saved in %lld ms; dialog up after %lld ms; event loop passes during "
         "the save %d, longest gap %lld ms (%lld ms with the dialog up); window exposes %d and "
-        "paints %d while the dialog was up; file %lld bytes; resident %.0f MB\n",
+        "paints %d while the dialog was up; file %lld bytes; resident %.0f MB; window %s\n",
         megabytes, memo->ResultsView().size(), static_cast<long long>(save_ms),
         static_cast<long long>(watch.dialog_shown_ms), watch.passes,
         static_cast<long long>(watch.longest_gap_ms),
         static_cast<long long>(watch.longest_gap_with_dialog_ms), watch.window_exposes,
         watch.window_paints, static_cast<long long>(QFile(path).size()),
-        bukvotok::ResidentBytes() / 1e6);
+        bukvotok::ResidentBytes() / 1e6, form.isVisible() ? "still shown" : "gone");
     if (argc <= 2) QFile::remove(path);
     return 0;
 }
