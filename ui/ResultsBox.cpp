@@ -25,8 +25,14 @@ constexpr int kMargin = 4;
 constexpr float kTabStop = 80;
 constexpr std::size_t kMegabyte = 1024 * 1024;
 
+// To the nearest megabyte, and in gigabytes when that is a whole number of them: the limit of
+// 2 GiB less one byte is "2 ГБ", as the README gives it.
 std::string CapacityText(std::size_t capacity) {
-    if (capacity >= kMegabyte) return std::to_string(capacity / kMegabyte) + " МБ";
+    const std::size_t megabytes = (capacity + kMegabyte / 2) / kMegabyte;
+    if (capacity >= kMegabyte && megabytes % 1024 == 0) {
+        return std::to_string(megabytes / 1024) + " ГБ";
+    }
+    if (capacity >= kMegabyte) return std::to_string(megabytes) + " МБ";
     return std::to_string(capacity) + " байт";
 }
 

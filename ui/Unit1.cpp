@@ -11,7 +11,8 @@
 #include "MainIcon.h"
 #include "MatchSearch.h"
 #include "OpenFileDialog.h"
-#include "ResultsFile.h"
+#include "ResultsBox.h"
+#include "SaveProgressDialog.h"
 #include "ShowError.h"
 #include "StatusTexts.h"
 #include "WindowSearchHost.h"
@@ -78,7 +79,14 @@ void TForm1::Button4Click() {
     ++running_searches_;
     bukvotok::RunCommand([this] {
         bukvotok::WindowSearchHost host(*ui_->Label4, *ui_->CheckBox1, *ui_->Memo1, dictionary_);
-        bukvotok::RunSearch(host, dictionary_);
+        try {
+            bukvotok::RunSearch(host, dictionary_);
+        } catch (const bukvotok::ResultsFullError&) {
+            // The box's own limit is no fault of the search: it has stopped, and says so.
+            // Any other error leaves the status as it stood.
+            SetStatus(bukvotok::kStoppedStatus.View());
+            throw;
+        }
     });
     --running_searches_;
     // A close asked for during the search takes effect once no search runs any more.
@@ -91,7 +99,8 @@ void TForm1::Button4Click() {
 void TForm1::Button5Click() {
     bukvotok::RunCommand([this] {
         if (const auto path = OpenDialog1->AskForPath()) {
-            bukvotok::SaveResultsFile(PathBytes(*path), ui_->Memo1->ResultsView());
+            const std::string_view text = ui_->Memo1->ResultsView();
+            bukvotok::SaveWithProgress(*this, PathBytes(*path), {&text, 1});
         }
     });
 }

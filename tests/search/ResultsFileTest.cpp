@@ -1,11 +1,13 @@
-#include "ResultsFile.h"
-
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "Errors.h"
+#include "ResultsFile.h"
 #include "TestFiles.h"
 
 namespace bukvotok {
@@ -27,6 +29,41 @@ TEST(ResultsFile, WritesTheTextExactlyAndTruncatesAnOldFile) {
     EXPECT_EQ(Contents(path), "");
     SaveResultsFile(path, "typed\r\ntext");
     EXPECT_EQ(Contents(path), "typed\r\ntext");
+}
+
+TEST(ResultsFile, PiecesAreWrittenInChunksAsOneTextWithTheProgressBetween) {
+    TempDir dir;
+    const std::string path = dir.Path("out.txt");
+    const std::string_view pieces[] = {" abc", "", "defgh", "i", " jklmnopqr"};
+    std::vector<std::uint64_t> reports;
+    SaveResultsFile(
+        path, pieces,
+        [&](std::uint64_t written, std::uint64_t total) {
+            EXPECT_EQ(total, 20u);
+            EXPECT_EQ(Contents(path).size(), written);  // what it says is in the file
+            reports.push_back(written);
+        },
+        4);
+    EXPECT_EQ(Contents(path), " abcdefghi jklmnopqr");
+    EXPECT_EQ(reports, (std::vector<std::uint64_t>{4, 8, 14, 18, 20}));
+    EXPECT_THROW(SaveResultsFile("/dev/full", pieces, {}, 4), StreamWriteError);
+
+    // A disk that fills up half-way: the file keeps what went in, and no report claimed more.
+    rlimit old_limit{};
+    getrlimit(RLIMIT_FSIZE, &old_limit);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_limit;
+    limit.rlim_cur = 10;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    reports.clear();
+    EXPECT_THROW(SaveResultsFile(
+                     path, pieces,
+                     [&](std::uint64_t written, std::uint64_t) { reports.push_back(written); }, 4),
+                 StreamWriteError);
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_EQ(Contents(path), " abcdefghi");
+    EXPECT_EQ(reports, (std::vector<std::uint64_t>{4, 8}));
 }
 
 TEST(ResultsFile, FailuresAreReportedWithTheirMessages) {

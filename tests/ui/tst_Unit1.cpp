@@ -24,6 +24,8 @@
 #include "Cp1251.h"
 #include "LetterGenerator.h"
 #include "ResultsBox.h"
+#include "ResultsFile.h"
+#include "SaveProgressDialog.h"
 #include "ShowError.h"
 #include "Unit1.h"
 
@@ -81,6 +83,28 @@ void AnswerFileDialog(const QString& path, QString* offered = nullptr) {
     });
 }
 
+// Runs `action` on the first dialog of type T that shows, at the event loop's next pass.
+template <typename T>
+class WhenShown : public QObject {
+public:
+    explicit WhenShown(std::function<void(T*)> action) : action_(std::move(action)) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* dialog = qobject_cast<T*>(watched);
+        if (dialog && event->type() == QEvent::Show && action_) {
+            QTimer::singleShot(0, this, [action = std::move(action_), dialog] { action(dialog); });
+            action_ = nullptr;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(T*)> action_;
+};
+
 }  // namespace
 
 class TestUnit1 : public QObject {
@@ -96,6 +120,7 @@ private slots:
     void saveAndClear();
     void returnAndEnterPressTheFocusedButton();
     void saveFailuresLeaveTheResults();
+    void aLongSaveShowsItsProgressAndTakesNoInput();
     void searchWithStopBoxAlreadyTicked();
     void commandsInsideARunningSearch();
     void loadInsideASearchEndsItWithIndexError();
@@ -289,6 +314,38 @@ void TestUnit1::saveFailuresLeaveTheResults() {
     QCOMPARE(Results(), QStringLiteral(" words"));
 }
 
+void TestUnit1::aLongSaveShowsItsProgressAndTakesNoInput() {
+    auto* memo = Child<bukvotok::ResultsBox>("Memo1");
+    std::string text;
+    for (int i = 0; text.size() <= bukvotok::kSaveChunkBytes; ++i) text += ' ' + std::to_string(i);
+    memo->SetResultsText(text);
+    memo->setFocus();
+    // At the first chance it gives the window to repaint: what the dialog says, and a click on
+    // "Очистить", a key for the box and an Escape for the dialog, as the window system sends them.
+    QString shown;
+    bool still_up = false;
+    WhenShown<bukvotok::SaveProgressDialog> watch([&](bukvotok::SaveProgressDialog* dialog) {
+        shown = dialog->findChild<QLabel*>()->text();
+        const QWidget* clear = Child<QWidget>("Button1");
+        QTest::mouseClick(form_->windowHandle(), Qt::LeftButton, {},
+                          clear->mapTo(form_.get(), clear->rect().center()));
+        QTest::keyClick(form_->windowHandle(), Qt::Key_X);
+        QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
+        still_up = dialog->isVisible();
+    });
+    const auto delay = bukvotok::SetSaveProgressDelay(std::chrono::milliseconds{0});
+    const QString saved = dir_->filePath("saved.txt");
+    AnswerFileDialog(saved);
+    Child<QPushButton>("Button5")->click();
+    bukvotok::SetSaveProgressDelay(delay);
+    QCOMPARE(shown, QStringLiteral("Сохранение найденного в файл: 1 из 2 МБ"));
+    QVERIFY(still_up);
+    QCOMPARE(memo->ResultsText(), text);
+    QCOMPARE(ReadAll(saved).toStdString(), text);
+    QVERIFY(!form_->findChild<bukvotok::SaveProgressDialog*>());
+    QVERIFY(errors_.isEmpty());
+}
+
 void TestUnit1::searchWithStopBoxAlreadyTicked() {
     Load(Dictionary("a.txt", "а"));
     Child<QCheckBox>("CheckBox1")->setChecked(true);
@@ -411,10 +468,19 @@ void TestUnit1::aFullResultsBoxEndsTheSearchWithItsResultsIntact() {
     auto* memo = Child<bukvotok::ResultsBox>("Memo1");
     memo->SetCapacity(1000);
     Load(Dictionary("a.txt", "а"));
+    QString status_under_the_error_box;
+    bukvotok::ReplaceErrorBox([&](const QString&, const QString& text) {
+        errors_.append(text);
+        status_under_the_error_box = Status();
+    });
     Child<QPushButton>("Button4")->click();  // returns when the full box has ended it
     QCOMPARE(errors_.size(), 1);
     QVERIFY(errors_.front().contains(QStringLiteral("поиск остановлен")));
-    QCOMPARE(Status(), kSearching);  // ended by the error, like any error of the search
+    // The box's limit stops the search as the stop box would (unlike the errors of the search).
+    QCOMPARE(status_under_the_error_box, kStopped);
+    // The default limit, 2 GiB less a byte, is named as the README names it.
+    QVERIFY(QString::fromUtf8(bukvotok::ResultsFullError(0x7FFFFFFF, true).what())
+                .contains(QStringLiteral("(предел — 2 ГБ)")));
     const std::string results = memo->ResultsText();
     QCOMPARE(results.size(), std::size_t{1000});  // « а» is 2 bytes: the box filled exactly
     QCOMPARE(results, bukvotok::Utf8ToCp1251(QString(" а").repeated(500).toStdString()));
@@ -423,6 +489,8 @@ void TestUnit1::aFullResultsBoxEndsTheSearchWithItsResultsIntact() {
     AnswerFileDialog(saved);
     Child<QPushButton>("Button5")->click();
     QCOMPARE(ReadAll(saved).toStdString(), results);
+    Child<QPushButton>("Button1")->click();
+    QCOMPARE(Status(), kStopped);
 }
 
 void TestUnit1::utf8ListFindsWhatItsWindows1251TwinFinds() {
