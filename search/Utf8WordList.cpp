@@ -14,20 +14,29 @@ std::string_view BeforeNul(std::string_view text) { return text.substr(0, text.f
 
 bool IsUtf8WordList(std::string_view text) {
     text = BeforeNul(text);
-    bool beyond_ascii = false;
+    std::size_t well_formed = 0;
+    std::size_t ill_formed_bytes = 0;
     std::size_t i = 0;
     while (i < text.size()) {
         if (static_cast<unsigned char>(text[i]) < 0x80) {
             ++i;
             continue;
         }
-        char32_t code_point = 0;
-        const std::size_t length = DecodeUtf8(text.substr(i), code_point);
-        if (length == 0) return false;
-        beyond_ascii = true;
-        i += length;
+        const Utf8Step step = DecodeUtf8(text.substr(i));
+        i += step.length;
+        if (step.well_formed) {
+            ++well_formed;
+            continue;
+        }
+        ill_formed_bytes += step.length;
+        // A Windows-1251 list is told within its first few percent: even if every byte left
+        // were half of a well-formed character, the factor could no longer be reached.
+        const std::size_t most_to_come = (text.size() - i) / 2;
+        if (well_formed + most_to_come < kWellFormedPerIllFormedByte * ill_formed_bytes) {
+            return false;
+        }
     }
-    return beyond_ascii;
+    return well_formed > 0 && well_formed >= kWellFormedPerIllFormedByte * ill_formed_bytes;
 }
 
 void ConvertUtf8WordList(std::string& text) {
@@ -36,9 +45,9 @@ void ConvertUtf8WordList(std::string& text) {
     std::size_t read = utf8.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     std::size_t written = 0;
     while (read < utf8.size()) {
-        char32_t code_point = 0;
-        read += DecodeUtf8(utf8.substr(read), code_point);
-        text[written++] = UnicodeToCp1251(code_point);
+        const Utf8Step step = DecodeUtf8(utf8.substr(read));
+        text[written++] = step.well_formed ? UnicodeToCp1251(step.code_point) : '?';
+        read += step.length;
     }
     text.resize(written);
     // The entries are kept in this very block, so the bytes freed would stay taken.
