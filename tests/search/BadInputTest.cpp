@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <random>
 #include <sstream>
 #include <string>
@@ -140,6 +142,71 @@ TEST(BadDictionary, WhatAShrunkFileNoLongerHoldsIsAbsent) {
     ::close(ends[1]);
     EXPECT_EQ(ReadUpTo(ends[0], 1000), "kot\r\nki");
     ::close(ends[0]);
+}
+
+// Writes `bytes` into a new pipe and gives its reading end; the writing end is closed unless
+// `keep_writer` asks for it open.
+int PipeHolding(const std::string& bytes, int* keep_writer = nullptr) {
+    int ends[2];
+    if (::pipe(ends) != 0) return -1;
+    if (::write(ends[1], bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+        return -1;
+    }
+    if (keep_writer) {
+        *keep_writer = ends[1];
+    } else {
+        ::close(ends[1]);
+    }
+    return ends[0];
+}
+
+TEST(BadDictionary, ReadingEndsAtTheFirstNul) {
+    // A writer that goes on: the text is complete at the NUL, with no wait for more.
+    int writer = -1;
+    const int reader = PipeHolding(std::string("kot\0more", 8), &writer);
+    auto reading = std::async(std::launch::async, [reader] { return ReadToEnd(reader); });
+    const bool ended = reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    ::close(writer);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(reading.get(), std::string("kot\0", 4));
+    ::close(reader);
+
+    // Ten megabytes of zeros after a word cost no more than the word.
+    TempDir dir;
+    const std::string text =
+        ReadDictionaryFile(dir.Write("zeros.txt", "kot" + std::string(10'000'000, '\0')));
+    EXPECT_EQ(text, std::string("kot\0", 4));
+    EXPECT_LT(text.capacity(), 1000u);
+}
+
+TEST(BadDictionary, AListPastTheSizeLimitIsRefusedAndTheListKept) {
+    struct LimitForThisTest {
+        LimitForThisTest() { SetDictionarySizeLimit(8); }
+        ~LimitForThisTest() { SetDictionarySizeLimit(0); }
+    } limit;
+    const std::string refusal =
+        "Dictionary too large: more than 8 bytes, the most that can be loaded on this computer";
+    TempDir dir;
+    DictionaryList dictionary;
+    dictionary.LoadDictionary(dir.Write("at.txt", "kot\r\nkit"));
+    try {
+        dictionary.LoadDictionary(dir.Write("over.txt", "kot\r\nkit\n"));
+        FAIL() << "loaded a file past the limit";
+    } catch (const DictionaryTooLargeError& error) {
+        EXPECT_EQ(error.what(), refusal);
+    }
+    EXPECT_EQ(dictionary.Count(), 2);
+
+    // A stream is refused once more has come than the limit, whatever may follow.
+    const int over = PipeHolding("kot\r\nkit\n");
+    EXPECT_THROW(ReadToEnd(over), DictionaryTooLargeError);
+    ::close(over);
+    const int at = PipeHolding(std::string("kot\r\nkit\0more", 13));
+    EXPECT_EQ(ReadToEnd(at), std::string("kot\r\nkit\0", 9));
+    ::close(at);
+    EXPECT_EQ(std::string(DictionaryTooLargeError(2'944'123'456).what()),
+              "Dictionary too large: more than 2944 MB, the most that can be loaded on this "
+              "computer");
 }
 
 TEST(BadDictionary, PathsAreTakenLiterally) {
