@@ -10,6 +10,27 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view BeforeNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
+// The two common cases decoded here, the rest by DecodeUtf8: a byte beyond ASCII without a
+// continuation byte after it (every small letter of Windows-1251 Russian text) is ill-formed
+// alone, and two-byte characters are the Cyrillic letters of UTF-8.
+// REQUIRES: text[at] is beyond ASCII
+inline Utf8Step NextStep(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const unsigned next = at + 1 < text.size() ? static_cast<unsigned char>(text[at + 1]) : 0u;
+    if ((next & 0xC0u) != 0x80u) return {};
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return {2, static_cast<char32_t>(((lead & 0x1Fu) << 6) | (next & 0x3Fu)), true};
+    }
+    return DecodeUtf8(text.substr(at));
+}
+
+inline char ToCp1251(char32_t code_point) {
+    if (code_point >= 0x0410 && code_point <= 0x044F) {
+        return static_cast<char>(0xC0 + (code_point - 0x0410));
+    }
+    return UnicodeToCp1251(code_point);
+}
+
 }  // namespace
 
 bool IsUtf8WordList(std::string_view text) {
@@ -22,7 +43,7 @@ bool IsUtf8WordList(std::string_view text) {
             ++i;
             continue;
         }
-        const Utf8Step step = DecodeUtf8(text.substr(i));
+        const Utf8Step step = NextStep(text, i);
         i += step.length;
         if (step.well_formed) {
             ++well_formed;
@@ -45,8 +66,12 @@ void ConvertUtf8WordList(std::string& text) {
     std::size_t read = utf8.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     std::size_t written = 0;
     while (read < utf8.size()) {
-        const Utf8Step step = DecodeUtf8(utf8.substr(read));
-        text[written++] = step.well_formed ? UnicodeToCp1251(step.code_point) : '?';
+        if (static_cast<unsigned char>(utf8[read]) < 0x80) {
+            text[written++] = utf8[read++];
+            continue;
+        }
+        const Utf8Step step = NextStep(utf8, read);
+        text[written++] = step.well_formed ? ToCp1251(step.code_point) : '?';
         read += step.length;
     }
     text.resize(written);
