@@ -33,7 +33,7 @@ class DictionaryList {
 public:
     static constexpr std::size_t kMaxEntries = 2147483647;
 
-    // Raises FileOpenError (list unchanged), OutOfMemoryError (list unchanged) or
+    // Raises FileOpenError, DictionaryTooLargeError or OutOfMemoryError (list unchanged), or
     // ListInsertError (the list keeps the entries taken before the one refused).
     void LoadDictionary(const std::string& path);
 
