@@ -1,10 +1,12 @@
 // bukvotok-search: the window's search without the window, for batch use and for measuring.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "CommandLine.h"
@@ -13,6 +15,7 @@
 #include "Errors.h"
 #include "HeadlessHost.h"
 #include "LetterGenerator.h"
+#include "ListHint.h"
 #include "MatchSearch.h"
 #include "ResultsOutput.h"
 #include "StderrLine.h"
@@ -53,16 +56,26 @@ const char* WhyNothingCanBeFound(const bukvotok::DictionaryList& dictionary) {
     }
     if (!dictionary.CanRecordWord()) {
         return "no entry made only of the small letters а to ю is the first entry that begins "
-               "with itself, so no word can ever be found";
+               "with itself and the end of a walk (some letter а to ю leads from it to no "
+               "entry), so no word can ever be found";
     }
     return nullptr;
 }
 
 int RunHeadless(const bukvotok::HeadlessOptions& options, bukvotok::StderrLine& stderr_line) {
     bukvotok::DictionaryList dictionary;
-    dictionary.LoadDictionaryBytes(ReadDictionary(options.dictionary));
-    if (const char* why = WhyNothingCanBeFound(dictionary); why && options.max_passes == 0) {
-        Complain(stderr_line, why);
+    std::string text = ReadDictionary(options.dictionary);
+    const bool looks_like_utf16 = bukvotok::LooksLikeUtf16(text);
+    dictionary.LoadDictionaryBytes(std::move(text));
+    // Only when nothing was found is the list's look worth a hint.
+    const auto explain = [&](const char* why) {
+        if (why) Complain(stderr_line, why);
+        const char* hint = bukvotok::ListHint(looks_like_utf16, dictionary.Entries());
+        if (hint) Complain(stderr_line, hint);
+    };
+    const char* const why = WhyNothingCanBeFound(dictionary);
+    if (why && options.max_passes == 0) {
+        explain(why);
         return kExitError;
     }
 
@@ -84,13 +97,18 @@ int RunHeadless(const bukvotok::HeadlessOptions& options, bukvotok::StderrLine& 
                  std::string("standard output: ") + std::strerror(output.WriteError()));
         return kExitError;
     }
-    return 0;
+    // A list on which no word can ever be found is an error even when the passes ran as asked;
+    // one whose words were not come upon in so few passes is not.
+    if (host.Figures().matches == 0) explain(why);
+    return why ? kExitError : 0;
 }
 
 // For --help and --version.
-int Print(const char* text) {
-    std::fputs(text, stdout);
-    return std::fflush(stdout) == 0 ? 0 : kExitError;
+int Print(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return 0;
+    std::fprintf(stderr, "bukvotok-search: standard output: %s\n", std::strerror(errno));
+    return kExitError;
 }
 
 }  // namespace
@@ -100,12 +118,15 @@ int main(int argc, char** argv) {
     std::string usage_error;
     const auto options = bukvotok::ParseCommandLine(arguments, usage_error);
     if (!options) {
-        std::fprintf(stderr, "bukvotok-search: %s\n%s", usage_error.c_str(),
-                     bukvotok::kHeadlessUsage);
+        const std::string_view usage = bukvotok::kHeadlessUsage;
+        std::fprintf(stderr,
+                     "bukvotok-search: %s\n%s\n"
+                     "Try 'bukvotok-search --help' for more information.\n",
+                     usage_error.c_str(), std::string(usage.substr(0, usage.find('\n'))).c_str());
         return kExitUsage;
     }
     if (options->help) return Print(bukvotok::kHeadlessUsage);
-    if (options->version) return Print((std::string(bukvotok::kHeadlessVersion) + "\n").c_str());
+    if (options->version) return Print(std::string(bukvotok::kHeadlessVersion) + "\n");
 
     bukvotok::StderrLine stderr_line(::isatty(STDOUT_FILENO) != 0 && ::isatty(STDERR_FILENO) != 0);
     try {

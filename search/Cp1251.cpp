@@ -56,39 +56,46 @@ std::string Cp1251ToUtf8(std::string_view cp1251) {
     return utf8;
 }
 
-std::size_t DecodeUtf8(std::string_view text, char32_t& code_point) {
+Utf8Step DecodeUtf8(std::string_view text) {
     const auto lead = static_cast<unsigned char>(text[0]);
+    Utf8Step step;
     if (lead < 0x80) {
-        code_point = lead;
-        return 1;
+        step.code_point = lead;
+        step.well_formed = true;
+        return step;
     }
+    // The length a lead byte announces and the range its second byte must fall in: the narrow
+    // ranges after E0, ED, F0 and F4 are what rule out overlong forms, surrogates and values
+    // beyond U+10FFFF.
     std::size_t length = 0;
-    // The smallest character each length may carry: anything below is overlong.
-    char32_t least = 0;
-    if (lead >= 0xC2 && lead < 0xE0) {
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
-        code_point = lead & 0x1Fu;
-        least = 0x80;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
-        code_point = lead & 0x0Fu;
-        least = 0x800;
-    } else if (lead >= 0xF0 && lead < 0xF5) {
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
-        code_point = lead & 0x07u;
-        least = 0x10000;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
     } else {
-        return 0;
+        return step;
     }
-    if (text.size() < length) return 0;
+    char32_t code_point = lead & (0x7Fu >> length);
     for (std::size_t k = 1; k < length; ++k) {
+        if (k >= text.size()) return step;
         const auto next = static_cast<unsigned char>(text[k]);
-        if ((next & 0xC0u) != 0x80u) return 0;
+        if (next < low || next > high) return step;
         code_point = (code_point << 6) | (next & 0x3Fu);
+        step.length = k + 1;
+        low = 0x80;
+        high = 0xBF;
     }
-    const bool surrogate = code_point >= 0xD800 && code_point <= 0xDFFF;
-    if (code_point < least || surrogate || code_point > 0x10FFFF) return 0;
-    return length;
+    step.code_point = code_point;
+    step.well_formed = true;
+    return step;
 }
 
 std::string Utf8ToCp1251(std::string_view utf8) {
@@ -96,10 +103,9 @@ std::string Utf8ToCp1251(std::string_view utf8) {
     bytes.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        char32_t code_point = 0;
-        const std::size_t length = DecodeUtf8(utf8.substr(i), code_point);
-        bytes += length == 0 ? '?' : UnicodeToCp1251(code_point);
-        i += length == 0 ? 1 : length;
+        const Utf8Step step = DecodeUtf8(utf8.substr(i));
+        bytes += step.well_formed ? UnicodeToCp1251(step.code_point) : '?';
+        i += step.length;
     }
     return bytes;
 }

@@ -25,14 +25,23 @@ char UnicodeToCp1251(char32_t code_point);
 
 std::string Cp1251ToUtf8(std::string_view cp1251);
 
-// The length (1 to 4) of the well-formed UTF-8 sequence that `text` begins with, its character
-// in `code_point`; 0 when the sequence is malformed, cut short, overlong, a surrogate or beyond
-// U+10FFFF.
-// REQUIRES: !text.empty()
-std::size_t DecodeUtf8(std::string_view text, char32_t& code_point);
+// One step of decoding UTF-8: the character `text` begins with, or the ill-formed sequence it
+// begins with, which is the longest start of `text` that could still begin a well-formed
+// sequence, and at least one byte (Unicode's "maximal subpart", which WHATWG's decoder follows
+// too).  Overlong forms, surrogates and values beyond U+10FFFF are ill-formed from the first
+// byte that betrays them, so "\xE0\x80\xAF" is three ill-formed sequences and "\xE6\xBC" one.
+// An ill-formed sequence never takes in an ASCII byte, and so never a line end.
+struct Utf8Step {
+    std::size_t length = 1;   // 1 to 4
+    char32_t code_point = 0;  // when well-formed
+    bool well_formed = false;
+};
 
-// Decodes UTF-8 leniently: a byte that begins no well-formed sequence becomes '?' like an
-// unmappable character, and decoding goes on at the next byte.
+// REQUIRES: !text.empty()
+Utf8Step DecodeUtf8(std::string_view text);
+
+// Decodes UTF-8 leniently: each ill-formed sequence becomes one '?' like an unmappable
+// character, and decoding goes on after it.
 std::string Utf8ToCp1251(std::string_view utf8);
 
 namespace detail {

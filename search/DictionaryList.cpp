@@ -63,6 +63,7 @@ void DictionaryList::Replace(EntryTable entries) {
     can_record_word_ = false;
     // A usual list has such an entry among its first few, so the scan is long only for a list
     // that has none, and then most entries are passed over at their first byte.
+    constexpr std::uint32_t kDrawnLetters = (std::uint32_t{1} << LetterCount) - 1;
     for (std::size_t i = 0; i < entries_.Count() && !can_record_word_; ++i) {
         const std::string_view entry = entries_.Entry(i);
         const bool drawn_letters_only =
@@ -70,7 +71,11 @@ void DictionaryList::Replace(EntryTable entries) {
                 const int letter = static_cast<unsigned char>(c);
                 return letter >= FirstLetterCode && letter < FirstLetterCode + LetterCount;
             });
-        can_record_word_ = drawn_letters_only && FindPrefix(entry) == static_cast<std::int32_t>(i);
+        if (!drawn_letters_only) continue;
+        const PrefixIndex::Cursor cursor = index_.Seek(entries_, entry);
+        if (index_.FirstEntry(cursor) != static_cast<std::int32_t>(i)) continue;
+        // A walk ends on the entry only when some drawn letter continues it into no entry.
+        can_record_word_ = (~index_.SmallLetters(entries_, cursor) & kDrawnLetters) != 0;
     }
 }
 

@@ -33,7 +33,7 @@ class DictionaryList {
 public:
     static constexpr std::size_t kMaxEntries = 2147483647;
 
-    // Raises FileOpenError (list unchanged), OutOfMemoryError (list unchanged) or
+    // Raises FileOpenError, DictionaryTooLargeError or OutOfMemoryError (list unchanged), or
     // ListInsertError (the list keeps the entries taken before the one refused).
     void LoadDictionary(const std::string& path);
 
@@ -57,8 +57,10 @@ public:
     bool CanStartWalk() const { return can_start_walk_; }
 
     // Whether the search can ever record a word: some entry made of the letters it draws only is
-    // the first entry that begins with itself.  When none is, walks may still run (the letters
-    // of a UTF-8 list read as Windows-1251, a list in capitals) but never end on a word.
+    // the first entry that begins with itself, and some letter it draws continues that entry
+    // into no entry, so that a walk can end on it.  When none is, walks may still run (a list in
+    // capitals, an entry continued by every letter towards longer ones in capitals) but never
+    // end on a word.
     bool CanRecordWord() const { return can_record_word_; }
 
     // The most entries a load takes before refusing the next one; for tests of that refusal.

@@ -21,6 +21,12 @@ FileCreateError::FileCreateError(const std::string& path, int error_code)
 ListIndexError::ListIndexError(long long index)
     : Error("List index out of bounds (" + std::to_string(index) + ")") {}
 
+DictionaryTooLargeError::DictionaryTooLargeError(std::size_t limit)
+    : Error("Dictionary too large: more than " +
+            (limit >= 1'000'000 ? std::to_string(limit / 1'000'000) + " MB"
+                                : std::to_string(limit) + " bytes") +
+            ", the most that can be loaded on this computer") {}
+
 std::string WithFullStop(std::string message) {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
     return message;

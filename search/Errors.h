@@ -5,6 +5,7 @@
 // file system gave it, so that a name shows as the user typed it.
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -53,6 +54,14 @@ public:
 class OutOfMemoryError : public Error {
 public:
     OutOfMemoryError() : Error("Out of memory") {}
+};
+
+// A dictionary larger than DictionarySizeLimit(): "Dictionary too large: more than <limit>, the
+// most that can be loaded on this computer", the limit in MB (10^6 bytes) or, below 1 MB, in
+// bytes.
+class DictionaryTooLargeError : public Error {
+public:
+    explicit DictionaryTooLargeError(std::size_t limit);
 };
 
 // The message as the error box shows it: a full stop is added when the last byte is above '.'

@@ -47,6 +47,7 @@ std::string ReadFile(const std::string& path) {
 struct Streams {
     int in = -1;           // else the test's own standard input
     int out_and_err = -1;  // else stdout and stderr each go to a file
+    int out = -1;          // else stdout goes to a file
 };
 
 class Command {
@@ -64,8 +65,12 @@ public:
             posix_spawn_file_actions_adddup2(&actions, streams.out_and_err, 1);
             posix_spawn_file_actions_adddup2(&actions, streams.out_and_err, 2);
         } else {
-            posix_spawn_file_actions_addopen(&actions, 1, out_path_.c_str(),
-                                             O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (streams.out >= 0) {
+                posix_spawn_file_actions_adddup2(&actions, streams.out, 1);
+            } else {
+                posix_spawn_file_actions_addopen(&actions, 1, out_path_.c_str(),
+                                                 O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            }
             posix_spawn_file_actions_addopen(&actions, 2, err_path_.c_str(),
                                              O_WRONLY | O_CREAT | O_TRUNC, 0600);
         }
@@ -206,18 +211,69 @@ TEST(HeadlessCommand, FailuresAndBadUsage) {
                                "\". No such file or directory.\n");
     EXPECT_EQ(missing.out, "");
 
-    // Without a pass limit nothing could ever end these searches: no entry begins with а-ю, or
-    // walks start (capitals guide them) but no entry of small letters can end one.
-    for (const char* const words :
-         {"\xFF\xFF\r\nLatin\r\n\xB8\r\n", "\xCA\xCE\xD2\r\n\xCA\xE8\xF2"}) {
-        const std::string path = dir.Write("words.txt", words);
+    // Nothing could ever end these searches without a pass limit, and with one they can only
+    // come back empty: no entry begins with а-ю, or walks start (capitals lead them on) but no
+    // entry of small letters can end one.  What the list looks like is named when it explains
+    // that; a list in capitals whose one word was not come upon is no error.
+    const auto utf16 = [](const std::string& utf8, bool big_endian, bool mark) {
+        std::string bytes = mark ? (big_endian ? "\xFE\xFF" : "\xFF\xFE") : "";
+        for (const char16_t u : std::u16string(utf8.begin(), utf8.end())) {
+            const char16_t unit = static_cast<unsigned char>(u) < 0x80
+                                      ? u
+                                      : Cp1251ToUnicode(static_cast<unsigned char>(u));
+            const char low = static_cast<char>(unit & 0xFF);
+            const char high = static_cast<char>(unit >> 8);
+            bytes += big_endian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    const std::string words = Utf8ToCp1251("кот\r\nум\r\n");
+    struct Unfound {
+        std::string words;
+        const char* why;  // nullptr: the search runs and finds nothing by chance
+        const char* hint;
+    };
+    const char* const kNoStart = "no entry begins with a small letter";
+    const char* const kNoEnd = "no entry made only of the small letters";
+    const char* const kUtf16 = "the file looks like UTF-16: ";
+    const char* const kCapitals = "most letters of the list are capitals, ";
+    const std::vector<Unfound> unfound = {
+        {"\xFF\xFF\r\nLatin\r\n\xB8\r\n", kNoStart, "most letters of the list are Latin; "},
+        {"\xCA\xCE\xD2\r\n\xCA\xE8\xF2", kNoEnd, kCapitals},
+        {Utf8ToCp1251("КОТ\r\nКИТ\r\nДОМ\r\nабвгдеж"), nullptr, kCapitals},
+        {utf16(words, false, true), kNoStart, kUtf16},
+        {utf16(words, false, false), kNoStart, kUtf16},
+        {utf16(words, true, false), kNoStart, kUtf16},
+        {utf16(words, true, true), kNoEnd, kUtf16},  // its mark begins with ю
+    };
+    for (const Unfound& list : unfound) {
+        const std::string path = dir.Write("words.txt", list.words);
+        const Finished bounded = RunCommand({"--passes", "1000", path});
+        EXPECT_EQ(bounded.out, "");
+        EXPECT_NE(bounded.err.find(list.hint), std::string::npos) << bounded.err;
+        if (list.why == nullptr) {
+            EXPECT_EQ(bounded.status, 0);
+            EXPECT_EQ(bounded.err.find("so no word can ever be found"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(bounded.status, 1);
+        EXPECT_EQ(bounded.err.rfind(std::string("bukvotok-search: ") + list.why, 0), 0u)
+            << bounded.err;
+        EXPECT_NE(bounded.err.find("so no word can ever be found\nbukvotok-search: "),
+                  std::string::npos);
         const Finished endless = RunCommand({path});
         EXPECT_EQ(endless.status, 1);
-        EXPECT_EQ(endless.err.rfind("bukvotok-search: no ", 0), 0u) << endless.err;
-        EXPECT_NE(endless.err.find("so no word can ever be found\n"), std::string::npos);
-        const Finished bounded = RunCommand({"--passes", "1000", path});
-        EXPECT_EQ(bounded.status, 0);
-        EXPECT_EQ(bounded.out, "");
+        EXPECT_EQ(endless.err, bounded.err);
+    }
+    // No hint for a list whose words were not come upon in one pass, or were found.
+    const Finished one_pass = RunCommand({"--passes", "1", dir.Write("words.txt", words)});
+    EXPECT_EQ(one_pass.out, "");
+    const std::string capitals_and_a = Utf8ToCp1251("КОТ\r\nКИТ\r\nДОМ\r\nа");
+    const Finished found = RunCommand({"--passes", "1000", dir.Write("words.txt", capitals_and_a)});
+    EXPECT_NE(found.out, "");
+    for (const Finished& run : {one_pass, found}) {
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
     }
 
     struct Usage {
@@ -236,7 +292,9 @@ TEST(HeadlessCommand, FailuresAndBadUsage) {
     for (const Usage& usage : bad_usages) {
         const Finished run = RunCommand(usage.arguments);
         EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.err, std::string("bukvotok-search: ") + usage.message + "\n" + UsageText());
+        EXPECT_EQ(run.err, std::string("bukvotok-search: ") + usage.message + "\n" +
+                               UsageText().substr(0, UsageText().find('\n') + 1) +
+                               "Try 'bukvotok-search --help' for more information.\n");
     }
 }
 
@@ -249,6 +307,16 @@ TEST(HeadlessCommand, HelpAndVersionGoToStandardOutput) {
     const Finished version = RunCommand({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "bukvotok-search " BUKVOTOK_VERSION "\n");
+
+    // A full disk is an error, said on standard error.
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    for (const char* const option : {"--help", "--version"}) {
+        const Finished failed = Command({option}, {.out = full}).Wait();
+        EXPECT_EQ(failed.status, 1);
+        EXPECT_EQ(failed.err, "bukvotok-search: standard output: No space left on device\n");
+    }
+    ::close(full);
 }
 
 // The lines a terminal shows for `bytes`: enough of one to see text overwritten or erased.

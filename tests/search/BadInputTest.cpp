@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <random>
 #include <sstream>
 #include <string>
 
+#include "Cp1251.h"
 #include "DictionaryFile.h"
 #include "DictionaryList.h"
 #include "Errors.h"
@@ -17,9 +20,18 @@
 #include "MatchSearch.h"
 #include "ResultsFile.h"
 #include "TestFiles.h"
+#include "Utf8WordList.h"
 
 namespace bukvotok {
 namespace {
+
+std::string Cp(const std::string& utf8) { return Utf8ToCp1251(utf8); }
+
+std::string Repeat(const std::string& text, int times) {
+    std::string repeated;
+    for (int i = 0; i < times; ++i) repeated += text;
+    return repeated;
+}
 
 std::vector<std::string> LoadedEntries(const std::string& path) {
     DictionaryList dictionary;
@@ -57,10 +69,38 @@ TEST(BadDictionary, OddFilesLoadAsTheLineRulesSay) {
         // Windows-1251 that holds UTF-8 shapes («Рё» reads as и) but is not UTF-8 as a whole.
         {"Windows-1251", "\xD0\xB8\r\n\xEA\xEE\xF2", {"\xD0\xB8", "\xEA\xEE\xF2"}},
         {"surrogate, not UTF-8", "\xED\xA0\x80\r\n\xD1\x83", {"\xED\xA0\x80", "\xD1\x83"}},
+        // Eight well-formed letters carry one ill-formed byte, which becomes '?'; seven do not.
+        {"UTF-8 with a stray byte", "котик\r\n\xFF\r\nкит", {Cp("котик"), "?", Cp("кит")}},
+        {"one stray byte too many", "котик\r\n\xFF\r\nки", {"котик", "\xFF", "ки"}},
+        {"UTF-8 with a Latin-1 line", "котик\r\ncaf\xE9\r\nкит", {Cp("котик"), "caf?", Cp("кит")}},
+        // Overlong and surrogate forms are ill-formed from the byte that shows it, a sequence cut
+        // short is one: ten ill-formed bytes, eighty letters.
+        {"overlong, surrogate and cut-short forms in UTF-8",
+         Repeat("кот", 27) + "\r\n\xC0\xAF\r\n\xE0\x80\xAF\r\n\xED\xA0\x80\r\n\xE6\xBC\r\n",
+         {Cp(Repeat("кот", 27)), "??", "???", "???", "?"}},
+        // The part of a list of 1.4 million Russian forms that comes nearest to UTF-8: capitals
+        // before ё are well-formed, the small letters after them are not.
+        {"Windows-1251 names with \xD1\x91",
+         Cp("Лёшу\r\nЛёши\r\nЛёшей\r\nЛёшею\r\nЛёше\r\nЛёш\r\nЛёшами\r\nЛёшам\r\nЛёва"),
+         {Cp("Лёшу"), Cp("Лёши"), Cp("Лёшей"), Cp("Лёшею"), Cp("Лёше"), Cp("Лёш"), Cp("Лёшами"),
+          Cp("Лёшам"), Cp("Лёва")}},
+        // UTF-16 with its byte-order mark: only the first line is read, up to the NUL after it.
+        {"UTF-16",
+         std::string("\xFF\xFE\x3A\x04\x3E\x04\x42\x04\r\0\n\0\x43\x04", 14),
+         {"\xFF\xFE\x3A\x04\x3E\x04\x42\x04"}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(LoadedEntries(dir.Write("dictionary.txt", c.bytes)), c.entries) << c.name;
     }
+}
+
+TEST(BadDictionary, AWindows1251ListIsNeverTakenForUtf8) {
+    std::ifstream file(BUKVOTOK_SAMPLE_DICTIONARY, std::ios::binary);
+    std::ostringstream sample;
+    sample << file.rdbuf();
+    ASSERT_GT(sample.str().size(), 1000u);
+    EXPECT_FALSE(IsUtf8WordList(sample.str()));
+    EXPECT_TRUE(IsUtf8WordList(Cp1251ToUtf8(sample.str())));
 }
 
 TEST(BadDictionary, OneLineOfAHundredMegabytes) {
@@ -102,6 +142,71 @@ TEST(BadDictionary, WhatAShrunkFileNoLongerHoldsIsAbsent) {
     ::close(ends[1]);
     EXPECT_EQ(ReadUpTo(ends[0], 1000), "kot\r\nki");
     ::close(ends[0]);
+}
+
+// Writes `bytes` into a new pipe and gives its reading end; the writing end is closed unless
+// `keep_writer` asks for it open.
+int PipeHolding(const std::string& bytes, int* keep_writer = nullptr) {
+    int ends[2];
+    if (::pipe(ends) != 0) return -1;
+    if (::write(ends[1], bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+        return -1;
+    }
+    if (keep_writer) {
+        *keep_writer = ends[1];
+    } else {
+        ::close(ends[1]);
+    }
+    return ends[0];
+}
+
+TEST(BadDictionary, ReadingEndsAtTheFirstNul) {
+    // A writer that goes on: the text is complete at the NUL, with no wait for more.
+    int writer = -1;
+    const int reader = PipeHolding(std::string("kot\0more", 8), &writer);
+    auto reading = std::async(std::launch::async, [reader] { return ReadToEnd(reader); });
+    const bool ended = reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    ::close(writer);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(reading.get(), std::string("kot\0", 4));
+    ::close(reader);
+
+    // Ten megabytes of zeros after a word cost no more than the word.
+    TempDir dir;
+    const std::string text =
+        ReadDictionaryFile(dir.Write("zeros.txt", "kot" + std::string(10'000'000, '\0')));
+    EXPECT_EQ(text, std::string("kot\0", 4));
+    EXPECT_LT(text.capacity(), 1000u);
+}
+
+TEST(BadDictionary, AListPastTheSizeLimitIsRefusedAndTheListKept) {
+    struct LimitForThisTest {
+        LimitForThisTest() { SetDictionarySizeLimit(8); }
+        ~LimitForThisTest() { SetDictionarySizeLimit(0); }
+    } limit;
+    const std::string refusal =
+        "Dictionary too large: more than 8 bytes, the most that can be loaded on this computer";
+    TempDir dir;
+    DictionaryList dictionary;
+    dictionary.LoadDictionary(dir.Write("at.txt", "kot\r\nkit"));
+    try {
+        dictionary.LoadDictionary(dir.Write("over.txt", "kot\r\nkit\n"));
+        FAIL() << "loaded a file past the limit";
+    } catch (const DictionaryTooLargeError& error) {
+        EXPECT_EQ(error.what(), refusal);
+    }
+    EXPECT_EQ(dictionary.Count(), 2);
+
+    // A stream is refused once more has come than the limit, whatever may follow.
+    const int over = PipeHolding("kot\r\nkit\n");
+    EXPECT_THROW(ReadToEnd(over), DictionaryTooLargeError);
+    ::close(over);
+    const int at = PipeHolding(std::string("kot\r\nkit\0more", 13));
+    EXPECT_EQ(ReadToEnd(at), std::string("kot\r\nkit\0", 9));
+    ::close(at);
+    EXPECT_EQ(std::string(DictionaryTooLargeError(2'944'123'456).what()),
+              "Dictionary too large: more than 2944 MB, the most that can be loaded on this "
+              "computer");
 }
 
 TEST(BadDictionary, PathsAreTakenLiterally) {

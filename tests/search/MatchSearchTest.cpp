@@ -11,6 +11,7 @@
 #include "Errors.h"
 #include "FakeSearchHost.h"
 #include "LetterGenerator.h"
+#include "LinearDictionary.h"
 #include "MatchSearch.h"
 #include "ModelSearch.h"
 #include "StatusTexts.h"
@@ -111,6 +112,70 @@ TEST(MatchSearch, MatchesTheModelOnRandomDictionaries) {
             EXPECT_EQ(fast.results, "") << "round " << round;
         }
     }
+}
+
+// Whether some walk of the model ends on a word it records, by trying every walk: each string
+// a walk can reach, and each drawn letter that ends it there.
+bool SomeWalkRecords(const LinearDictionary& model, const std::string& word = "") {
+    for (int letter = FirstLetterCode; letter < FirstLetterCode + LetterCount; ++letter) {
+        const std::string longer = word + static_cast<char>(letter);
+        if (model.FindPrefix(longer) != -1) {
+            if (SomeWalkRecords(model, longer)) return true;
+        } else if (!word.empty() && model.EntryAt(model.FindPrefix(word)) == word) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Stops at the first word recorded, or after its passes.
+class FirstWordHost : public FakeSearchHost {
+public:
+    using FakeSearchHost::FakeSearchHost;
+    bool StopRequested() override { return FakeSearchHost::StopRequested() || !results.empty(); }
+};
+
+TEST(MatchSearch, CanRecordWordSaysWhetherALongRunRecordsAWord) {
+    // Lists of a stem and its continuations by every drawn letter, most of them leading on to
+    // capitals, я or ё, where no walk can end, and a few short entries around them.
+    std::mt19937 random(15);
+    const std::vector<std::string> pieces = {"\xE0", "\xE1", "\xFE", "\xC0", "\xFF", "\xB8"};
+    int recordable = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::string> entries;
+        for (std::size_t n = random() % 4; n > 0; --n) {
+            entries.emplace_back();
+            for (std::size_t k = 1 + random() % 2; k > 0; --k) {
+                entries.back() += pieces[random() % pieces.size()];
+            }
+        }
+        const std::string stem(1, static_cast<char>(FirstLetterCode + random() % LetterCount));
+        const bool tails_everywhere = random() % 2 == 0;
+        for (int letter = FirstLetterCode; letter < FirstLetterCode + LetterCount; ++letter) {
+            const bool tail = tails_everywhere || random() % 8 != 0;
+            entries.push_back(stem + static_cast<char>(letter) +
+                              (tail ? pieces[3 + random() % 3] : std::string()));
+        }
+        if (random() % 2 == 0) entries.insert(entries.begin() + random() % 4, stem);
+        std::string text;
+        for (const std::string& entry : entries) text += entry + "\r\n";
+        DictionaryList dictionary;
+        dictionary.LoadDictionaryText(text);
+        const LinearDictionary model(entries);
+
+        ASSERT_EQ(dictionary.CanRecordWord(), SomeWalkRecords(model)) << "round " << round;
+        if (dictionary.CanRecordWord()) {
+            ++recordable;
+            // Every recordable word here is at most two letters long: about one pass in 30,000
+            // records it.
+            SetRandomState(static_cast<std::uint32_t>(round));
+            FirstWordHost host(2'000'000);
+            ModelSearch<LinearDictionary>(host, model).Run();
+            EXPECT_NE(host.results, "") << "round " << round;
+        }
+    }
+    EXPECT_GT(recordable, 50);
+    EXPECT_LT(recordable, 250);
 }
 
 TEST(MatchSearch, MatchesTheModelOnCommonWords) {

@@ -43,11 +43,14 @@ TEST(Cp1251, UnmappableAndMalformedUtf8BecomeQuestionMarks) {
               "a?b");                                     // 漢
     EXPECT_EQ(Utf8ToCp1251("\xF0\x9F\x98\x80"), "?");     // an emoji
     EXPECT_EQ(Utf8ToCp1251("\xD0"), "?");                 // cut short
+    EXPECT_EQ(Utf8ToCp1251("\xE6\xBC\r\n"), "?\r\n");     // cut short: one sequence
     EXPECT_EQ(Utf8ToCp1251("\xC0\xAF"), "??");            // overlong
     EXPECT_EQ(Utf8ToCp1251("\xE0\x80\xAF"), "???");       // overlong in three bytes
     EXPECT_EQ(Utf8ToCp1251("\xED\xA0\x80"), "???");       // a surrogate
     EXPECT_EQ(Utf8ToCp1251("\xF4\x90\x80\x80"), "????");  // beyond U+10FFFF
     EXPECT_EQ(Utf8ToCp1251("\xE2\x82\xAC"), "\x88");      // € is in the code page
+    // Unicode's own example of maximal subparts (its table 3-8), one '?' for each U+FFFD.
+    EXPECT_EQ(Utf8ToCp1251("\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64"), "a???b?c??d");
 }
 
 TEST(Cp1251, FixedTextsAreEncodedAtCompileTime) {

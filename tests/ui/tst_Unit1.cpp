@@ -22,6 +22,7 @@
 
 #include "ApplicationTitle.h"
 #include "Cp1251.h"
+#include "DictionaryFile.h"
 #include "LetterGenerator.h"
 #include "ResultsBox.h"
 #include "ResultsFile.h"
@@ -256,6 +257,17 @@ void TestUnit1::failedLoadReportsAndKeepsTheFirstStatus() {
     QCOMPARE(errors_, QStringList{QStringLiteral("Cannot open file \"%1\". No such file or "
                                                  "directory.")
                                       .arg(missing)});
+    QCOMPARE(Status(), kLoading);
+    QCOMPARE(form_->Dictionary().Count(), 2);
+
+    // A list past the size limit, through the same path.
+    errors_.clear();
+    Load(Dictionary("words.txt", "кот\r\nум"));
+    bukvotok::SetDictionarySizeLimit(4);
+    Load(Dictionary("large.txt", "кот\r\nкит"));
+    bukvotok::SetDictionarySizeLimit(0);
+    QCOMPARE(errors_, QStringList{QStringLiteral("Dictionary too large: more than 4 bytes, the "
+                                                 "most that can be loaded on this computer.")});
     QCOMPARE(Status(), kLoading);
     QCOMPARE(form_->Dictionary().Count(), 2);
 }
