@@ -10,20 +10,29 @@ namespace {
 // Wider than any box, yet added to a position inside one it cannot overflow.
 constexpr std::int32_t kAlwaysPastTheEdge = 1 << 28;
 
-std::int32_t ToUnits(float pixels) {
-    return static_cast<std::int32_t>(std::lround(pixels * WrappedText::kUnitsPerPixel));
-}
+// A removal of at least this much, and of most of the text, hands the whole text to the
+// history instead of copying the removed bytes.
+constexpr std::size_t kHeldWholeFrom = 1 << 20;
 
 }  // namespace
 
+std::int64_t WrappedText::ToUnits(float pixels) {
+    return static_cast<std::int64_t>(std::llround(pixels * kUnitsPerPixel));
+}
+
 void WrappedText::SetMetrics(const TextMetrics& metrics) {
     metrics_ = metrics;
-    for (std::size_t byte = 0; byte < 256; ++byte) advance_[byte] = ToUnits(metrics.advance[byte]);
+    ++layout_;
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+        advance_[byte] = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(ToUnits(metrics.advance[byte]), 0, kAlwaysPastTheEdge));
+    }
     advance_['\r'] = advance_['\n'] = 0;
     layout_advance_ = advance_;
     layout_advance_['\t'] = layout_advance_['\r'] = kAlwaysPastTheEdge;
-    tab_stop_ = std::max<std::int32_t>(1, ToUnits(metrics.tab_stop));
-    width_ = std::clamp(ToUnits(metrics.width), 0, kAlwaysPastTheEdge);
+    tab_stop_ = std::clamp<std::int64_t>(ToUnits(metrics.tab_stop), 1, kAlwaysPastTheEdge);
+    width_ = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(ToUnits(metrics.width), 0, kAlwaysPastTheEdge));
     starts_.Resize(1);
     starts_[0] = 0;
     laid_out_size_ = 0;
@@ -43,22 +52,84 @@ void WrappedText::Assign(std::string_view bytes) {
 
 void WrappedText::Append(std::string_view bytes) { bytes_.Append(bytes); }
 
+std::size_t WrappedText::FirstLineAffected(std::size_t offset) {
+    // Where a line ends depends on the bytes up to the first one that did not fit on it, which
+    // lies on the next line or, when that line starts with a word too wide for any line, starts
+    // the line after.  So the two lines before the edit may change, unless a line break ends
+    // one of them first.
+    std::size_t first = LineOf(offset);
+    for (int back = 0; back < 2 && first > 0 && !EndsParagraph(first - 1); ++back) --first;
+    return first;
+}
+
+HeldText WrappedText::Exchange(std::size_t from, std::size_t to, HeldText& held) {
+    if (held.whole && held.whole->layout == layout_ && held.whole->from == from &&
+        held.whole->bytes.size() <= held.whole->from + held.whole->length + (Size() - to)) {
+        HeldText taken;
+        taken.bytes.assign(bytes_.data() + from, to - from);
+        PutWholeBack(to, *held.whole);
+        return taken;
+    }
+    const std::size_t removed = to - from;
+    if (removed >= kHeldWholeFrom && removed > Size() - removed) {
+        return TakeWhole(from, to, held.View());
+    }
+    HeldText taken;
+    taken.bytes.assign(bytes_.data() + from, removed);
+    Replace(from, to, held.View());
+    return taken;
+}
+
+// The text becomes a copy of what it keeps, and the former text with its lines goes whole to
+// the one who holds the removed bytes.
+HeldText WrappedText::TakeWhole(std::size_t from, std::size_t to, std::string_view bytes) {
+    const std::size_t first = FirstLineAffected(from);
+    auto whole = std::make_unique<HeldText::Whole>();
+    GrowingArray<char> text;
+    text.Reserve(Size() - (to - from) + bytes.size());
+    text.Append({bytes_.data(), from}, bytes);
+    text.Append({bytes_.data() + to, Size() - to});
+    GrowingArray<std::uint32_t> starts;
+    starts.Append({starts_.data(), first + 1});
+
+    whole->bytes = std::move(bytes_);
+    whole->starts = std::move(starts_);
+    whole->laid_out_size = laid_out_size_;
+    whole->layout = layout_;
+    whole->from = from;
+    whole->length = to - from;
+    bytes_ = std::move(text);
+    starts_ = std::move(starts);
+    laid_out_size_ = kNoLine;  // what follows the kept lines is laid out again
+    HeldText taken;
+    taken.whole = std::move(whole);
+    return taken;
+}
+
+// The former text is this one but for [from, to), which it holds in place of it, and the bytes
+// appended since: those are the only ones copied.
+void WrappedText::PutWholeBack(std::size_t to, HeldText::Whole& whole) {
+    const std::size_t kept_suffix = whole.bytes.size() - whole.from - whole.length;
+    whole.bytes.Append({bytes_.data() + to + kept_suffix, Size() - to - kept_suffix});
+    bytes_ = std::move(whole.bytes);
+    starts_ = std::move(whole.starts);
+    laid_out_size_ = whole.laid_out_size;
+    if (starts_.empty()) {
+        starts_.push_back(0);
+        laid_out_size_ = kNoLine;
+    }
+}
+
 void WrappedText::Replace(std::size_t from, std::size_t to, std::string_view bytes) {
     LayOutTail();
-    const std::size_t old_first = LineOf(from);
+    const std::size_t first_line = FirstLineAffected(from);
     bytes_.Replace(from, to, bytes);
     laid_out_size_ = bytes_.size();
     const auto delta =
         static_cast<std::int64_t>(bytes.size()) - static_cast<std::int64_t>(to - from);
     const std::size_t edited_end = from + bytes.size();
 
-    // Where a line ends depends on the bytes up to the first one that did not fit on it, which
-    // lies on the next line or, when that line starts with a word too wide for any line, starts
-    // the line after.  So the two lines before the edit may change, unless a line break ends
-    // one of them first.
-    std::size_t first = old_first;
-    for (int back = 0; back < 2 && first > 0 && !EndsParagraph(first - 1); ++back) --first;
-
+    const std::size_t first = first_line;
     std::vector<std::uint32_t> fresh;
     std::size_t old_next = first + 1;  // the first old start not yet matched or passed
     std::size_t start = starts_[first];
@@ -118,23 +189,22 @@ std::size_t WrappedText::LineOf(std::size_t offset) {
     return static_cast<std::size_t>(after - starts_.begin()) - 1;
 }
 
-float WrappedText::X(std::size_t offset) { return XOnLine(LineOf(offset), offset); }
+float WrappedText::X(std::size_t offset) { return ToPixels(XOnLine(LineOf(offset), offset)); }
 
-float WrappedText::XOnLine(std::size_t line, std::size_t offset) {
-    std::int32_t x = 0;
+std::int64_t WrappedText::XOnLine(std::size_t line, std::size_t offset) {
+    std::int64_t x = 0;
     for (std::size_t i = LineStart(line); i < offset; ++i) {
         x += Advance(static_cast<unsigned char>(bytes_[i]), x);
     }
-    return static_cast<float>(x) / kUnitsPerPixel;
+    return x;
 }
 
-std::size_t WrappedText::OffsetAt(std::size_t line, float x) {
+std::size_t WrappedText::OffsetAtUnits(std::size_t line, std::int64_t x) {
     const std::size_t end = LineEnd(line);
-    const float target = x * kUnitsPerPixel;
-    std::int32_t left = 0;
+    std::int64_t left = 0;
     for (std::size_t i = LineStart(line); i < end; ++i) {
-        const std::int32_t advance = Advance(static_cast<unsigned char>(bytes_[i]), left);
-        if (target < static_cast<float>(left) + static_cast<float>(advance) / 2) return i;
+        const std::int64_t advance = Advance(static_cast<unsigned char>(bytes_[i]), left);
+        if (2 * x < 2 * left + advance) return i;
         left += advance;
     }
     return end;
@@ -154,7 +224,8 @@ std::size_t WrappedText::NextLineStart(std::size_t start) const {
             if (byte == '\r') return i + 2;
             if (byte == ' ' || byte == '\t') {
                 // Blanks never wrap: they run past the edge, to where the next word starts.
-                x = std::min(x + Advance(byte, x), width_ + 1);
+                x = static_cast<std::int32_t>(
+                    std::min<std::int64_t>(x + Advance(byte, x), width_ + 1));
                 after_blank = i + 1;
                 continue;
             }

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,30 @@
 #include "GrowingArray.h"
 
 namespace bukvotok {
+
+// Bytes that are out of the text, kept to be put back: an undo step's.  Either a copy of them,
+// or, when they were most of the text, the whole former text they lie in, with its lines, so
+// that neither taking them out nor putting them back copies them.
+struct HeldText {
+    std::string bytes;
+    struct Whole {
+        GrowingArray<char> bytes;
+        GrowingArray<std::uint32_t> starts;
+        std::size_t laid_out_size = 0;
+        std::uint64_t layout = 0;  // the metrics the starts were laid out with
+        std::size_t from = 0;      // where the held bytes lie in it
+        std::size_t length = 0;
+    };
+    std::unique_ptr<Whole> whole;
+
+    std::size_t Size() const { return whole ? whole->length : bytes.size(); }
+    // What holding them costs, in the measure the box's limit is given in: bytes of text.
+    std::size_t HeldBytes() const { return whole ? whole->bytes.size() : bytes.size(); }
+    std::string_view View() const {
+        return whole ? std::string_view(whole->bytes.data() + whole->from, whole->length)
+                     : std::string_view(bytes);
+    }
+};
 
 struct TextMetrics {
     std::array<float, 256> advance{};  // of each byte in the box's font
@@ -50,8 +75,14 @@ public:
     void Assign(std::string_view bytes);
     // Laid out when the lines are next asked for, so that appending costs a copy only.
     void Append(std::string_view bytes);
+    // Both or neither, should memory run out.
+    void Append(std::string_view first, std::string_view second) { bytes_.Append(first, second); }
     // Replaces the bytes [from, to) by `bytes`.  REQUIRES: from and to are caret offsets.
     void Replace(std::size_t from, std::size_t to, std::string_view bytes);
+    // The same, giving back what was there.  `held` must be what an earlier Exchange gave back,
+    // with the text since changed only by Exchanges undone in turn and by appends: then bytes
+    // held whole go back without a copy, and a removal of most of the text is held whole.
+    HeldText Exchange(std::size_t from, std::size_t to, HeldText& held);
 
     std::size_t LineCount();
     std::size_t LineStart(std::size_t line);
@@ -60,18 +91,21 @@ public:
     bool EndsParagraph(std::size_t line);
     std::size_t LineOf(std::size_t offset);
 
-    // The distance from the start of the offset's line to the offset.
+    // The distance from the start of the offset's line to the offset, in pixels.
     float X(std::size_t offset);
     // The caret offset on the line nearest to x.
-    std::size_t OffsetAt(std::size_t line, float x);
-    // The x of `offset` on `line`, when the offset is known to lie on it.
-    float XOnLine(std::size_t line, std::size_t offset);
+    std::size_t OffsetAt(std::size_t line, float x) { return OffsetAtUnits(line, ToUnits(x)); }
+    std::size_t OffsetAtUnits(std::size_t line, std::int64_t x);
+    // The x of `offset` on `line`, when the offset is known to lie on it, in units.
+    std::int64_t XOnLine(std::size_t line, std::size_t offset);
 
     // Widths are added up in 64ths of a pixel: integer sums are exact, so every part of the box
     // puts a letter at the same place, and they are quick to add.
     static constexpr float kUnitsPerPixel = 64;
+    static std::int64_t ToUnits(float pixels);
+    static float ToPixels(std::int64_t units) { return static_cast<float>(units) / kUnitsPerPixel; }
     // The advance of `byte` at `x`, both in those units; a tab's depends on where it stands.
-    std::int32_t Advance(unsigned char byte, std::int32_t x) const {
+    std::int64_t Advance(unsigned char byte, std::int64_t x) const {
         if (byte != '\t') return advance_[byte];
         return (x / tab_stop_ + 1) * tab_stop_ - x;
     }
@@ -88,6 +122,10 @@ private:
     // Where the line after the one that starts at `start` starts, or kNoLine for the last line.
     std::size_t NextLineStart(std::size_t start) const;
     void LayOutTail();
+    // The first line whose start an edit at `offset` may move.
+    std::size_t FirstLineAffected(std::size_t offset);
+    HeldText TakeWhole(std::size_t from, std::size_t to, std::string_view bytes);
+    void PutWholeBack(std::size_t to, HeldText::Whole& whole);
 
     GrowingArray<char> bytes_;
     GrowingArray<std::uint32_t> starts_;  // never empty: the first line starts at 0
@@ -96,8 +134,9 @@ private:
     std::array<std::int32_t, 256> advance_{};
     // The same, but so large for a tab or a line break that they always take the rare path.
     std::array<std::int32_t, 256> layout_advance_{};
-    std::int32_t tab_stop_ = 1;
+    std::int64_t tab_stop_ = 1;
     std::int32_t width_ = 0;
+    std::uint64_t layout_ = 0;  // counts the metrics set, so that held lines can be checked
 };
 
 }  // namespace bukvotok
