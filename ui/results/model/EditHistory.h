@@ -20,12 +20,17 @@ class EditHistory {
 public:
     bool CanUndo() const { return done_ > 0; }
     bool CanRedo() const { return done_ < steps_.size(); }
+    std::size_t UndoCount() const { return done_; }
+    std::size_t RedoCount() const { return steps_.size() - done_; }
+    // How many steps were ever recorded: a step typing went on with is not counted again.
+    std::size_t Recorded() const { return recorded_; }
 
     // A new step: the ones undone can no longer be redone.
     void Record(EditStep step) {
         steps_.resize(done_);
         steps_.push_back(std::move(step));
         done_ = steps_.size();
+        ++recorded_;
         merging_ = true;
         Recount();
     }
@@ -42,13 +47,23 @@ public:
     void Undone() { Moved(-1); }
     void Redone() { Moved(1); }
 
+    // The step done longest ago, or with none done the one farthest from being redone; never
+    // the step just undone or redone (`Kept`).  False when only that is left.
     bool DropOldest() {
-        if (steps_.empty()) return false;
-        steps_.pop_front();
-        if (done_ > 0) --done_;
+        if (done_ > (keep_done_ ? 1u : 0u)) {
+            steps_.pop_front();
+            --done_;
+        } else if (steps_.size() > done_ + (keep_undone_ ? 1u : 0u)) {
+            steps_.pop_back();
+        } else {
+            return false;
+        }
         Recount();
         return true;
     }
+    // While a step is swapped, DropOldest keeps it.
+    void KeepNext(bool undone) { (undone ? keep_undone_ : keep_done_) = true; }
+    void KeepNone() { keep_done_ = keep_undone_ = false; }
     void Clear() {
         steps_.clear();
         done_ = 0;
@@ -72,7 +87,10 @@ private:
     std::deque<EditStep> steps_;
     std::size_t done_ = 0;  // steps_[0, done_) are in the text, the rest undone
     std::size_t held_bytes_ = 0;
+    std::size_t recorded_ = 0;
     bool merging_ = false;
+    bool keep_done_ = false;    // the last done step
+    bool keep_undone_ = false;  // the next step to redo
 };
 
 }  // namespace bukvotok

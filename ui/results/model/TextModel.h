@@ -13,9 +13,16 @@ namespace bukvotok {
 
 class TextModel {
 public:
-    // The history may take the text and itself this far past the limit, so that replacing a
-    // full text with a few typed letters can still be undone.  The text alone stays within it.
-    static constexpr std::size_t kHistoryAllowance = 1 << 20;
+    struct Tuning {
+        // The history may take the text and itself this far past the limit, so that replacing
+        // a full text with a few typed letters can still be undone.  The text alone stays
+        // within the limit.
+        std::size_t history_allowance = 1 << 20;
+        // See WrappedText::HoldsWhole.
+        std::size_t held_whole_from = 1 << 20;
+    };
+    TextModel();
+    explicit TextModel(Tuning tuning);
 
     struct Span {
         std::size_t from;
@@ -37,11 +44,12 @@ public:
     // pass the limit.  Both pieces or neither, should memory run out.
     bool Append(std::string_view first, std::string_view second = {});
     // Replaces [from, to) as one step, or as part of the typing step before it.  False, with
-    // nothing changed, when the text would pass the limit.  REQUIRES: caret offsets.
+    // nothing changed, when the text would grow past the limit.  REQUIRES: caret offsets.
     bool Replace(std::size_t from, std::size_t to, std::string_view bytes, EditKind kind);
 
     bool CanUndo() const { return history_.CanUndo(); }
     bool CanRedo() const { return history_.CanRedo(); }
+    const EditHistory& History() const { return history_; }
     // Where the bytes put back lie, or nothing when they would take the text past its limit.
     std::optional<Span> Undo();
     std::optional<Span> Redo();
@@ -49,13 +57,15 @@ public:
     void EndTyping() { history_.StopMerging(); }
 
 private:
-    // Drops the oldest steps until `more` bytes fit beside the text and the history.
-    void MakeRoom(std::size_t more);
+    // Drops the oldest steps until the history fits beside `text` bytes of memory.
+    void MakeRoom(std::size_t text);
+    std::size_t Budget() const { return capacity_ + tuning_.history_allowance; }
     std::optional<Span> Swap(EditStep& step);
 
     WrappedText text_;
     EditHistory history_;
     std::size_t capacity_ = WrappedText::kMaxSize;
+    Tuning tuning_;
 };
 
 }  // namespace bukvotok

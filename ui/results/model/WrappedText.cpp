@@ -10,10 +10,6 @@ namespace {
 // Wider than any box, yet added to a position inside one it cannot overflow.
 constexpr std::int32_t kAlwaysPastTheEdge = 1 << 28;
 
-// A removal of at least this much, and of most of the text, hands the whole text to the
-// history instead of copying the removed bytes.
-constexpr std::size_t kHeldWholeFrom = 1 << 20;
-
 }  // namespace
 
 std::int64_t WrappedText::ToUnits(float pixels) {
@@ -70,12 +66,9 @@ HeldText WrappedText::Exchange(std::size_t from, std::size_t to, HeldText& held)
         PutWholeBack(to, *held.whole);
         return taken;
     }
-    const std::size_t removed = to - from;
-    if (removed >= kHeldWholeFrom && removed > Size() - removed) {
-        return TakeWhole(from, to, held.View());
-    }
+    if (HoldsWhole(from, to)) return TakeWhole(from, to, held.View());
     HeldText taken;
-    taken.bytes.assign(bytes_.data() + from, removed);
+    taken.bytes.assign(bytes_.data() + from, to - from);
     Replace(from, to, held.View());
     return taken;
 }

@@ -83,6 +83,12 @@ public:
     // with the text since changed only by Exchanges undone in turn and by appends: then bytes
     // held whole go back without a copy, and a removal of most of the text is held whole.
     HeldText Exchange(std::size_t from, std::size_t to, HeldText& held);
+    // Whether Exchange would hold [from, to) whole: a removal of most of the text, and of at
+    // least `bytes` (tests make it small to see it).
+    bool HoldsWhole(std::size_t from, std::size_t to) const {
+        return to - from >= held_whole_from_ && to - from > Size() - (to - from);
+    }
+    void HoldWholeFrom(std::size_t bytes) { held_whole_from_ = bytes; }
 
     std::size_t LineCount();
     std::size_t LineStart(std::size_t line);
@@ -136,7 +142,9 @@ private:
     std::array<std::int32_t, 256> layout_advance_{};
     std::int64_t tab_stop_ = 1;
     std::int32_t width_ = 0;
-    std::uint64_t layout_ = 0;  // counts the metrics set, so that held lines can be checked
+    std::uint64_t layout_ = 0;
+    std::size_t held_whole_from_ =
+        1 << 20;  // counts the metrics set, so that held lines can be checked
 };
 
 }  // namespace bukvotok
