@@ -43,5 +43,16 @@ TEST(TextModelTest, ReplacingAFullTextHandsItToTheHistoryAndBack) {
     EXPECT_EQ(model.Text().Bytes(), "b word");
 }
 
+// The space and the word a search appends go in together or not at all.
+TEST(TextModelTest, AnAppendThatRunsOutOfMemoryLeavesNothing) {
+    TextModel model;
+    model.Assign("0123456789abcdef");  // its array just this large
+    const std::string word(20, 'w');
+    growing_array_limit_for_tests = 24;  // room for the space but not the word
+    EXPECT_THROW(model.Append(" ", word), std::bad_alloc);
+    growing_array_limit_for_tests = static_cast<std::size_t>(-1);
+    EXPECT_EQ(model.Text().Bytes(), "0123456789abcdef");
+}
+
 }  // namespace
 }  // namespace bukvotok

@@ -166,6 +166,11 @@ void ResultsBox::SetSelection(std::size_t anchor, std::size_t caret) {
     viewport()->update();
 }
 
+QString ResultsBox::SelectedText() const {
+    return DecodeResults(
+        Text().Bytes().substr(SelectionStart(), SelectionEnd() - SelectionStart()));
+}
+
 bool ResultsBox::event(QEvent* event) {
     // The keys the box edits with are its own, not shortcuts of the window.
     if (event->type() == QEvent::ShortcutOverride) {

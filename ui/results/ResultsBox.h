@@ -35,6 +35,9 @@ class ResultsBox : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
+    // Between the frame and the text, as in Qt's own text boxes.
+    static constexpr int kMargin = 4;
+
     explicit ResultsBox(QWidget* parent = nullptr);
     ~ResultsBox() override;
 
@@ -89,6 +92,8 @@ public:
     void SelectAll();
     void Undo();
     void Redo();
+    // What a drag of the selection does when dropped at `at` in the box.
+    void MoveSelectionTo(std::size_t at);
     bool CanUndo() const { return model_.CanUndo(); }
     bool CanRedo() const { return model_.CanRedo(); }
 
@@ -118,9 +123,6 @@ protected:
 private:
     // Raises ResultsFullError, with nothing appended, when the two pieces would not fit.
     void AppendAtEnd(std::string_view first, std::string_view second);
-
-    // Between the frame and the text, as in Qt's own text boxes.
-    static constexpr int kMargin = 4;
 
     WrappedText& Text() { return model_.Text(); }
     const WrappedText& Text() const { return model_.Text(); }

@@ -217,6 +217,30 @@ void ResultsBox::dragLeaveEvent(QDragLeaveEvent*) {
     viewport()->update();
 }
 
+// One step from wherever the two places lie: the selection goes, and lands where it was
+// dropped, counted in the text without it.
+void ResultsBox::MoveSelectionTo(std::size_t at) {
+    const std::size_t from = SelectionStart();
+    const std::size_t to = SelectionEnd();
+    if (at >= from && at <= to) return;
+    RunCommand([&] {
+        const std::string_view text = Text().Bytes();
+        const std::string_view selected = text.substr(from, to - from);
+        std::string moved;
+        std::size_t lands = at;
+        if (at < from) {
+            moved.append(selected).append(text.substr(at, from - at));
+        } else {
+            moved.append(text.substr(to, at - to)).append(selected);
+            lands -= to - from;
+        }
+        const std::size_t length = selected.size();
+        Replace(std::min(from, at), std::max(to, at), moved);
+        anchor_ = lands;
+        MoveCaret(lands + length, true);
+    });
+}
+
 void ResultsBox::dropEvent(QDropEvent* event) {
     drop_offset_ = WrappedText::kNoLine;
     std::size_t at = OffsetAt(event->position().toPoint());
@@ -226,30 +250,16 @@ void ResultsBox::dropEvent(QDropEvent* event) {
         viewport()->update();
         return;
     }
-    const std::string bytes = EncodeInserted(event->mimeData()->text());
-    RunCommand([&] {
-        if (!moving_own) {
+    if (moving_own) {
+        MoveSelectionTo(at);
+    } else {
+        const std::string bytes = EncodeInserted(event->mimeData()->text());
+        RunCommand([&] {
             Replace(at, at, bytes);
-        } else {
-            // One step from wherever the two places lie: the selection goes, and the text
-            // lands where it was dropped, counted in the text without it.
-            const std::size_t from = SelectionStart();
-            const std::size_t to = SelectionEnd();
-            const std::size_t first = std::min(from, at);
-            const std::size_t last = std::max(to, at);
-            const std::string_view text = Text().Bytes();
-            std::string moved;
-            if (at < from) {
-                moved.append(bytes).append(text.substr(at, from - at));
-            } else {
-                moved.append(text.substr(to, at - to)).append(bytes);
-                at -= to - from;
-            }
-            Replace(first, last, moved);
-        }
-        anchor_ = at;
-        MoveCaret(at + bytes.size(), true);
-    });
+            anchor_ = at;
+            MoveCaret(at + bytes.size(), true);
+        });
+    }
     event->acceptProposedAction();
 }
 
