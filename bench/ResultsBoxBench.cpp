@@ -61,7 +61,7 @@ void MeasureAt(bukvotok::ResultsBox& box, PaintCounter& counter, std::size_t meg
     QElapsedTimer timer;
     timer.start();
     const std::size_t target = megabytes * 1000 * 1000;
-    while (box.ResultsView().size() < target) box.AppendResultsText(word);
+    while (box.ResultsSize() < target) box.AppendResultsText(word);
     const double fill_ms = Milliseconds(timer);
     Settle();
     // Memory a process gave back to its heap may be counted as resident still: run one size a
@@ -88,7 +88,7 @@ void MeasureAt(bukvotok::ResultsBox& box, PaintCounter& counter, std::size_t meg
 
     const QString path = folder + QStringLiteral("/results.txt");
     timer.restart();
-    bukvotok::SaveResultsFile(QFile::encodeName(path).toStdString(), box.ResultsView());
+    bukvotok::SaveResultsFile(QFile::encodeName(path).toStdString(), box.ResultsPieces());
     const double save_ms = Milliseconds(timer);
     timer.restart();
     box.Clear();
@@ -149,12 +149,12 @@ void MeasureActions(bukvotok::ResultsBox& box, std::size_t megabytes, const QStr
     for (;;) {
         pick = pick * 1664525 + 1013904223;
         const std::string& word = words[(pick >> 16) % words.size()];
-        if (box.ResultsView().size() + word.size() + 1 > target) break;
+        if (box.ResultsSize() + word.size() + 1 > target) break;
         box.AppendWord(word);
     }
     box.setFocus();
     Settle();
-    const std::size_t size = box.ResultsView().size();
+    const std::size_t size = box.ResultsSize();
     const double resident_full = bukvotok::ResidentBytes();
 
     const int ctrl = Qt::ControlModifier;
@@ -174,7 +174,7 @@ void MeasureActions(bukvotok::ResultsBox& box, std::size_t megabytes, const QStr
     const QString path = folder + QStringLiteral("/actions.txt");
     QElapsedTimer timer;
     timer.start();
-    bukvotok::SaveResultsFile(QFile::encodeName(path).toStdString(), box.ResultsView());
+    bukvotok::SaveResultsFile(QFile::encodeName(path).toStdString(), box.ResultsPieces());
     const double save = Milliseconds(timer);
     QFile::remove(path);
     timer.restart();

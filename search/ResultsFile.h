@@ -1,6 +1,7 @@
 // The results file: the results text's bytes exactly, nothing added.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,7 @@ namespace bukvotok {
 // StreamWriteError when the system takes fewer bytes than given (the file keeps what was
 // written).  The file is closed on every path.
 void SaveResultsFile(const std::string& path, std::string_view text);
+// The same for a text kept in pieces: the file holds them one after the other.
+void SaveResultsFile(const std::string& path, std::span<const std::string_view> pieces);
 
 }  // namespace bukvotok

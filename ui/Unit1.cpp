@@ -91,7 +91,7 @@ void TForm1::Button4Click() {
 void TForm1::Button5Click() {
     bukvotok::RunCommand([this] {
         if (const auto path = OpenDialog1->AskForPath()) {
-            bukvotok::SaveResultsFile(PathBytes(*path), ui_->Memo1->ResultsView());
+            bukvotok::SaveResultsFile(PathBytes(*path), ui_->Memo1->ResultsPieces());
         }
     });
 }

@@ -15,7 +15,7 @@ namespace bukvotok::check {
 
 class TextModelCheck {
 public:
-    TextModelCheck() : model_(TextModel::Tuning{64, 24}) { SetWidth(40); }
+    TextModelCheck() : model_(TextModel::Tuning{64, 24, 16}) { SetWidth(40); }
 
     // Empty when the model agreed with the plain one throughout; else what differed first.
     std::string Run(std::span<const std::uint8_t> script) {
@@ -174,7 +174,7 @@ private:
 
     void Compare(bool lines) {
         if (!failure_.empty()) return;
-        if (model_.Text().Bytes() != text_) return Fail("the text differs");
+        if (model_.Text().Copy() != text_) return Fail("the text differs");
         if (!lines) return;
         WrappedText fresh;
         fresh.SetMetrics(metrics_);

@@ -315,7 +315,7 @@ void tst_ResultsBox::dropsInsertAndMove() {
     QVERIFY(StaysExactOnAppending(box, expected));
 
     // A new text while a drag is over the box: the drop place must not outlive the old text.
-    box.SetSelection(box.ResultsView().size(), box.ResultsView().size());
+    box.SetSelection(box.ResultsSize(), box.ResultsSize());
     QDragEnterEvent again(QPoint(200, 90), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(box.viewport(), &again);
     box.Clear();
@@ -394,9 +394,9 @@ void tst_ResultsBox::undoPutsBackEditsAroundTheWordsThatArrived() {
     // With a new step held, the box takes words up to its limit and refuses only then.
     Type(&box, QStringLiteral("y"));
     QVERIFY(box.CanUndo());
-    while (box.ResultsView().size() + 6 <= box.Capacity()) box.AppendWord("abcde");
+    while (box.ResultsSize() + 6 <= box.Capacity()) box.AppendWord("abcde");
     QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsFullError, box.AppendWord("abcde"));
-    QVERIFY(box.ResultsView().size() + 6 > box.Capacity());
+    QVERIFY(box.ResultsSize() + 6 > box.Capacity());
 
     box.Clear();
     QVERIFY(!box.CanUndo());
@@ -461,7 +461,7 @@ void tst_ResultsBox::followsTheEndOnlyFromTheEnd() {
     QVERIFY(Show(box));
     box.SetResultsText(Words(2000));
     const auto resolve = [&box](int at) {
-        return at == -1 ? box.ResultsView().size() : static_cast<std::size_t>(at);
+        return at == -1 ? box.ResultsSize() : static_cast<std::size_t>(at);
     };
     box.SetSelection(resolve(anchor), resolve(caret));
     QTest::qWait(30);
@@ -476,7 +476,7 @@ void tst_ResultsBox::followsTheEndOnlyFromTheEnd() {
     QTest::qWait(30);
 
     if (follows) {
-        QCOMPARE(box.CaretOffset(), box.ResultsView().size());
+        QCOMPARE(box.CaretOffset(), box.ResultsSize());
         QVERIFY(box.TopLine() > top);
         QCOMPARE(box.TopLine() + static_cast<std::size_t>(box.VisibleLines()), box.LineCount());
     } else {
@@ -503,7 +503,7 @@ void tst_ResultsBox::scrollingAwayFromTheEndStopsFollowingAndBackResumes() {
     box.AppendResultsText(Words(100, 5000));
     QTest::qWait(40);
     QCOMPARE(box.TopLine(), top);
-    QCOMPARE(box.CaretOffset(), box.ResultsView().size());  // typing still goes at the end
+    QCOMPARE(box.CaretOffset(), box.ResultsSize());  // typing still goes at the end
 
     wheel(-120 * 1000);
     box.AppendResultsText(Words(100, 6000));

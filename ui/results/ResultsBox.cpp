@@ -166,9 +166,17 @@ void ResultsBox::SetSelection(std::size_t anchor, std::size_t caret) {
     viewport()->update();
 }
 
+std::vector<std::string_view> ResultsBox::ResultsPieces() const {
+    std::vector<std::string_view> pieces;
+    Text().ForEachPiece(0, Text().Size(), [&pieces](std::string_view piece, std::size_t) {
+        pieces.push_back(piece);
+        return true;
+    });
+    return pieces;
+}
+
 QString ResultsBox::SelectedText() const {
-    return DecodeResults(
-        Text().Bytes().substr(SelectionStart(), SelectionEnd() - SelectionStart()));
+    return DecodeResults(Text().Copy(SelectionStart(), SelectionEnd()));
 }
 
 bool ResultsBox::event(QEvent* event) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Errors.h"
 #include "TextModel.h"
@@ -41,9 +42,14 @@ public:
     explicit ResultsBox(QWidget* parent = nullptr);
     ~ResultsBox() override;
 
-    std::string ResultsText() const { return std::string(Text().Bytes()); }
-    // Valid until the text next changes.
-    std::string_view ResultsView() const { return Text().Bytes(); }
+    std::string ResultsText() const { return Text().Copy(); }
+    std::size_t ResultsSize() const { return Text().Size(); }
+    std::string ResultsText(std::size_t from, std::size_t to) const {
+        return Text().Copy(from, to);
+    }
+    // The text in pieces of about a megabyte, in order, as it is kept: to be written out without
+    // a copy of gigabytes.  Valid until the text next changes.
+    std::vector<std::string_view> ResultsPieces() const;
 
     // CR LF, a lone CR and a lone LF each become one line break (CR LF).  The caret goes to the
     // end, so that the words appended next are followed.  The undo history goes, and with it

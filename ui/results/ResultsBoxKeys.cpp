@@ -30,19 +30,19 @@ bool ResultsBox::IsRedoKey(const QKeyEvent* event) {
 }
 
 std::size_t ResultsBox::NextCaret(std::size_t offset) const {
-    const std::string_view bytes = Text().Bytes();
+    const WrappedText& bytes = Text();
     if (offset >= bytes.size()) return bytes.size();
     return bytes[offset] == '\r' ? offset + 2 : offset + 1;
 }
 
 std::size_t ResultsBox::PreviousCaret(std::size_t offset) const {
     if (offset == 0) return 0;
-    return Text().Bytes()[offset - 1] == '\n' ? offset - 2 : offset - 1;
+    return Text()[offset - 1] == '\n' ? offset - 2 : offset - 1;
 }
 
 // As Ctrl+Right in a text box: past the rest of the word or run of other signs, then the blanks.
 std::size_t ResultsBox::NextWordStart(std::size_t offset) const {
-    const std::string_view bytes = Text().Bytes();
+    const WrappedText& bytes = Text();
     const std::size_t size = bytes.size();
     if (offset < size && bytes[offset] == '\r') return offset + 2;
     if (offset < size && !IsBlankByte(bytes[offset])) {
@@ -57,7 +57,7 @@ std::size_t ResultsBox::NextWordStart(std::size_t offset) const {
 }
 
 std::size_t ResultsBox::PreviousWordStart(std::size_t offset) const {
-    const std::string_view bytes = Text().Bytes();
+    const WrappedText& bytes = Text();
     while (offset > 0 && IsBlankByte(bytes[offset - 1])) --offset;
     if (offset > 0 && bytes[offset - 1] == '\n') return offset - 2;
     if (offset > 0) {
@@ -71,7 +71,7 @@ std::size_t ResultsBox::PreviousWordStart(std::size_t offset) const {
 }
 
 std::pair<std::size_t, std::size_t> ResultsBox::WordAround(std::size_t offset) const {
-    const std::string_view bytes = Text().Bytes();
+    const WrappedText& bytes = Text();
     std::size_t from = offset;
     std::size_t to = offset;
     if (to < bytes.size() && IsWordByte(bytes[to])) {
@@ -157,8 +157,7 @@ bool ResultsBox::HandleMoveKey(const QKeyEvent* event) {
                 // On a wrapped line, before the blank it wraps at, so the caret stays on it.
                 const std::size_t end = Text().LineEnd(line);
                 const bool wraps = line + 1 < Text().LineCount() && !Text().EndsParagraph(line);
-                return wraps && end > caret_ && IsBlankByte(Text().Bytes()[end - 1]) ? end - 1
-                                                                                     : end;
+                return wraps && end > caret_ && IsBlankByte(Text()[end - 1]) ? end - 1 : end;
             }
             case QKeySequence::MoveToStartOfDocument:
                 return 0;
@@ -275,7 +274,7 @@ QVariant ResultsBox::inputMethodQuery(Qt::InputMethodQuery query) const {
         case Qt::ImSurroundingText: {
             const std::size_t line = self->Text().LineOf(caret_);
             const std::size_t start = self->Text().LineStart(line);
-            return DecodeResults(Text().Bytes().substr(start, self->Text().LineEnd(line) - start));
+            return DecodeResults(Text().Copy(start, self->Text().LineEnd(line)));
         }
         default:
             return QAbstractScrollArea::inputMethodQuery(query);

@@ -33,7 +33,7 @@ QString MenuText(const char* text, QKeySequence::StandardKey key) {
 
 // What is selected now, taken as it stands: the text may change before it is pasted.
 QMimeData* ResultsBox::SelectionMimeData() const {
-    std::string bytes(Text().Bytes().substr(SelectionStart(), SelectionEnd() - SelectionStart()));
+    std::string bytes = Text().Copy(SelectionStart(), SelectionEnd());
     return new ResultsMimeData([bytes = std::move(bytes)] { return bytes; });
 }
 
@@ -62,7 +62,7 @@ void ResultsBox::PublishSelection() {
         const ResultsBox* shown = box.data();
         if (shown == nullptr) return {};
         const std::size_t from = shown->SelectionStart();
-        return std::string(shown->ResultsView().substr(from, shown->SelectionEnd() - from));
+        return shown->Text().Copy(from, shown->SelectionEnd());
     };
     clipboard->setMimeData(new ResultsMimeData(selected), QClipboard::Selection);
 }
@@ -83,7 +83,7 @@ void ResultsBox::mousePressEvent(QMouseEvent* event) {
         // A third click selects the whole line, up to its line break.
         const std::size_t line = Text().LineOf(offset);
         std::size_t from = Text().LineStart(line);
-        while (from > 0 && Text().Bytes()[from - 1] != '\n')
+        while (from > 0 && Text()[from - 1] != '\n')
             from = Text().LineStart(Text().LineOf(from - 1));
         std::size_t last = line;
         while (last + 1 < Text().LineCount() && !Text().EndsParagraph(last)) ++last;
@@ -224,14 +224,13 @@ void ResultsBox::MoveSelectionTo(std::size_t at) {
     const std::size_t to = SelectionEnd();
     if (at >= from && at <= to) return;
     RunCommand([&] {
-        const std::string_view text = Text().Bytes();
-        const std::string_view selected = text.substr(from, to - from);
+        const std::string selected = Text().Copy(from, to);
         std::string moved;
         std::size_t lands = at;
         if (at < from) {
-            moved.append(selected).append(text.substr(at, from - at));
+            moved.append(selected).append(Text().Copy(at, from));
         } else {
-            moved.append(text.substr(to, at - to)).append(selected);
+            moved.append(Text().Copy(to, at)).append(selected);
             lands -= to - from;
         }
         const std::size_t length = selected.size();

@@ -75,9 +75,12 @@ void ResultsBox::paintEvent(QPaintEvent* event) {
 // The line in runs that share a colour and hold no tab, each drawn where the advances put it,
 // so that the selection and the caret fall exactly between letters.
 void ResultsBox::PaintLine(QPainter& painter, std::size_t line, float y) {
-    const std::string_view bytes = Text().Bytes();
     const std::size_t start = Text().LineStart(line);
     const std::size_t end = Text().LineEnd(line);
+    const std::string shown = Text().Copy(start, end);
+    const auto byte_at = [&shown, start](std::size_t offset) {
+        return static_cast<unsigned char>(shown[offset - start]);
+    };
     const std::size_t selected_from = std::clamp(SelectionStart(), start, end);
     const std::size_t selected_to = std::clamp(SelectionEnd(), start, end);
     const QColor text_colour = palette().color(QPalette::Text);
@@ -95,10 +98,11 @@ void ResultsBox::PaintLine(QPainter& painter, std::size_t line, float y) {
         const float left = kMargin + pixels(run_x);
         if (selected) painter.fillRect(QRectF(left, y, pixels(x - run_x), line_height_), highlight);
         painter.setPen(selected ? selected_colour : text_colour);
-        painter.drawText(QPointF(left, baseline), DecodeResults(bytes.substr(run, to - run)));
+        painter.drawText(QPointF(left, baseline),
+                         DecodeResults(std::string_view(shown).substr(run - start, to - run)));
     };
     for (std::size_t i = start; i < end; ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
+        const unsigned char byte = byte_at(i);
         if (i == selected_from || i == selected_to || byte == '\t') {
             flush(i);
             run = i;

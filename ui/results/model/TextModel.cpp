@@ -9,6 +9,7 @@ TextModel::TextModel() : TextModel(Tuning{}) {}
 
 TextModel::TextModel(Tuning tuning) : tuning_(tuning) {
     text_.HoldWholeFrom(tuning.held_whole_from);
+    text_.SetBlockSize(tuning.block_size);
 }
 
 void TextModel::SetCapacity(std::size_t bytes) {

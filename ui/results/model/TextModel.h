@@ -20,6 +20,7 @@ public:
         std::size_t history_allowance = 1 << 20;
         // See WrappedText::HoldsWhole.
         std::size_t held_whole_from = 1 << 20;
+        std::size_t block_size = BlockBytes::kBlockSize;
     };
     TextModel();
     explicit TextModel(Tuning tuning);

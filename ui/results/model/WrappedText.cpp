@@ -38,8 +38,10 @@ void WrappedText::SetMetrics(const TextMetrics& metrics) {
 WrappedText::WrappedText() { starts_.push_back(0); }
 
 void WrappedText::Assign(std::string_view bytes) {
-    GrowingArray<char> text;
-    text.Append(bytes);
+    BlockBytes text(bytes_.BlockSize());
+    for (std::size_t at = 0; at < bytes.size(); at += text.BlockSize()) {
+        text.Append(bytes.substr(at, text.BlockSize()));
+    }
     bytes_ = std::move(text);
     starts_.Release();
     starts_.push_back(0);
@@ -62,14 +64,16 @@ HeldText WrappedText::Exchange(std::size_t from, std::size_t to, HeldText& held)
     if (held.whole && held.whole->layout == layout_ && held.whole->from == from &&
         held.whole->bytes.size() <= held.whole->from + held.whole->length + (Size() - to)) {
         HeldText taken;
-        taken.bytes.assign(bytes_.data() + from, to - from);
+        taken.bytes = bytes_.Copy(from, to);
         PutWholeBack(to, *held.whole);
         return taken;
     }
-    if (HoldsWhole(from, to)) return TakeWhole(from, to, held.View());
+    const std::string copied = held.whole ? held.Copy() : std::string();
+    const std::string_view bytes = held.whole ? copied : held.bytes;
+    if (HoldsWhole(from, to)) return TakeWhole(from, to, bytes);
     HeldText taken;
-    taken.bytes.assign(bytes_.data() + from, to - from);
-    Replace(from, to, held.View());
+    taken.bytes = bytes_.Copy(from, to);
+    Replace(from, to, bytes);
     return taken;
 }
 
@@ -78,10 +82,14 @@ HeldText WrappedText::Exchange(std::size_t from, std::size_t to, HeldText& held)
 HeldText WrappedText::TakeWhole(std::size_t from, std::size_t to, std::string_view bytes) {
     const std::size_t first = FirstLineAffected(from);
     auto whole = std::make_unique<HeldText::Whole>();
-    GrowingArray<char> text;
-    text.Reserve(Size() - (to - from) + bytes.size());
-    text.Append({bytes_.data(), from}, bytes);
-    text.Append({bytes_.data() + to, Size() - to});
+    BlockBytes text(bytes_.BlockSize());
+    const auto append = [&text](std::string_view piece, std::size_t) {
+        text.Append(piece);
+        return true;
+    };
+    bytes_.ForEachPiece(0, from, append);
+    text.Append(bytes);
+    bytes_.ForEachPiece(to, Size(), append);
     GrowingArray<std::uint32_t> starts;
     starts.Append({starts_.data(), first + 1});
 
@@ -103,7 +111,18 @@ HeldText WrappedText::TakeWhole(std::size_t from, std::size_t to, std::string_vi
 // appended since: those are the only ones copied.
 void WrappedText::PutWholeBack(std::size_t to, HeldText::Whole& whole) {
     const std::size_t kept_suffix = whole.bytes.size() - whole.from - whole.length;
-    whole.bytes.Append({bytes_.data() + to + kept_suffix, Size() - to - kept_suffix});
+    BlockBytes& bytes = whole.bytes;
+    const std::size_t size_before = bytes.size();
+    try {
+        bytes_.ForEachPiece(to + kept_suffix, Size(),
+                            [&bytes](std::string_view piece, std::size_t) {
+                                bytes.Append(piece);
+                                return true;
+                            });
+    } catch (...) {
+        bytes.Replace(size_before, bytes.size(), {});  // as it was, to be put back later
+        throw;
+    }
     bytes_ = std::move(whole.bytes);
     starts_ = std::move(whole.starts);
     laid_out_size_ = whole.laid_out_size;
@@ -186,48 +205,66 @@ float WrappedText::X(std::size_t offset) { return ToPixels(XOnLine(LineOf(offset
 
 std::int64_t WrappedText::XOnLine(std::size_t line, std::size_t offset) {
     std::int64_t x = 0;
-    for (std::size_t i = LineStart(line); i < offset; ++i) {
-        x += Advance(static_cast<unsigned char>(bytes_[i]), x);
-    }
+    bytes_.ForEachPiece(LineStart(line), offset, [&](std::string_view piece, std::size_t) {
+        for (const char byte : piece) x += Advance(static_cast<unsigned char>(byte), x);
+        return true;
+    });
     return x;
 }
 
 std::size_t WrappedText::OffsetAtUnits(std::size_t line, std::int64_t x) {
     const std::size_t end = LineEnd(line);
+    std::size_t found = end;
     std::int64_t left = 0;
-    for (std::size_t i = LineStart(line); i < end; ++i) {
-        const std::int64_t advance = Advance(static_cast<unsigned char>(bytes_[i]), left);
-        if (2 * x < 2 * left + advance) return i;
-        left += advance;
-    }
-    return end;
+    bytes_.ForEachPiece(LineStart(line), end, [&](std::string_view piece, std::size_t offset) {
+        for (std::size_t k = 0; k < piece.size(); ++k) {
+            const std::int64_t advance = Advance(static_cast<unsigned char>(piece[k]), left);
+            if (2 * x < 2 * left + advance) {
+                found = offset + k;
+                return false;
+            }
+            left += advance;
+        }
+        return true;
+    });
+    return found;
 }
 
 // The hot loop of laying out, with one rare branch: taken when a byte does not fit, and for
 // every tab and line break, whose advances make sure of that.
 std::size_t WrappedText::NextLineStart(std::size_t start) const {
-    const auto* const bytes = reinterpret_cast<const unsigned char*>(bytes_.data());
-    const std::size_t size = bytes_.size();
     std::int32_t x = 0;
     std::size_t after_blank = 0;
-    for (std::size_t i = start; i < size; ++i) {
-        const unsigned char byte = bytes[i];
-        const std::int32_t next = x + layout_advance_[byte];
-        if (next > width_) {
-            if (byte == '\r') return i + 2;
-            if (byte == ' ' || byte == '\t') {
-                // Blanks never wrap: they run past the edge, to where the next word starts.
-                x = static_cast<std::int32_t>(
-                    std::min<std::int64_t>(x + Advance(byte, x), width_ + 1));
-                after_blank = i + 1;
-                continue;
+    std::size_t next_start = kNoLine;
+    bytes_.ForEachPiece(start, bytes_.size(), [&](std::string_view piece, std::size_t offset) {
+        const auto* const bytes = reinterpret_cast<const unsigned char*>(piece.data());
+        for (std::size_t k = 0; k < piece.size(); ++k) {
+            const unsigned char byte = bytes[k];
+            const std::int32_t next = x + layout_advance_[byte];
+            if (next > width_) {
+                const std::size_t i = offset + k;
+                if (byte == '\r') {
+                    next_start = i + 2;
+                    return false;
+                }
+                if (byte == ' ' || byte == '\t') {
+                    // Blanks never wrap: they run past the edge, to where the next word starts.
+                    x = static_cast<std::int32_t>(
+                        std::min<std::int64_t>(x + Advance(byte, x), width_ + 1));
+                    after_blank = i + 1;
+                    continue;
+                }
+                if (i > start) {
+                    next_start = after_blank > start ? after_blank : i;
+                    return false;
+                }
             }
-            if (i > start) return after_blank > start ? after_blank : i;
+            x = next;
+            after_blank = byte == ' ' ? offset + k + 1 : after_blank;
         }
-        x = next;
-        after_blank = byte == ' ' ? i + 1 : after_blank;
-    }
-    return kNoLine;
+        return true;
+    });
+    return next_start;
 }
 
 void WrappedText::LayOutTail() {

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "BlockBytes.h"
 #include "GrowingArray.h"
 
 namespace bukvotok {
@@ -30,7 +31,7 @@ namespace bukvotok {
 struct HeldText {
     std::string bytes;
     struct Whole {
-        GrowingArray<char> bytes;
+        BlockBytes bytes;
         GrowingArray<std::uint32_t> starts;
         std::size_t laid_out_size = 0;
         std::uint64_t layout = 0;  // the metrics the starts were laid out with
@@ -42,9 +43,8 @@ struct HeldText {
     std::size_t Size() const { return whole ? whole->length : bytes.size(); }
     // What holding them costs, in the measure the box's limit is given in: bytes of text.
     std::size_t HeldBytes() const { return whole ? whole->bytes.size() : bytes.size(); }
-    std::string_view View() const {
-        return whole ? std::string_view(whole->bytes.data() + whole->from, whole->length)
-                     : std::string_view(bytes);
+    std::string Copy() const {
+        return whole ? whole->bytes.Copy(whole->from, whole->from + whole->length) : bytes;
     }
 };
 
@@ -63,8 +63,18 @@ public:
 
     WrappedText();
 
-    std::string_view Bytes() const { return {bytes_.data(), bytes_.size()}; }
     std::size_t Size() const { return bytes_.size(); }
+    char At(std::size_t offset) const { return bytes_[offset]; }
+    // Read as bytes: a byte at a time costs a look for its block.
+    char operator[](std::size_t offset) const { return bytes_[offset]; }
+    std::size_t size() const { return bytes_.size(); }
+    std::string Copy(std::size_t from, std::size_t to) const { return bytes_.Copy(from, to); }
+    std::string Copy() const { return bytes_.Copy(0, Size()); }
+    // The text in pieces, in order: see BlockBytes::ForEachPiece.
+    template <typename Visit>
+    void ForEachPiece(std::size_t from, std::size_t to, Visit&& visit) const {
+        bytes_.ForEachPiece(from, to, std::forward<Visit>(visit));
+    }
 
     // Lays the whole text out again.
     void SetMetrics(const TextMetrics& metrics);
@@ -89,6 +99,8 @@ public:
         return to - from >= held_whole_from_ && to - from > Size() - (to - from);
     }
     void HoldWholeFrom(std::size_t bytes) { held_whole_from_ = bytes; }
+    // For tests: the text's blocks this small.  REQUIRES: an empty text.
+    void SetBlockSize(std::size_t bytes) { bytes_ = BlockBytes(bytes); }
 
     std::size_t LineCount();
     std::size_t LineStart(std::size_t line);
@@ -121,7 +133,7 @@ public:
     }
 
     std::size_t MemoryBytes() const {
-        return bytes_.capacity() + starts_.capacity() * sizeof(std::uint32_t);
+        return bytes_.MemoryBytes() + starts_.capacity() * sizeof(std::uint32_t);
     }
 
 private:
@@ -133,7 +145,7 @@ private:
     HeldText TakeWhole(std::size_t from, std::size_t to, std::string_view bytes);
     void PutWholeBack(std::size_t to, HeldText::Whole& whole);
 
-    GrowingArray<char> bytes_;
+    BlockBytes bytes_;
     GrowingArray<std::uint32_t> starts_;  // never empty: the first line starts at 0
     std::size_t laid_out_size_ = 0;       // the size of the text that starts_ describes
     TextMetrics metrics_;
