@@ -57,6 +57,9 @@ ResultsBox::ResultsBox(QWidget* parent) : QAbstractScrollArea(parent) {
     refresh_timer_.setSingleShot(true);
     refresh_timer_.setInterval(kRefreshIntervalMs);
     connect(&refresh_timer_, &QTimer::timeout, this, &ResultsBox::Refresh);
+    connect(&release_timer_, &QTimer::timeout, this, [this] {
+        if (!model_.ReleaseSome()) release_timer_.stop();
+    });
     ResultsAccessible::Install();
     UpdateMetrics();
 }
@@ -79,6 +82,7 @@ void ResultsBox::SetResultsText(std::string_view bytes) {
     std::string text = WithCrLfBreaks(bytes);
     if (text.size() > Capacity()) throw ResultsFullError(Capacity(), false);
     model_.Assign(text);
+    release_timer_.start(0);
     ended_in_lone_cr_ = false;
     // A drag over the box may point past the new text.
     drop_offset_ = WrappedText::kNoLine;

@@ -178,6 +178,7 @@ private:
     float ascent_ = 10;
 
     QTimer refresh_timer_;
+    QTimer release_timer_;  // frees a replaced text a part at a time
     QBasicTimer caret_blink_;
     bool caret_shown_ = true;
     QBasicTimer autoscroll_;

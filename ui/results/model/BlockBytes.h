@@ -53,6 +53,14 @@ public:
     }
 
     std::size_t MemoryBytes() const;
+    // Empties the bytes, handing their blocks to be freed later.
+    void MoveBlocksTo(std::vector<GrowingArray<char>>& released) {
+        released.reserve(released.size() + blocks_.size());
+        for (auto& block : blocks_) released.push_back(std::move(block));
+        blocks_.clear();
+        starts_.clear();
+        size_ = 0;
+    }
 
 private:
     // The block that holds `offset`, or the last one for the end.  REQUIRES: a block.

@@ -64,6 +64,13 @@ public:
     // While a step is swapped, DropOldest keeps it.
     void KeepNext(bool undone) { (undone ? keep_undone_ : keep_done_) = true; }
     void KeepNone() { keep_done_ = keep_undone_ = false; }
+    // Hands the blocks of the texts held whole to be freed later.
+    void Clear(std::vector<GrowingArray<char>>& released) {
+        for (EditStep& step : steps_) {
+            if (step.held.whole) step.held.whole->bytes.MoveBlocksTo(released);
+        }
+        Clear();
+    }
     void Clear() {
         steps_.clear();
         done_ = 0;

@@ -18,8 +18,18 @@ void TextModel::SetCapacity(std::size_t bytes) {
 }
 
 void TextModel::Assign(std::string_view bytes) {
-    history_.Clear();
+    history_.Clear(released_);
+    text_.MoveBlocksTo(released_);
     text_.Assign(bytes);
+}
+
+bool TextModel::ReleaseSome() {
+    // About 64 MB, a few milliseconds.
+    constexpr std::size_t kBlocksAtATime = 64;
+    const std::size_t keep = released_.size() - std::min(released_.size(), kBlocksAtATime);
+    released_.resize(keep);
+    if (keep == 0) released_.shrink_to_fit();
+    return keep > 0;
 }
 
 void TextModel::MakeRoom(std::size_t text) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "EditHistory.h"
 #include "WrappedText.h"
@@ -39,8 +40,12 @@ public:
     void SetCapacity(std::size_t bytes);
     std::size_t HistoryBytes() const { return history_.HeldBytes(); }
 
-    // A new text, with no history.  REQUIRES: it fits.
+    // A new text, with no history.  REQUIRES: it fits.  The memory of the old one is freed
+    // by ReleaseSome.
     void Assign(std::string_view bytes);
+    // Frees part of what Assign let go: freeing gigabytes at once takes a fifth of a second.
+    // True while some is left.
+    bool ReleaseSome();
     // At the end, not a step of the history.  False, with nothing appended, when the text would
     // pass the limit.  Both pieces or neither, should memory run out.
     bool Append(std::string_view first, std::string_view second = {});
@@ -67,6 +72,7 @@ private:
     EditHistory history_;
     std::size_t capacity_ = WrappedText::kMaxSize;
     Tuning tuning_;
+    std::vector<GrowingArray<char>> released_;
 };
 
 }  // namespace bukvotok

@@ -101,6 +101,11 @@ public:
     void HoldWholeFrom(std::size_t bytes) { held_whole_from_ = bytes; }
     // For tests: the text's blocks this small.  REQUIRES: an empty text.
     void SetBlockSize(std::size_t bytes) { bytes_ = BlockBytes(bytes); }
+    // Empties the text, handing its blocks to be freed later.
+    void MoveBlocksTo(std::vector<GrowingArray<char>>& released) {
+        bytes_.MoveBlocksTo(released);
+        Assign({});
+    }
 
     std::size_t LineCount();
     std::size_t LineStart(std::size_t line);
