@@ -61,7 +61,7 @@ std::size_t WrappedText::FirstLineAffected(std::size_t offset) {
 }
 
 HeldText WrappedText::Exchange(std::size_t from, std::size_t to, HeldText& held) {
-    if (held.whole && held.whole->layout == layout_ && held.whole->from == from &&
+    if (held.whole && held.whole->from == from &&
         held.whole->bytes.size() <= held.whole->from + held.whole->length + (Size() - to)) {
         HeldText taken;
         taken.bytes = bytes_.Copy(from, to);
@@ -126,7 +126,9 @@ void WrappedText::PutWholeBack(std::size_t to, HeldText::Whole& whole) {
     bytes_ = std::move(whole.bytes);
     starts_ = std::move(whole.starts);
     laid_out_size_ = whole.laid_out_size;
-    if (starts_.empty()) {
+    if (starts_.empty() || whole.layout != layout_) {
+        // Laid out for another width: laid out again, but not copied.
+        starts_.Release();
         starts_.push_back(0);
         laid_out_size_ = kNoLine;
     }
