@@ -4,9 +4,13 @@
 //   bench_results_box [MEGABYTES...]   (offscreen unless QT_QPA_PLATFORM says otherwise;
 //                                        default sizes 0 1 10 100 200; memory per byte is
 //                                        exact for the first size only)
+//   bench_results_box --actions [MEGABYTES...]   what a user's actions cost on a box that
+//                                        full (default 0 200 2147, the last the 2 GiB limit):
+//                                        each is the key's handling and the repaint after it
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
@@ -57,7 +61,7 @@ void MeasureAt(bukvotok::ResultsBox& box, PaintCounter& counter, std::size_t meg
     QElapsedTimer timer;
     timer.start();
     const std::size_t target = megabytes * 1000 * 1000;
-    while (box.ResultsView().size() < target) box.AppendResultsText(word);
+    while (box.ResultsSize() < target) box.AppendResultsText(word);
     const double fill_ms = Milliseconds(timer);
     Settle();
     // Memory a process gave back to its heap may be counted as resident still: run one size a
@@ -84,7 +88,7 @@ void MeasureAt(bukvotok::ResultsBox& box, PaintCounter& counter, std::size_t meg
 
     const QString path = folder + QStringLiteral("/results.txt");
     timer.restart();
-    bukvotok::SaveResultsFile(QFile::encodeName(path).toStdString(), box.ResultsView());
+    bukvotok::SaveResultsFile(QFile::encodeName(path).toStdString(), box.ResultsPieces());
     const double save_ms = Milliseconds(timer);
     timer.restart();
     box.Clear();
@@ -115,14 +119,90 @@ void MeasureStream(bukvotok::ResultsBox& box, PaintCounter& counter, double word
                 words_per_second / 1e6, (counter.paints - paints) / 2.0);
 }
 
+void Key(bukvotok::ResultsBox& box, int combined, const QString& text = {}) {
+    const QKeyCombination key = QKeyCombination::fromCombined(combined);
+    QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers(), text);
+    QApplication::sendEvent(&box, &press);
+}
+
+// The key, then the repaint that shows it, in milliseconds.
+double Timed(bukvotok::ResultsBox& box, int combined, const QString& text = {}) {
+    QElapsedTimer timer;
+    timer.start();
+    Key(box, combined, text);
+    box.viewport()->repaint();
+    return Milliseconds(timer);
+}
+
+// Words of many lengths, as a search finds them: with one word over and over, every line
+// would hold the same words and an edit at the top would move every line break after it.
+void MeasureActions(bukvotok::ResultsBox& box, std::size_t megabytes, const QString& folder) {
+    std::vector<std::string> words;
+    for (const char* word : {"а", "кот", "слово", "дом", "переход", "молоко", "рыба", "ёж", "стол",
+                             "окно", "подоконник", "лес", "вода"}) {
+        words.push_back(bukvotok::Utf8ToCp1251(word));
+    }
+    box.Clear();
+    Settle();
+    const std::size_t target = std::min(megabytes * 1000 * 1000, box.Capacity() - 12);
+    std::uint32_t pick = 1;
+    for (;;) {
+        pick = pick * 1664525 + 1013904223;
+        const std::string& word = words[(pick >> 16) % words.size()];
+        if (box.ResultsSize() + word.size() + 1 > target) break;
+        box.AppendWord(word);
+    }
+    box.setFocus();
+    Settle();
+    const std::size_t size = box.ResultsSize();
+    const double resident_full = bukvotok::ResidentBytes();
+
+    const int ctrl = Qt::ControlModifier;
+    const double home = Timed(box, ctrl | Qt::Key_Home);
+    const double page_down = Timed(box, Qt::Key_PageDown);
+    Key(box, ctrl | Qt::Key_Home);
+    const double top_key = Timed(box, Qt::Key_unknown, "ж");
+    box.SetSelection(size / 2, size / 2);
+    const double middle_key = Timed(box, Qt::Key_unknown, "ж");
+    const double end = Timed(box, ctrl | Qt::Key_End);
+    const double select_all = Timed(box, ctrl | Qt::Key_A);
+    const double replace = Timed(box, Qt::Key_unknown, "x");
+    Settle();
+    const double resident_replaced = bukvotok::ResidentBytes();
+    const double undo = Timed(box, ctrl | Qt::Key_Z);
+
+    const QString path = folder + QStringLiteral("/actions.txt");
+    QElapsedTimer timer;
+    timer.start();
+    bukvotok::SaveResultsFile(QFile::encodeName(path).toStdString(), box.ResultsPieces());
+    const double save = Milliseconds(timer);
+    QFile::remove(path);
+    timer.restart();
+    box.Clear();
+    box.viewport()->repaint();
+    const double clear = Milliseconds(timer);
+
+    std::printf(
+        "%5zu MB: Ctrl+Home %.2f ms, PgDn %.2f, key at the top %.2f, in the middle %.2f, "
+        "Ctrl+End %.2f, select all %.2f, a letter over all %.2f, undo of it %.2f, Clear %.1f, "
+        "save %.0f ms; resident %.2f bytes per byte full, %.2f with the history holding it\n",
+        megabytes, home, page_down, top_key, middle_key, end, select_all, replace, undo, clear,
+        save, size > 0 ? resident_full / static_cast<double>(size) : 0,
+        size > 0 ? resident_replaced / static_cast<double>(size) : 0);
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    const bool actions = argc > 1 && std::string(argv[1]) == "--actions";
     std::vector<std::size_t> sizes;
-    for (int i = 1; i < argc; ++i) sizes.push_back(std::stoul(argv[i]));
-    if (sizes.empty()) sizes = {0, 1, 10, 100, 200};
+    for (int i = actions ? 2 : 1; i < argc; ++i) sizes.push_back(std::stoul(argv[i]));
+    if (sizes.empty())
+        sizes = actions ? std::vector<std::size_t>{0, 200, 2147}
+                        : std::vector<std::size_t>{0, 1, 10, 100, 200};
 
     bukvotok::ResultsBox box;
     PaintCounter counter;
@@ -130,6 +210,10 @@ int main(int argc, char** argv) {
     box.resize(329, 113);
     box.show();
     QTemporaryDir folder;
+    if (actions) {
+        for (const std::size_t megabytes : sizes) MeasureActions(box, megabytes, folder.path());
+        return 0;
+    }
     for (const double rate : {0.1e6, 1e6, 3e6}) MeasureStream(box, counter, rate);
     for (const std::size_t megabytes : sizes) MeasureAt(box, counter, megabytes, folder.path());
     return 0;

@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
         block += bukvotok::Utf8ToCp1251(i % 3 ? " слово" : " котёл");
     }
     const std::size_t target = std::min(megabytes << 20, memo->Capacity());
-    while (memo->ResultsView().size() + block.size() <= target) memo->AppendResultsText(block);
+    while (memo->ResultsSize() + block.size() <= target) memo->AppendResultsText(block);
     QElapsedTimer settle;
     settle.start();
     while (settle.elapsed() < 300) QCoreApplication::processEvents();
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
         "%zu MB (%zu bytes): saved in %lld ms; dialog up after %lld ms; event loop passes during "
         "the save %d, longest gap %lld ms (%lld ms with the dialog up); window exposes %d and "
         "paints %d while the dialog was up; file %lld bytes; resident %.0f MB; window %s\n",
-        megabytes, memo->ResultsView().size(), static_cast<long long>(save_ms),
+        megabytes, memo->ResultsSize(), static_cast<long long>(save_ms),
         static_cast<long long>(watch.dialog_shown_ms), watch.passes,
         static_cast<long long>(watch.longest_gap_ms),
         static_cast<long long>(watch.longest_gap_with_dialog_ms), watch.window_exposes,

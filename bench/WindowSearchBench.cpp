@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     Window window;
     if (prefill_mb > 0) {
         const std::string word = " xxxxxx";
-        while (window.results.ResultsView().size() < prefill_mb * 1000 * 1000) {
+        while (window.results.ResultsSize() < prefill_mb * 1000 * 1000) {
             window.results.AppendResultsText(word);
         }
     }
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
     settle.start();
     while (settle.elapsed() < 200) QCoreApplication::processEvents();
     const double resident_before = ResidentMegabytes();
-    const std::size_t results_before = window.results.ResultsView().size();
+    const std::size_t results_before = window.results.ResultsSize();
 
     // The long search, stopped by a tick posted from another thread.
     CountingWindowHost host(window.status, window.stop_box, window.results, dictionary);
@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
     const double elapsed = Seconds(ended - start);
     const long long letters = host.passes + host.steps - 1;
     const int paints = window.results_paints.count - paints_before;
-    const std::size_t results = window.results.ResultsView().size() - results_before;
+    const std::size_t results = window.results.ResultsSize() - results_before;
 
     // The same passes without a window.
     bukvotok::SetRandomState(0);

@@ -27,7 +27,8 @@ using SaveProgress = std::function<void(std::uint64_t written, std::uint64_t tot
 //
 // The pieces must not change while the save runs, `progress` included.
 void SaveResultsFile(const std::string& path, std::span<const std::string_view> pieces,
-                     const SaveProgress& progress, std::size_t chunk_bytes = kSaveChunkBytes);
+                     const SaveProgress& progress = {},
+                     std::size_t chunk_bytes = kSaveChunkBytes);
 
 // The same for a text in one piece, with nobody to tell.
 void SaveResultsFile(const std::string& path, std::string_view text);

@@ -99,8 +99,8 @@ void TForm1::Button4Click() {
 void TForm1::Button5Click() {
     bukvotok::RunCommand([this] {
         if (const auto path = OpenDialog1->AskForPath()) {
-            const std::string_view text = ui_->Memo1->ResultsView();
-            bukvotok::SaveWithProgress(*this, PathBytes(*path), {&text, 1});
+            const std::vector<std::string_view> pieces = ui_->Memo1->ResultsPieces();
+            bukvotok::SaveWithProgress(*this, PathBytes(*path), pieces);
         }
     });
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window program for real, under Xvfb: load a dictionary through the file dialog, search
 # for ten seconds (megabytes of results), save during the search, stop, save twice more through
-# the same dialog, and compare the file with the headless search that found as many words.  Every click is the user's one click:
+# the same dialog, and compare the file with the headless search that found as many words;
+# then replace the results with a letter and undo that, saving both.  Every click is the user's one click:
 # after each dialog no other window of the program may be left on screen to swallow it.
 #   window_smoke.sh BUKVOTOK BUKVOTOK_SEARCH DICTIONARY
 set -euo pipefail
@@ -50,6 +51,15 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     answer_dialog "$WORK/results.txt"
     click 256 51
     answer_dialog "$WORK/again.txt"
+    click 100 130                    # into the results box: all of it replaced by a letter
+    xdotool key ctrl+a
+    xdotool type x
+    click 256 51
+    answer_dialog "$WORK/replaced.txt"
+    click 100 130                    # and back
+    xdotool key ctrl+z
+    click 256 51
+    answer_dialog "$WORK/undone.txt"
 '
 
 for file in during results again; do
@@ -57,6 +67,10 @@ for file in during results again; do
 done
 if ! cmp -s "$work/results.txt" "$work/again.txt"; then
     echo "the search went on after the click on the stop box" >&2
+    exit 1
+fi
+if [ "$(cat "$work/replaced.txt")" != x ] || ! cmp -s "$work/results.txt" "$work/undone.txt"; then
+    echo "Ctrl+A, a letter and Ctrl+Z did not give the results back" >&2
     exit 1
 fi
 if ! cmp -s -n "$(stat -c %s "$work/during.txt")" "$work/during.txt" "$work/results.txt"; then

@@ -72,9 +72,14 @@ private slots:
     void caretMoves();
     void copyAndCutGiveLineBreaksAsNewlines();
     void dropsInsertAndMove();
+    void movingTheSelectionLandsWhereDropped_data();
+    void movingTheSelectionLandsWhereDropped();
+    void undoPutsBackEditsAroundTheWordsThatArrived();
+    void pastTwoToTheTwentyFourLinesTheCaretAndClicksStayExact();
     void appendsAreInTheTextAtOnceAndOnScreenWithTheRefresh();
     void followsTheEndOnlyFromTheEnd_data();
     void followsTheEndOnlyFromTheEnd();
+    void scrollingAwayFromTheEndStopsFollowingAndBackResumes();
     void aFullBoxRefusesMoreAndKeepsItsText();
     void tabMovesFocusOnAndNoScrollBarsShow();
 };
@@ -119,6 +124,11 @@ void tst_ResultsBox::roundTrip() {
             input.sliced(at, std::min(piece, input.size() - at)).toStdString());
     }
     QCOMPARE(Bytes(appended.ResultsText()), expected);
+
+    // A lone CR's LF in the next append, then a line break of its own.
+    ResultsBox split;
+    for (const char* part : {"a\r", "\n", "\nb"}) split.AppendResultsText(part);
+    QCOMPARE(Bytes(split.ResultsText()), QByteArray("a\r\n\r\nb"));
 }
 
 void tst_ResultsBox::edits_data() {
@@ -303,6 +313,117 @@ void tst_ResultsBox::dropsInsertAndMove() {
     const std::string expected = Edited(text, static_cast<int>(offset), 0, "x\r\ny");
     QCOMPARE(Bytes(box.ResultsText()), Bytes(expected));
     QVERIFY(StaysExactOnAppending(box, expected));
+
+    // A new text while a drag is over the box: the drop place must not outlive the old text.
+    box.SetSelection(box.ResultsSize(), box.ResultsSize());
+    QDragEnterEvent again(QPoint(200, 90), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box.viewport(), &again);
+    box.Clear();
+    box.viewport()->repaint();
+    QCOMPARE(box.ResultsText(), std::string());
+}
+
+void tst_ResultsBox::movingTheSelectionLandsWhereDropped_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("at");
+    QTest::newRow("forward") << 10 << 20 << 50;
+    QTest::newRow("backward") << 50 << 60 << 10;
+    QTest::newRow("over a line break") << 1 << 5 << 1000;
+}
+
+void tst_ResultsBox::movingTheSelectionLandsWhereDropped() {
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, at);
+    ResultsBox box;
+    const std::string text = Words(100) + "\r\n" + Words(100, 100);
+    box.SetResultsText(text);
+    box.SetSelection(static_cast<std::size_t>(from), static_cast<std::size_t>(to));
+
+    box.MoveSelectionTo(static_cast<std::size_t>(at));
+
+    const std::string selected =
+        text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+    const int lands = at > from ? at - (to - from) : at;
+    const std::string expected =
+        Edited(Edited(text, from, to - from, {}), lands, 0, Bytes(selected));
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(expected));
+    QCOMPARE(box.SelectedText().toStdString(), bukvotok::Cp1251ToUtf8(selected));
+    QVERIFY(box.CanUndo());  // one step, undone whole
+    box.Undo();
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(text));
+}
+
+// Edits go back while the search appends, the history gives way to the words, and the box is
+// full only when its text alone is.
+void tst_ResultsBox::undoPutsBackEditsAroundTheWordsThatArrived() {
+    ResultsBox box;
+    QVERIFY(Show(box));
+    const std::string text = Words(150000);  // over 1 MiB: a select-all-and-type holds it whole
+    box.SetCapacity(text.size() + 65536);
+    box.SetResultsText(text);
+    box.SetSelection(10, 20);
+    Type(&box, QStringLiteral("ж"));
+    Type(&box, QStringLiteral("ю"));  // the same step
+    for (int i = 0; i < 3; ++i) box.AppendWord(Cp("слово"));
+    const std::string words = Cp(" слово слово слово");
+    const std::string edited = Edited(text, 10, 10, Bytes(Cp("жю"))) + words;
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(edited));
+
+    Press(&box, (Qt::ControlModifier | Qt::Key_Z).toCombined());
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(text + words));
+    Press(&box, (Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z).toCombined());
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(edited));
+    Press(&box, (Qt::ControlModifier | Qt::Key_Z).toCombined());
+    Press(&box, (Qt::ControlModifier | Qt::Key_Y).toCombined());
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(edited));
+
+    // Everything replaced by a letter: the history holds the text, until words need its room.
+    Press(&box, (Qt::ControlModifier | Qt::Key_A).toCombined());
+    Type(&box, QStringLiteral("x"));
+    QVERIFY(box.HistoryBytes() >= edited.size());
+    std::string appended;
+    while (box.CanUndo()) {
+        box.AppendWord(Cp("слово"));
+        appended += Cp(" слово");
+    }
+    QCOMPARE(Bytes(box.ResultsText()), Bytes("x" + appended));
+    QVERIFY(box.HistoryBytes() < 1000);
+
+    // With a new step held, the box takes words up to its limit and refuses only then.
+    Type(&box, QStringLiteral("y"));
+    QVERIFY(box.CanUndo());
+    while (box.ResultsSize() + 6 <= box.Capacity()) box.AppendWord("abcde");
+    QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsFullError, box.AppendWord("abcde"));
+    QVERIFY(box.ResultsSize() + 6 > box.Capacity());
+
+    box.Clear();
+    QVERIFY(!box.CanUndo());
+    QCOMPARE(box.HistoryBytes(), std::size_t{0});
+}
+
+// A box a letter wide puts every byte on a line of its own: past 2^24 lines, which a float
+// no longer counts exactly, the caret stays on its row and each row gives its own offset.
+void tst_ResultsBox::pastTwoToTheTwentyFourLinesTheCaretAndClicksStayExact() {
+    ResultsBox box;
+    box.resize(16, 113);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const std::size_t size = (std::size_t{1} << 24) + 101;
+    box.SetResultsText(std::string(size, 'x'));
+    QCOMPARE(box.LineCount(), size);
+    const QRect caret = box.CaretRect(size);
+    QVERIFY(caret.top() >= 0);
+    QVERIFY(caret.bottom() < box.viewport()->height());
+    std::size_t previous = 0;
+    for (int row = 0; row < box.VisibleLines(); ++row) {
+        const int y = ResultsBox::kMargin + row * caret.height() + caret.height() / 2;
+        const std::size_t offset = box.OffsetAt(QPoint(ResultsBox::kMargin, y));
+        QCOMPARE(offset, box.TopLine() + static_cast<std::size_t>(row));
+        QVERIFY(offset > previous);
+        previous = offset;
+    }
 }
 
 void tst_ResultsBox::appendsAreInTheTextAtOnceAndOnScreenWithTheRefresh() {
@@ -340,7 +461,7 @@ void tst_ResultsBox::followsTheEndOnlyFromTheEnd() {
     QVERIFY(Show(box));
     box.SetResultsText(Words(2000));
     const auto resolve = [&box](int at) {
-        return at == -1 ? box.ResultsView().size() : static_cast<std::size_t>(at);
+        return at == -1 ? box.ResultsSize() : static_cast<std::size_t>(at);
     };
     box.SetSelection(resolve(anchor), resolve(caret));
     QTest::qWait(30);
@@ -355,7 +476,7 @@ void tst_ResultsBox::followsTheEndOnlyFromTheEnd() {
     QTest::qWait(30);
 
     if (follows) {
-        QCOMPARE(box.CaretOffset(), box.ResultsView().size());
+        QCOMPARE(box.CaretOffset(), box.ResultsSize());
         QVERIFY(box.TopLine() > top);
         QCOMPARE(box.TopLine() + static_cast<std::size_t>(box.VisibleLines()), box.LineCount());
     } else {
@@ -363,6 +484,31 @@ void tst_ResultsBox::followsTheEndOnlyFromTheEnd() {
         QCOMPARE(box.CaretOffset(), caret_before);
         QCOMPARE(box.TopLine(), top);
     }
+}
+
+// As a terminal: the wheel away from the end stops the view there, back to the end it follows.
+void tst_ResultsBox::scrollingAwayFromTheEndStopsFollowingAndBackResumes() {
+    ResultsBox box;
+    QVERIFY(Show(box));
+    box.SetResultsText(Words(2000));
+    QTest::qWait(30);
+    const auto wheel = [&box](int delta) {
+        const QPointF at(20, 20);
+        QWheelEvent event(at, box.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box.viewport(), &event);
+    };
+    wheel(120);
+    const std::size_t top = box.TopLine();
+    box.AppendResultsText(Words(100, 5000));
+    QTest::qWait(40);
+    QCOMPARE(box.TopLine(), top);
+    QCOMPARE(box.CaretOffset(), box.ResultsSize());  // typing still goes at the end
+
+    wheel(-120 * 1000);
+    box.AppendResultsText(Words(100, 6000));
+    QTest::qWait(40);
+    QCOMPARE(box.TopLine() + static_cast<std::size_t>(box.VisibleLines()), box.LineCount());
 }
 
 void tst_ResultsBox::aFullBoxRefusesMoreAndKeepsItsText() {

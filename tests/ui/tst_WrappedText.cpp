@@ -134,7 +134,7 @@ void tst_WrappedText::appendsAndEditsLayOutAsAFreshText() {
                 text.Replace(from, to, safe);
                 model.replace(from, to - from, safe);
             }
-            QCOMPARE(std::string(text.Bytes()), model);
+            QCOMPARE(text.Copy(), model);
             QCOMPARE(Lines(text), LaidOutAfresh(model, metrics));
         }
     }

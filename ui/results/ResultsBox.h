@@ -6,11 +6,14 @@
 #include <QBasicTimer>
 #include <QTimer>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Errors.h"
-#include "WrappedText.h"
+#include "TextModel.h"
 
 class QMimeData;
 
@@ -27,25 +30,36 @@ public:
 // and lays out only the lines on screen, so that a byte of results costs about a byte of memory
 // and an append costs a copy, however long the text has grown.  It edits like a plain text box:
 // typing, Enter (CR LF), selection by mouse and keyboard, cut, copy, paste, drag and drop,
-// the X11 selection, and a context menu; undo is not offered.  Characters the code page lacks
-// become '?' as they come in, so the box shows what will be saved.
+// the X11 selection, undo and redo, and a context menu.  Characters the code page lacks become
+// '?' as they come in, so the box shows what will be saved.
 class ResultsBox : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
+    // Between the frame and the text, as in Qt's own text boxes.
+    static constexpr int kMargin = 4;
+
     explicit ResultsBox(QWidget* parent = nullptr);
     ~ResultsBox() override;
 
-    std::string ResultsText() const { return std::string(text_.Bytes()); }
-    // Valid until the text next changes.
-    std::string_view ResultsView() const { return text_.Bytes(); }
+    std::string ResultsText() const { return Text().Copy(); }
+    std::size_t ResultsSize() const { return Text().Size(); }
+    std::string ResultsText(std::size_t from, std::size_t to) const {
+        return Text().Copy(from, to);
+    }
+    // The text in pieces of about a megabyte, in order, as it is kept: to be written out without
+    // a copy of gigabytes.  Valid until the text next changes.
+    std::vector<std::string_view> ResultsPieces() const;
 
     // CR LF, a lone CR and a lone LF each become one line break (CR LF).  The caret goes to the
-    // end, so that the words appended next are followed.  Raises ResultsFullError.
+    // end, so that the words appended next are followed.  The undo history goes, and with it
+    // the memory it held.  Raises ResultsFullError.
     void SetResultsText(std::string_view bytes);
     // Adds exactly these bytes at the end, e.g. " слово"; they are in ResultsText at once and on
     // screen with the next refresh.  While the caret is at the end with nothing selected, it
-    // stays at the end and the view follows it.  Raises ResultsFullError.
+    // stays at the end.  While the end is on screen with nothing selected, the view follows it,
+    // as a terminal does: scrolled away from the end it stays, scrolled back it follows again.
+    // Appends are not steps of the undo history.  Raises ResultsFullError.
     void AppendResultsText(std::string_view bytes);
     // The same for a word the search found: one space, then the word, with no copy in between
     // and no look for line breaks.  REQUIRES: no CR or LF in the word (the search's words are
@@ -56,7 +70,7 @@ public:
     // The most bytes the box holds.  By default the smaller of 2 GiB and an eighth of the
     // machine's memory, so that a search left running for days ends with an error box and its
     // results intact instead of with the system killing the program.
-    std::size_t Capacity() const { return capacity_; }
+    std::size_t Capacity() const { return model_.Capacity(); }
     void SetCapacity(std::size_t bytes);
     static std::size_t DefaultCapacity();
 
@@ -68,18 +82,26 @@ public:
 
     // The first line on screen and how many fit, for tests and assistive technology.
     std::size_t TopLine() const { return top_line_; }
-    std::size_t LineCount() { return text_.LineCount(); }
+    std::size_t LineCount() { return Text().LineCount(); }
     int VisibleLines() const;
     // Where a text offset shows, in viewport coordinates.
     QRect CaretRect(std::size_t offset);
     std::size_t OffsetAt(QPoint viewport_point);
 
-    std::size_t MemoryBytes() const { return text_.MemoryBytes(); }
+    std::size_t MemoryBytes() const { return Text().MemoryBytes(); }
+    // What the undo history holds, counted against the capacity.
+    std::size_t HistoryBytes() const { return model_.HistoryBytes(); }
 
     void Copy();
     void Cut();
     void Paste();
     void SelectAll();
+    void Undo();
+    void Redo();
+    // What a drag of the selection does when dropped at `at` in the box.
+    void MoveSelectionTo(std::size_t at);
+    bool CanUndo() const { return model_.CanUndo(); }
+    bool CanRedo() const { return model_.CanRedo(); }
 
 protected:
     bool event(QEvent* event) override;
@@ -108,16 +130,24 @@ private:
     // Raises ResultsFullError, with nothing appended, when the two pieces would not fit.
     void AppendAtEnd(std::string_view first, std::string_view second);
 
-    // Editing: every change of the text goes through Replace.
-    void Replace(std::size_t from, std::size_t to, std::string_view bytes);
-    void ReplaceSelection(std::string_view bytes);
-    void InsertText(const QString& text);
+    WrappedText& Text() { return model_.Text(); }
+    const WrappedText& Text() const { return model_.Text(); }
+
+    // Editing: every change of the text by the user goes through Replace.
+    using EditKind = TextModel::EditKind;
+    void Replace(std::size_t from, std::size_t to, std::string_view bytes,
+                 EditKind kind = EditKind::kOther);
+    void ReplaceSelection(std::string_view bytes, EditKind kind = EditKind::kOther);
+    void InsertText(const QString& text, EditKind kind = EditKind::kOther);
+    void TextChanged();
+    void PutBack(std::optional<TextModel::Span> span);
     bool HasSelection() const { return caret_ != anchor_; }
     std::size_t SelectionStart() const { return std::min(caret_, anchor_); }
     std::size_t SelectionEnd() const { return std::max(caret_, anchor_); }
     void MoveCaret(std::size_t offset, bool keep_anchor);
     bool HandleMoveKey(const QKeyEvent* event);
     bool HandleEditKey(const QKeyEvent* event);
+    static bool IsRedoKey(const QKeyEvent* event);
     std::size_t NextCaret(std::size_t offset) const;
     std::size_t PreviousCaret(std::size_t offset) const;
     std::size_t NextWordStart(std::size_t offset) const;
@@ -134,19 +164,21 @@ private:
     void ScrollToLine(std::size_t top);
     void EnsureVisible(std::size_t offset);
     void RestartCaretBlink();
-    float LineHeight() const { return line_height_; }
     void PaintLine(QPainter& painter, std::size_t line, float y);
+    // The y of a line's top, from its distance to the top line, put within reach of the screen.
+    float LineTop(std::size_t line) const;
 
-    WrappedText text_;
-    std::size_t capacity_;
+    TextModel model_;
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
     std::size_t top_line_ = 0;
-    float desired_x_ = -1;  // kept over vertical moves, so the caret returns to its column
+    bool follow_end_ = true;       // the end of the text was on screen when the view last moved
+    std::int64_t desired_x_ = -1;  // in layout units, kept over vertical moves for the column
     float line_height_ = 13;
     float ascent_ = 10;
 
     QTimer refresh_timer_;
+    QTimer release_timer_;  // frees a replaced text a part at a time
     QBasicTimer caret_blink_;
     bool caret_shown_ = true;
     QBasicTimer autoscroll_;

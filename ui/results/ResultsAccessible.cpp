@@ -81,26 +81,23 @@ QString ResultsAccessible::text(QAccessible::Text type) const {
 }
 
 QString ResultsAccessible::text(int start_offset, int end_offset) const {
-    const std::string_view bytes = Box()->ResultsView();
-    const std::size_t from =
-        std::min(bytes.size(), static_cast<std::size_t>(std::max(0, start_offset)));
+    const std::size_t size = Box()->ResultsSize();
+    const std::size_t from = std::min(size, static_cast<std::size_t>(std::max(0, start_offset)));
     const std::size_t to =
-        std::clamp(static_cast<std::size_t>(std::max(0, end_offset)), from, bytes.size());
+        std::clamp(static_cast<std::size_t>(std::max(0, end_offset)), from, size);
+    const std::string bytes = Box()->ResultsText(from, to);
     QString text(static_cast<qsizetype>(to - from), Qt::Uninitialized);
     for (std::size_t i = from; i < to; ++i) {
         text[static_cast<qsizetype>(i - from)] =
-            QChar(Cp1251ToUnicode(static_cast<unsigned char>(bytes[i])));
+            QChar(Cp1251ToUnicode(static_cast<unsigned char>(bytes[i - from])));
     }
     return text;
 }
 
-int ResultsAccessible::characterCount() const {
-    return static_cast<int>(Box()->ResultsView().size());
-}
+int ResultsAccessible::characterCount() const { return static_cast<int>(Box()->ResultsSize()); }
 
 QRect ResultsAccessible::characterRect(int offset) const {
-    const auto at =
-        std::min(static_cast<std::size_t>(std::max(0, offset)), Box()->ResultsView().size());
+    const auto at = std::min(static_cast<std::size_t>(std::max(0, offset)), Box()->ResultsSize());
     const QRect caret = Box()->CaretRect(at);
     return QRect(Box()->viewport()->mapToGlobal(caret.topLeft()), caret.size());
 }

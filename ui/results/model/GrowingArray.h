@@ -14,6 +14,10 @@
 
 namespace bukvotok {
 
+// Tests set this to see what a growth that the machine cannot serve leaves behind: a growth to
+// more bytes than this fails as an exhausted memory would.
+inline std::size_t growing_array_limit_for_tests = static_cast<std::size_t>(-1);
+
 template <typename T>
 class GrowingArray {
     static_assert(std::is_trivially_copyable_v<T>);
@@ -57,6 +61,14 @@ public:
         size_ = new_size;
     }
     void Append(std::span<const T> values) { Replace(size_, size_, values); }
+    // Both or neither: a failed growth leaves the array as it was.
+    void Append(std::span<const T> first, std::span<const T> second) {
+        Reserve(size_ + first.size() + second.size());
+        if (!first.empty()) std::memcpy(data_ + size_, first.data(), first.size() * sizeof(T));
+        size_ += first.size();
+        if (!second.empty()) std::memcpy(data_ + size_, second.data(), second.size() * sizeof(T));
+        size_ += second.size();
+    }
     void Resize(std::size_t size) {
         Reserve(size);
         size_ = size;
@@ -68,17 +80,20 @@ public:
         size_ = capacity_ = 0;
     }
 
-private:
     void Reserve(std::size_t needed) {
         if (needed <= capacity_) return;
         // Growing by half again keeps appends cheap; pages not yet written cost no memory.
         const std::size_t capacity =
             needed > capacity_ + capacity_ / 2 ? needed : capacity_ + capacity_ / 2;
-        void* grown = std::realloc(data_, std::max<std::size_t>(capacity, 16) * sizeof(T));
+        const std::size_t bytes = std::max<std::size_t>(capacity, 16) * sizeof(T);
+        if (bytes > growing_array_limit_for_tests) throw std::bad_alloc();
+        void* grown = std::realloc(data_, bytes);
         if (grown == nullptr) throw std::bad_alloc();
         data_ = static_cast<T*>(grown);
         capacity_ = std::max<std::size_t>(capacity, 16);
     }
+
+private:
     void Swap(GrowingArray& other) noexcept {
         std::swap(data_, other.data_);
         std::swap(size_, other.size_);
