@@ -13,11 +13,12 @@ BUKVOTOK_RUN_PACKAGES=(
 )
 
 # For the tests, the benchmarks and the screenshots: GoogleTest and Google Benchmark, the window
-# under Xvfb, the checks of the menu entry and manual pages, and dpkg-shlibdeps for the Debian
-# package (cpack -G DEB).
+# under Xvfb and under a window manager (openbox, measured with x11-utils' xwininfo and xprop),
+# the checks of the menu entry and manual pages, and dpkg-shlibdeps for the Debian package
+# (cpack -G DEB).
 BUKVOTOK_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev
-    xvfb xauth xdotool fonts-dejavu-core imagemagick
+    xvfb xauth xdotool fonts-dejavu-core imagemagick openbox x11-utils
     desktop-file-utils man-db dpkg-dev
 )
 

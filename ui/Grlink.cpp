@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "CursorRegistry.h"
+#include "GrlinkAccessible.h"
 
 // The resource lives in a static library, where nothing else would pull its registration into the
 // program.  Q_INIT_RESOURCE declares a global function, hence a function outside any namespace.
@@ -63,6 +64,8 @@ TGrlink::TGrlink(QWidget* parent) : QLabel(parent) {
     copy_item_ = link_menu_->addAction(tr("&Copy"));
     copy_item_->setObjectName(QStringLiteral("CopyItem"));
     connect(copy_item_, &QAction::triggered, this, [this] { CopyCaption(); });
+
+    bukvotok::GrlinkAccessible::Install();
 }
 
 TGrlink::TGrlink(const QString& text, QWidget* parent) : TGrlink(parent) { setText(text); }
@@ -137,13 +140,20 @@ void TGrlink::BeginPress(bool can_click) {
     SetFontColor(active_color_);
 }
 
+QString TGrlink::Target() const {
+    const QString target = TrimBlank(url_).isEmpty() ? text() : url_;
+    return TrimBlank(target).isEmpty() ? QString() : target;
+}
+
+void TGrlink::Activate() { static_cast<void>(Click()); }
+
 bool TGrlink::Click() {
     const QPointer<TGrlink> alive(this);
     emit clicked();
     if (alive.isNull()) return false;
 
-    const QString target = TrimBlank(url_).isEmpty() ? text() : url_;
-    if (TrimBlank(target).isEmpty()) return true;
+    const QString target = Target();
+    if (target.isEmpty()) return true;
     // A copy, so an opener that installs another opener does not destroy itself mid-call.
     const Opener open = CurrentOpener();
     try {

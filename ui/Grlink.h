@@ -35,6 +35,13 @@ public:
     QColor ActiveColor() const { return active_color_; }
     void setActiveColor(const QColor& color) { active_color_ = color; }
 
+    // What a click opens: the URL, or the caption when the URL is blank.  Blank when there is
+    // nothing to open.
+    QString Target() const;
+    // Does what a click does, for assistive technology: no button is involved, so the colour
+    // stays.
+    void Activate();
+
     QMenu* LinkMenu() const { return link_menu_; }
     QAction* CopyItem() const { return copy_item_; }
 

@@ -12,6 +12,7 @@
 #include <QShowEvent>
 #include <QSplitter>
 #include <QTreeView>
+#include <QWindow>
 
 namespace bukvotok {
 
@@ -76,24 +77,64 @@ void OpenFileDialog::done(int result) {
 
 void OpenFileDialog::showEvent(QShowEvent* event) {
     QFileDialog::showEvent(event);
+    // Qt makes a new native window for every opening, so the watch goes on again each time.
+    if (QWindow* window = windowHandle()) window->installEventFilter(this);
+    Place(GuessedFrame());
+}
+
+QScreen* OpenFileDialog::Monitor() const {
     const QWidget* active = QApplication::activeWindow();
     if (!active || active == this) active = parentWidget();
-    QScreen* screen = active ? active->screen() : QGuiApplication::primaryScreen();
+    return active ? active->screen() : QGuiApplication::primaryScreen();
+}
+
+void OpenFileDialog::Place(const QMargins& frame) {
+    placed_with_ = frame;
+    QScreen* screen = Monitor();
     if (!screen) return;
     const QRect monitor = screen->geometry();
     const QSize largest = screen->availableGeometry().size() * kLargestShareOfMonitor;
-    if (width() > largest.width() || height() > largest.height()) {
-        resize(size().boundedTo(largest));
-    }
-    const QRect frame = frameGeometry();
-    move(monitor.left() + (monitor.width() - frame.width()) / 2,
-         monitor.top() + (monitor.height() - frame.height()) / 3);
+    const QSize client = size().boundedTo(largest);
+    const QSize outer = client.grownBy(frame);
+    const QPoint frame_corner(monitor.left() + (monitor.width() - outer.width()) / 2,
+                              monitor.top() + (monitor.height() - outer.height()) / 3);
+    // The client area is placed, not the frame: Qt's own idea of the frame may be one from an
+    // earlier opening, or none at all before the window manager has framed the window.
+    setGeometry(QRect(frame_corner + QPoint(frame.left(), frame.top()), client));
+}
+
+// The frame the dialog had last time, else the main window's: the same window manager usually
+// frames both alike, so the first placement is already the right one and the dialog does not
+// jump once it is framed.
+QMargins OpenFileDialog::GuessedFrame() const {
+    if (seen_frame_) return *seen_frame_;
+    const QWidget* main_window = parentWidget() ? parentWidget()->window() : nullptr;
+    const QWindow* main_native = main_window ? main_window->windowHandle() : nullptr;
+    if (main_native && main_native->isExposed()) return main_native->frameMargins();
+    return {};
+}
+
+void OpenFileDialog::PlaceAgainIfFramedOtherwise() {
+    const QWindow* window = windowHandle();
+    // Until the window is on screen the window manager has not framed it, and Qt reports no frame.
+    if (!window || !window->isExposed()) return;
+    const QMargins frame = window->frameMargins();
+    // While the frame is being rebuilt Qt can report margins that are not a frame at all.
+    if (frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0) return;
+    seen_frame_ = frame;
+    if (frame != placed_with_) Place(frame);
 }
 
 // Return in the name field confirms what it holds, whatever the completion list shows and
 // whether or not the "Открыть" button has caught up with the typing yet; only a completion the
 // user picked in the list with the arrow keys is taken instead.
 bool OpenFileDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && watched &&
+        (event->type() == QEvent::Expose || event->type() == QEvent::Move)) {
+        const bool handled = QFileDialog::eventFilter(watched, event);
+        PlaceAgainIfFramedOtherwise();
+        return handled;
+    }
     if (IsReturn(event) && watched == FileNameEdit(*this)) {
         const QCompleter* completer = FileNameEdit(*this)->completer();
         const QAbstractItemView* list = completer ? completer->popup() : nullptr;

@@ -6,8 +6,11 @@
 #pragma once
 
 #include <QFileDialog>
+#include <QMargins>
 #include <QString>
 #include <optional>
+
+class QScreen;
 
 namespace bukvotok {
 
@@ -31,8 +34,20 @@ protected:
 private:
     void HideCompletions();
     void FitColumns();
+    // The monitor of the active window, else of the main window, else the first one.
+    QScreen* Monitor() const;
+    // Moves the dialog so that its outer frame, the client area grown by `frame`, lies centred
+    // across the monitor and a third of the way down.
+    void Place(const QMargins& frame);
+    QMargins GuessedFrame() const;
+    // Called when the window manager may have framed the dialog since it was placed.
+    void PlaceAgainIfFramedOtherwise();
 
     QString last_path_;
+    // What the window manager's frame added around the client area when last seen, and what the
+    // current placement assumed it adds.
+    std::optional<QMargins> seen_frame_;
+    QMargins placed_with_;
 };
 
 }  // namespace bukvotok

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -161,6 +162,20 @@ void TestGrlink::clickOpensTarget() {
     // Still lit while the target is being opened.
     QCOMPARE(colours_while_opening_, QList<QColor>(expected.size(), kPurple));
     QCOMPARE(TextColor(link), kBlue);
+
+    // To assistive technology it is a link, its value what a click opens, and its press action
+    // opens that; like the mouse, it takes no keyboard focus.
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&link);
+    QCOMPARE(accessible->role(), QAccessible::Link);
+    QCOMPARE(accessible->text(QAccessible::Name), caption);
+    QCOMPARE(accessible->text(QAccessible::Value), expected.value(0));
+    QCOMPARE(accessible->text(QAccessible::Description),
+             expected.value(0) == caption ? QString() : expected.value(0));
+    QVERIFY(!accessible->state().focusable);
+    opened_.clear();
+    accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(clicks.count(), 2);
+    QCOMPARE(opened_, expected);
 }
 
 void TestGrlink::mouseSequence_data() {
@@ -233,6 +248,12 @@ void TestGrlink::rightClickOffersCopy() {
     QCOMPARE(link.LinkMenu()->actions(), QList<QAction*>{link.CopyItem()});
     QCOMPARE(link.CopyItem()->text(), QStringLiteral("&Copy"));
     QCOMPARE(TextColor(link), kBlue);
+    link.LinkMenu()->close();
+
+    // A screen reader user reaches the same menu through the link's show-menu action.
+    QAccessible::queryAccessibleInterface(&link)->actionInterface()->doAction(
+        QAccessibleActionInterface::showMenuAction());
+    QVERIFY(link.LinkMenu()->isVisible());
     link.LinkMenu()->close();
 }
 
