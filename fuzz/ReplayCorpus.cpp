@@ -1,8 +1,8 @@
-// A main for a fuzz target built without libFuzzer: it runs every file of the given corpus
-// directories through LLVMFuzzerTestOneInput once, so that each input a fuzzer once found stays
-// a test of every build, sanitizers included.  A failing input ends the run the way it ends a
-// fuzzer (a check aborts, a sanitizer reports); the path of the input being run is printed
-// first, so the reproducer is named.
+// A main for a fuzz target built without libFuzzer: it runs every given file, and every file of
+// the given corpus directories, through LLVMFuzzerTestOneInput once, so that each input a fuzzer
+// once found stays a test of every build, sanitizers included.  A failing input ends the run the
+// way it ends a fuzzer (a check aborts, a sanitizer reports); the path of the input being run is
+// printed first, so the reproducer is named.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -31,12 +31,16 @@ std::vector<std::uint8_t> ReadWhole(const std::filesystem::path& path) {
 int main(int argc, char** argv) {
     std::vector<std::filesystem::path> inputs;
     for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path dir(argv[i]);
-        if (!std::filesystem::is_directory(dir)) {
-            std::fprintf(stderr, "not a corpus directory: %s\n", argv[i]);
+        const std::filesystem::path path(argv[i]);
+        if (std::filesystem::is_regular_file(path)) {
+            inputs.push_back(path);  // one input, a reproducer say
+            continue;
+        }
+        if (!std::filesystem::is_directory(path)) {
+            std::fprintf(stderr, "neither an input nor a corpus directory: %s\n", argv[i]);
             return 2;
         }
-        for (const auto& item : std::filesystem::directory_iterator(dir)) {
+        for (const auto& item : std::filesystem::directory_iterator(path)) {
             if (item.is_regular_file()) inputs.push_back(item.path());
         }
     }
