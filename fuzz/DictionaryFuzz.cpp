@@ -4,7 +4,7 @@
 // literal recursive search.
 //
 //   cmake --preset fuzz && cmake --build --preset fuzz
-//   build/fuzz/fuzz/dictionary_fuzz -max_total_time=1800 fuzz/corpus
+//   build/fuzz/fuzz/dictionary_fuzz -max_total_time=1800 fuzz/corpus/dictionary
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

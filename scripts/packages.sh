@@ -14,12 +14,13 @@ BUKVOTOK_RUN_PACKAGES=(
 
 # For the tests, the benchmarks and the screenshots: GoogleTest and Google Benchmark, the window
 # under Xvfb and under a window manager (openbox, measured with x11-utils' xwininfo and xprop),
-# the checks of the menu entry and manual pages, and dpkg-shlibdeps for the Debian package
-# (cpack -G DEB).
+# the checks of the menu entry and manual pages, dpkg-shlibdeps for the Debian package
+# (cpack -G DEB), and clang with its libFuzzer for the short fuzz run.
 BUKVOTOK_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool fonts-dejavu-core imagemagick openbox x11-utils
     desktop-file-utils man-db dpkg-dev
+    clang libclang-rt-dev
 )
 
 EnsurePackages() {

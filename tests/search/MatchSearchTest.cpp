@@ -14,6 +14,7 @@
 #include "LinearDictionary.h"
 #include "MatchSearch.h"
 #include "ModelSearch.h"
+#include "RandomWordList.h"
 #include "StatusTexts.h"
 
 namespace bukvotok {
@@ -45,10 +46,19 @@ Outcome RunFast(const DictionaryList& dictionary, std::uint64_t passes) {
     return {host.results, host.statuses, host.pumps, RandomState()};
 }
 
-Outcome RunModel(const DictionaryList& dictionary, std::uint64_t passes) {
+// The same entries for the plain scan, split by the store but never looked up in its index.
+LinearDictionary Linear(const DictionaryList& dictionary) {
+    std::vector<std::string> entries;
+    for (std::int32_t i = 0; i < dictionary.Count(); ++i)
+        entries.emplace_back(dictionary.EntryAt(i));
+    return LinearDictionary(std::move(entries));
+}
+
+// The model on the plain scan, which shares no code with the index and the letter table.
+Outcome RunModel(const LinearDictionary& dictionary, std::uint64_t passes) {
     SetRandomState(0);
     FakeSearchHost host(passes);
-    ModelSearch<DictionaryList>(host, dictionary).Run();
+    ModelSearch<LinearDictionary>(host, dictionary).Run();
     return {host.results, host.statuses, host.pumps, RandomState()};
 }
 
@@ -91,23 +101,17 @@ TEST(MatchSearch, StopBoxAlreadyTickedRunsExactlyOnePass) {
 
 TEST(MatchSearch, MatchesTheModelOnRandomDictionaries) {
     std::mt19937 random(7);
-    std::vector<std::string> letters;
-    for (int c = 0xE0; c <= 0xFF; ++c) letters.emplace_back(1, static_cast<char>(c));
-    letters.insert(letters.end(), {"\xC0", "\xCA", "\xB8", "A", "-"});
-    for (int round = 0; round < 40; ++round) {
-        // Few distinct letters, so that walks run deep and end on entries often.
-        const std::size_t alphabet = 2 + random() % 6;
-        std::string text;
-        for (std::size_t n = random() % 300; n > 0; --n) {
-            for (std::size_t k = random() % 8; k > 0; --k) {
-                text += letters[random() % alphabet * 3 % letters.size()];
-            }
-            text += "\r\n";
-        }
+    for (int round = 0; round < 64; ++round) {
+        // Few letters, so that walks run deep and end on entries often; every small letter in
+        // two rounds, ю and я included.
+        const std::string alphabet = RandomAlphabet(
+            random, static_cast<unsigned char>(224 + round % 32), 2 + random() % 5, random() % 4);
+        const std::vector<std::string> entries =
+            RandomEntries(random, alphabet, random() % 300, 1 + random() % 7);
         DictionaryList dictionary;
-        dictionary.LoadDictionaryText(text);
+        dictionary.LoadDictionaryText(JoinedLines(entries));
         const Outcome fast = RunFast(dictionary, 3000);
-        ASSERT_EQ(fast, RunModel(dictionary, 3000)) << "round " << round;
+        ASSERT_EQ(fast, RunModel(LinearDictionary(entries), 3000)) << "round " << round;
         if (!dictionary.CanRecordWord()) {
             EXPECT_EQ(fast.results, "") << "round " << round;
         }
@@ -183,7 +187,7 @@ TEST(MatchSearch, MatchesTheModelOnCommonWords) {
         "кот\r\nкит\r\nум\r\nа\r\nи\r\nон\r\nона\r\nдом\r\nдома\r\nдым\r\nмир\r\n"
         "мира\r\nмы\r\nвы\r\nты\r\nя\r\nкотик\r\nкто\r\nгде\r\nэто\r\n");
     const Outcome fast = RunFast(dictionary, 100000);
-    EXPECT_EQ(fast, RunModel(dictionary, 100000));
+    EXPECT_EQ(fast, RunModel(Linear(dictionary), 100000));
     EXPECT_EQ(fast.results.find(Utf8ToCp1251(" я")), std::string::npos);  // я is never drawn
     EXPECT_EQ(fast.results.substr(0, 3), Utf8ToCp1251(" а "));
 }
@@ -210,35 +214,63 @@ TEST(MatchSearch, HostsMayAppendWithoutRewritingTheText) {
     EXPECT_EQ(host.results, "typed\r\ntext" + RunFast(dictionary, 5000).results);
 }
 
-// Re-entry: the same scenario on the fast search and on the model must give the same texts,
-// pumps, draws and errors.
-template <typename Search>
-Outcome RunWithActions(const std::string& first_text, std::uint64_t passes,
-                       const std::function<void(FakeSearchHost&, DictionaryList&)>& plan,
-                       std::string* error = nullptr) {
+// Re-entry: the same scenario on the fast search over the store and on the model over the plain
+// scan must give the same texts, pumps, draws and errors.  A scenario acts inside pumps through
+// a Session, which loads a list and starts an inner search of the kind under test.
+struct Session {
+    FakeSearchHost& host;
+    std::function<void(const std::string&)> load;
+    std::function<void()> search;
+};
+using Plan = std::function<void(Session&)>;
+
+Outcome RunFastWithActions(const std::string& first_text, std::uint64_t passes, const Plan& plan,
+                           std::string& error) {
     SetRandomState(0);
     DictionaryList dictionary;
     dictionary.LoadDictionaryText(first_text);
     FakeSearchHost host(passes);
-    plan(host, dictionary);
+    Session session{host, [&](const std::string& text) { dictionary.LoadDictionaryText(text); },
+                    [&] { RunSearch(host, dictionary); }};
+    plan(session);
     try {
-        Search(host, dictionary).Run();
+        RunSearch(host, dictionary);
     } catch (const Error& e) {
-        if (error) *error = e.what();
+        error = e.what();
+    }
+    return {host.results, host.statuses, host.pumps, RandomState()};
+}
+
+Outcome RunModelWithActions(const std::string& first_text, std::uint64_t passes, const Plan& plan,
+                            std::string& error) {
+    SetRandomState(0);
+    DictionaryList store;  // only to split the lists
+    store.LoadDictionaryText(first_text);
+    LinearDictionary dictionary = Linear(store);
+    FakeSearchHost host(passes);
+    Session session{host,
+                    [&](const std::string& text) {
+                        store.LoadDictionaryText(text);
+                        dictionary = Linear(store);
+                    },
+                    [&] { ModelSearch<LinearDictionary>(host, dictionary).Run(); }};
+    plan(session);
+    try {
+        ModelSearch<LinearDictionary>(host, dictionary).Run();
+    } catch (const Error& e) {
+        error = e.what();
     }
     return {host.results, host.statuses, host.pumps, RandomState()};
 }
 
 class ReentryTest : public ::testing::Test {
 protected:
-    void ExpectSameAsModel(const std::string& dictionary, std::uint64_t passes,
-                           const std::function<void(FakeSearchHost&, DictionaryList&)>& plan,
+    void ExpectSameAsModel(const std::string& dictionary, std::uint64_t passes, const Plan& plan,
                            std::string expected_error = "") {
         std::string fast_error;
         std::string model_error;
-        const Outcome fast = RunWithActions<MatchSearch>(dictionary, passes, plan, &fast_error);
-        const Outcome model =
-            RunWithActions<ModelSearch<DictionaryList>>(dictionary, passes, plan, &model_error);
+        const Outcome fast = RunFastWithActions(dictionary, passes, plan, fast_error);
+        const Outcome model = RunModelWithActions(dictionary, passes, plan, model_error);
         EXPECT_EQ(fast, model);
         EXPECT_EQ(fast_error, model_error);
         EXPECT_EQ(fast_error, expected_error);
@@ -250,9 +282,8 @@ protected:
 const std::string kWords = Utf8ToCp1251("кот\r\nкит\r\nум\r\nа\r\nон\r\nдом\r\nмир\r\nмы");
 
 TEST_F(ReentryTest, ClearingTheResultsMidSearch) {
-    ExpectSameAsModel(kWords, 3000, [](FakeSearchHost& host, DictionaryList&) {
-        host.AtPump(400, [&host] { host.results.clear(); });
-    });
+    ExpectSameAsModel(kWords, 3000,
+                      [](Session& s) { s.host.AtPump(400, [&s] { s.host.results.clear(); }); });
     ASSERT_FALSE(last_.results.empty());
     EXPECT_EQ(last_.results[0], ' ');
 }
@@ -264,11 +295,11 @@ TEST_F(ReentryTest, LoadingADictionaryWhereTheWordGoesOn) {
     const std::vector<std::string> lists = {Utf8ToCp1251("я\r\nкотя\r\n") + kWords,
                                             Utf8ToCp1251("яблоко\r\nяма\r\nявь\r\n") + kWords,
                                             kWords};
-    ExpectSameAsModel(kWords, 3000, [&lists](FakeSearchHost& host, DictionaryList& dictionary) {
+    ExpectSameAsModel(kWords, 3000, [&lists](Session& s) {
         std::size_t next = 0;
         for (std::uint64_t pump = 3; pump < 1000; pump += 4) {
             const std::string& list = lists[next++ % lists.size()];
-            host.AtPump(pump, [&dictionary, &list] { dictionary.LoadDictionaryText(list); });
+            s.host.AtPump(pump, [&s, &list] { s.load(list); });
         }
     });
 }
@@ -283,19 +314,16 @@ TEST_F(ReentryTest, LoadingADictionaryAtEveryStepOfADeepWalk) {
     const std::vector<std::string> lists = {
         "\xFF\r\n\xFF\xE0\r\n" + words, drawn.substr(0, 6) + "\r\n" + words,
         drawn.substr(0, 3) + "\xFF\r\n\xE0\xE0\xE0\xE0\r\n" + words};
-    ExpectSameAsModel(words, 100, [&lists](FakeSearchHost& host, DictionaryList& dictionary) {
+    ExpectSameAsModel(words, 100, [&lists](Session& s) {
         for (std::uint64_t pump = 2; pump <= 12; ++pump) {
             const std::string& list = lists[pump % lists.size()];
-            host.AtPump(pump, [&dictionary, &list] { dictionary.LoadDictionaryText(list); });
+            s.host.AtPump(pump, [&s, &list] { s.load(list); });
         }
     });
     // A list without the word, at the first letters, the fourth and past them.
     for (const std::uint64_t pump : {3u, 5u, 7u}) {
         ExpectSameAsModel(
-            words, 100,
-            [pump](FakeSearchHost& host, DictionaryList& dictionary) {
-                host.AtPump(pump, [&dictionary] { dictionary.LoadDictionaryText(kWords); });
-            },
+            words, 100, [pump](Session& s) { s.host.AtPump(pump, [&s] { s.load(kWords); }); },
             "List index out of bounds (-1)");
     }
 }
@@ -303,21 +331,19 @@ TEST_F(ReentryTest, LoadingADictionaryAtEveryStepOfADeepWalk) {
 TEST_F(ReentryTest, LoadingADictionaryWithoutTheWordEndsTheSearchWithIndexError) {
     ExpectSameAsModel(
         kWords, 3000,
-        [](FakeSearchHost& host, DictionaryList& dictionary) {
-            host.AtPump(3, [&dictionary] {
-                dictionary.LoadDictionaryText(Utf8ToCp1251("бык\r\nвол\r\nгусь\r\nежи\r\nзал"));
-            });
+        [](Session& s) {
+            s.host.AtPump(3, [&s] { s.load(Utf8ToCp1251("бык\r\nвол\r\nгусь\r\nежи\r\nзал")); });
         },
         "List index out of bounds (-1)");
     EXPECT_EQ(last_.statuses, std::vector<std::string>{kSearching}) << "no stopped status";
 }
 
 TEST_F(ReentryTest, SecondSearchInsideTheFirst) {
-    ExpectSameAsModel(kWords, 1u << 30, [](FakeSearchHost& host, DictionaryList& dictionary) {
-        host.AtPump(5, [&host, &dictionary] {
+    ExpectSameAsModel(kWords, 1u << 30, [](Session& s) {
+        s.host.AtPump(5, [&s] {
             // The inner search runs until the stop box is ticked, then the outer one ends too.
-            host.AtPump(900, [&host] { host.stop_box = true; });
-            RunSearch(host, dictionary);
+            s.host.AtPump(900, [&s] { s.host.stop_box = true; });
+            s.search();
         });
     });
     EXPECT_EQ(last_.statuses,
@@ -325,17 +351,17 @@ TEST_F(ReentryTest, SecondSearchInsideTheFirst) {
 }
 
 TEST_F(ReentryTest, InnerSearchEndingInErrorLeavesTheOuterRunning) {
-    ExpectSameAsModel(kWords, 1u << 30, [](FakeSearchHost& host, DictionaryList& dictionary) {
-        host.AtPump(5, [&host, &dictionary] {
-            host.AtPump(50, [&dictionary] { dictionary.LoadDictionaryText("zzz"); });
-            host.AtPump(2000, [&host] { host.stop_box = true; });
+    ExpectSameAsModel(kWords, 1u << 30, [](Session& s) {
+        s.host.AtPump(5, [&s] {
+            s.host.AtPump(50, [&s] { s.load("zzz"); });
+            s.host.AtPump(2000, [&s] { s.host.stop_box = true; });
             try {
-                RunSearch(host, dictionary);
+                s.search();
             } catch (const ListIndexError&) {
-                host.results += "|inner error|";
+                s.host.results += "|inner error|";
             }
             // Back to the first list, where the outer walk's word still begins an entry.
-            dictionary.LoadDictionaryText(kWords);
+            s.load(kWords);
         });
     });
 }

@@ -7,57 +7,27 @@
 
 #include "DictionaryList.h"
 #include "LinearDictionary.h"
+#include "RandomWordList.h"
 
 namespace bukvotok {
 namespace {
 
-// Bytes chosen so that prefixes collide often and case matters: small and capital Cyrillic
-// letters that fold together, Latin, ё/Ё, я, and a byte outside any alphabet.
-const std::string kAlphabet =
-    "\xE0\xC0\xE1\xC1\xEA\xCA\xFF\xDF\xB8\xA8"
-    "aAbZ-";
-
-std::string RandomWord(std::mt19937& random, std::size_t max_length) {
-    std::uniform_int_distribution<std::size_t> length(0, max_length);
-    std::uniform_int_distribution<std::size_t> pick(0, kAlphabet.size() - 1);
-    std::string word;
-    for (std::size_t n = length(random); n > 0; --n) word += kAlphabet[pick(random)];
-    return word;
-}
-
-std::vector<std::string> RandomEntries(std::mt19937& random, std::size_t count,
-                                       std::size_t max_length) {
-    std::vector<std::string> entries;
-    for (std::size_t i = 0; i < count; ++i) {
-        // Some duplicates and extensions of earlier entries, as real word lists have.
-        if (!entries.empty() && random() % 4 == 0) {
-            entries.push_back(entries[random() % entries.size()]);
-            if (random() % 2) entries.back() += RandomWord(random, 3);
-        } else {
-            entries.push_back(RandomWord(random, max_length));
-        }
-    }
-    return entries;
-}
-
-std::string Joined(const std::vector<std::string>& entries) {
-    std::string text;
-    for (const std::string& entry : entries) text += entry + "\r\n";
-    return text;
-}
-
 TEST(PrefixIndex, AgreesWithTheLinearScanOnRandomDictionaries) {
     for (std::uint32_t seed = 1; seed <= 300; ++seed) {
         std::mt19937 random(seed);
+        const std::string alphabet = RandomAlphabet(
+            random, static_cast<unsigned char>(224 + seed % 32), 1 + seed % 8, random() % 6);
         const std::size_t count = seed % 3 == 0 ? random() % 4 : random() % 400;
         const std::size_t max_length = 1 + seed % 12;
-        const LinearDictionary model(RandomEntries(random, count, max_length));
+        const LinearDictionary model(RandomEntries(random, alphabet, count, max_length));
         DictionaryList dictionary;
-        dictionary.LoadDictionaryText(Joined(model.Entries()));
+        dictionary.LoadDictionaryText(JoinedLines(model.Entries()));
         ASSERT_EQ(static_cast<std::size_t>(dictionary.Count()), model.Entries().size());
 
         std::vector<std::string> probes = {""};
-        for (int i = 0; i < 200; ++i) probes.push_back(RandomWord(random, max_length + 2));
+        for (int i = 0; i < 200; ++i) {
+            probes.push_back(RandomWord(random, alphabet, max_length + 2));
+        }
         // Prefixes of real entries, changed in case, are the probes that find something.
         for (const std::string& entry : model.Entries()) {
             std::string probe = entry.substr(0, random() % (entry.size() + 1));
@@ -65,7 +35,7 @@ TEST(PrefixIndex, AgreesWithTheLinearScanOnRandomDictionaries) {
                 if (random() % 3 == 0) c = static_cast<char>(c ^ 0x20);
             }
             probes.push_back(probe);
-            probes.push_back(entry + kAlphabet[random() % kAlphabet.size()]);
+            probes.push_back(entry + alphabet[random() % alphabet.size()]);
         }
         for (const std::string& probe : probes) {
             ASSERT_EQ(dictionary.FindPrefix(probe), model.FindPrefix(probe))
@@ -77,9 +47,11 @@ TEST(PrefixIndex, AgreesWithTheLinearScanOnRandomDictionaries) {
 TEST(PrefixIndex, ExactFlagAgreesWithComparingTheFirstEntry) {
     for (std::uint32_t seed = 1; seed <= 100; ++seed) {
         std::mt19937 random(seed);
-        const LinearDictionary model(RandomEntries(random, 1 + random() % 300, 6));
+        const std::string alphabet = RandomAlphabet(
+            random, static_cast<unsigned char>(224 + seed % 32), 2 + seed % 5, random() % 4);
+        const LinearDictionary model(RandomEntries(random, alphabet, 1 + random() % 300, 6));
         DictionaryList dictionary;
-        dictionary.LoadDictionaryText(Joined(model.Entries()));
+        dictionary.LoadDictionaryText(JoinedLines(model.Entries()));
         const PrefixIndex& index = dictionary.Index();
         const LetterTable::View letters = dictionary.Letters().Read();
         for (const std::string& entry : model.Entries()) {
