@@ -29,9 +29,13 @@ WindowSearchHost::WindowSearchHost(QLabel& status, QCheckBox& stop_box, ResultsB
       stop_box_checked_(stop_box.isChecked()) {
     stop_box_watch_ = QObject::connect(&stop_box, &QCheckBox::toggled,
                                        [this](bool checked) { stop_box_checked_ = checked; });
+    results_.BeginSearch();
 }
 
-WindowSearchHost::~WindowSearchHost() { QObject::disconnect(stop_box_watch_); }
+WindowSearchHost::~WindowSearchHost() {
+    results_.EndSearch();
+    QObject::disconnect(stop_box_watch_);
+}
 
 void WindowSearchHost::SetStatus(std::string_view text) { ShowStatus(status_, text); }
 

@@ -1,6 +1,7 @@
 // Drives the results box's text model with the edits, appends, undos and redos a script of
-// bytes spells, and checks it after each against a plain string with a plain list of steps,
-// and its lines against the same text laid out afresh.  Shared by a test and a fuzz target.
+// bytes spells, and checks it after each against a plain string with a plain list of steps
+// that follows the rule for room as the model's header states it, and its lines against the
+// same text laid out afresh.  Shared by a test and a fuzz target.
 #pragma once
 
 #include <algorithm>
@@ -15,60 +16,105 @@ namespace bukvotok::check {
 
 class TextModelCheck {
 public:
-    TextModelCheck() : model_(TextModel::Tuning{64, 24, 16}) { SetWidth(40); }
+    static constexpr std::size_t kAllowance = 64;
+    static constexpr std::size_t kChunkLines = 1 << 14;
+
+    // Blocks of 16 bytes and chunks of 4 lines, so that edits cross both.
+    TextModelCheck() : model_(TextModel::Tuning{kAllowance, 16}) {
+        line_chunk_lines = 4;
+        SetWidth(40);
+    }
+    ~TextModelCheck() { line_chunk_lines = kChunkLines; }
+    TextModelCheck(const TextModelCheck&) = delete;
+    TextModelCheck& operator=(const TextModelCheck&) = delete;
 
     // Empty when the model agreed with the plain one throughout; else what differed first.
     std::string Run(std::span<const std::uint8_t> script) {
         for (std::size_t at = 0; at + 3 < script.size() && failure_.empty(); at += 4) {
             Step(script[at], script[at + 1], script[at + 2], script[at + 3]);
             Compare(at % 32 == 0);
+            if (!failure_.empty()) {
+                failure_ += " after step " + std::to_string(at / 4) + " (operation " +
+                            std::to_string(script[at] % 16) + ")";
+            }
         }
         if (failure_.empty()) Compare(true);
         return failure_;
     }
 
 private:
+    using Kind = TextModel::EditKind;
+
     struct PlainStep {
-        std::size_t at;
-        std::string in;   // in the text
-        std::string out;  // out of it
+        bool move = false;
+        std::size_t at = 0;
+        std::string in;          // an exchange's bytes in the text
+        std::string out;         // and out of it
+        std::size_t length = 0;  // a move's bytes, from `at` to `to`
+        std::size_t to = 0;
+        bool typing = false;
+        std::uint64_t touched = 0;
+        std::size_t Cost() const { return out.size() + sizeof(EditStep); }
     };
 
     void Step(std::uint8_t op, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-        switch (op % 10) {
+        switch (op % 16) {
             case 0:
             case 1:
                 Append(Bytes(a, b));
                 break;
             case 2:
             case 3:
-                Edit(Caret(a), Caret(a), Bytes(b, c), TextModel::EditKind::kTyping);
+                Edit(Caret(a), Caret(a), Bytes(b, c), Kind::kTyping);
                 break;
             case 4: {
                 const std::size_t from = Caret(a);
                 const std::size_t to = Caret(b);
-                Edit(std::min(from, to), std::max(from, to), Bytes(c, a),
-                     TextModel::EditKind::kOther);
+                Edit(std::min(from, to), std::max(from, to), Bytes(c, a), Kind::kOther);
                 break;
             }
             case 5:  // select all and type, as on a full box
-                Edit(0, text_.size(), Bytes(c, 1), TextModel::EditKind::kTyping);
+                Edit(0, text_.size(), Bytes(c, 1), Kind::kTyping);
                 break;
             case 6:
+            case 15:
                 Undo();
                 break;
             case 7:
                 Redo();
                 break;
             case 8:
-                if (a % 2)
-                    model_.EndTyping();
-                else
+                if (a % 2) {
+                    EndTyping();
+                } else {
                     SetWidth(static_cast<float>(8 + b % 64));
+                }
+                break;
+            case 9:
+                SetCapacity(a % 4 == 0 ? WrappedText::kMaxSize : 16 + b * 2u);
+                break;
+            case 10:  // select from the top down to a share of the text, or up from the end
+                if (a % 2) {
+                    Edit(0, Caret(b), "", Kind::kOther);
+                } else {
+                    Edit(Caret(b), text_.size(), "", Kind::kOther);
+                }
+                break;
+            case 11:
+                Clear();
+                break;
+            case 12:
+                Move(Caret(a), Caret(b), Caret(c));
+                break;
+            case 13:
+                if (a % 2 || marks_.empty()) {
+                    BeginSearch();
+                } else {
+                    EndSearch();
+                }
                 break;
             default:
-                model_.SetCapacity(a % 4 == 0 ? WrappedText::kMaxSize : 16 + b * 2u);
-                Sync();
+                InsertCopy(Caret(a), Caret(b), Caret(c));
                 break;
         }
     }
@@ -96,85 +142,219 @@ private:
         model_.Text().SetMetrics(metrics_);
     }
 
-    void Append(const std::string& bytes) {
-        const bool fits = bytes.empty() || text_.size() + bytes.size() <= model_.Capacity();
-        if (model_.Append(bytes) != fits) return Fail("append refused or taken wrongly");
-        if (fits) text_ += bytes;
-        Sync();
+    // The rule for room, plainly.
+    std::size_t Budget() const { return capacity_ + std::max(kAllowance, capacity_ / 32); }
+    std::size_t Held() const {
+        std::size_t held = 0;
+        for (const PlainStep& step : steps_) held += step.Cost();
+        return held;
+    }
+    bool MayAppendDrop(const PlainStep& step) const {
+        return marks_.empty() || step.touched < marks_.back();
     }
 
-    void Edit(std::size_t from, std::size_t to, const std::string& bytes,
-              TextModel::EditKind kind) {
-        const bool fits = Fits(to - from, bytes.size());
-        const std::size_t recorded = model_.History().Recorded();
-        if (model_.Replace(from, to, bytes, kind) != fits) return Fail("edit refused wrongly");
-        if (!fits) return;
-        if (model_.History().Recorded() == recorded) {
-            // Typing went on with the last step, or the edit was too large to keep.
-            if (model_.History().UndoCount() > 0)
-                steps_.back().in.insert(from - steps_.back().at, bytes);
+    void Append(const std::string& bytes) {
+        if (marks_.empty()) BeginSearch();  // the search's words are what appends
+        std::size_t held = Held();
+        std::size_t redo = 0;
+        std::size_t oldest = 0;
+        const std::size_t after = text_.size() + bytes.size();
+        bool fits = after <= capacity_;
+        if (fits) {
+            while (after + held > capacity_ && redo < steps_.size() - done_ &&
+                   MayAppendDrop(steps_[steps_.size() - 1 - redo])) {
+                held -= steps_[steps_.size() - 1 - redo++].Cost();
+            }
+            while (after + held > capacity_ && oldest < done_ && MayAppendDrop(steps_[oldest])) {
+                held -= steps_[oldest++].Cost();
+            }
+            fits = after + held <= capacity_;
+        }
+        if (model_.Append(bytes) != (fits || bytes.empty())) return Fail("append refused wrongly");
+        if (!fits || bytes.empty()) return;
+        text_ += bytes;
+        steps_.resize(steps_.size() - redo);
+        Drop(oldest);
+        if (text_.size() + Held() > capacity_) Fail("an append left no room to undo");
+    }
+
+    template <typename Call>
+    void Edit(std::size_t from, std::size_t to, const std::string& bytes, Kind kind, Call call) {
+        const std::size_t new_size = text_.size() - (to - from) + bytes.size();
+        bool fits = !(new_size > capacity_ && new_size > text_.size());
+        const bool nothing = from == to && bytes.empty();
+        const bool goes_on = kind == Kind::kTyping && from == to && merging_ && done_ > 0 &&
+                             done_ == steps_.size() && !steps_.back().move &&
+                             steps_.back().typing &&
+                             steps_.back().at + steps_.back().in.size() == from;
+        std::size_t held = Held();
+        std::size_t oldest = 0;
+        const std::size_t step_cost = goes_on ? 0 : to - from + sizeof(EditStep);
+        if (!goes_on) {
+            for (std::size_t i = done_; i < steps_.size(); ++i) held -= steps_[i].Cost();
+        }
+        const std::size_t droppable = goes_on ? done_ - 1 : done_;
+        while (new_size + held + step_cost > Budget() && oldest < droppable) {
+            held -= steps_[oldest++].Cost();
+        }
+        fits = fits && new_size + held + step_cost <= Budget();
+        if (call() != (fits || nothing)) {
+            return Fail("edit refused wrongly");
+        }
+        if (!fits || nothing) return;
+        if (goes_on) {
+            steps_.back().in += bytes;
+            steps_.back().touched = ++stamp_;
         } else {
             steps_.resize(done_);
-            steps_.push_back({from, bytes, text_.substr(from, to - from)});
+            PlainStep step;
+            step.at = from;
+            step.in = bytes;
+            step.out = text_.substr(from, to - from);
+            step.typing = kind == Kind::kTyping;
+            step.touched = ++stamp_;
+            steps_.push_back(step);
             done_ = steps_.size();
+            merging_ = true;
+            just_undone_ = false;
         }
+        Drop(oldest);
         text_.replace(from, to - from, bytes);
-        Sync();
+    }
+    void Edit(std::size_t from, std::size_t to, const std::string& bytes, Kind kind) {
+        Edit(from, to, bytes, kind, [&] { return model_.Replace(from, to, bytes, kind); });
+    }
+
+    void Clear() {
+        EndTyping();
+        Edit(0, text_.size(), "", Kind::kOther);
+    }
+
+    // The same room and step as inserting the copied bytes; the model copies within itself.
+    void InsertCopy(std::size_t at, std::size_t from, std::size_t to) {
+        if (from > to) std::swap(from, to);
+        Edit(at, at, text_.substr(from, to - from), Kind::kOther,
+             [this, at, from, to] { return model_.InsertCopy(at, from, to); });
+    }
+
+    void Move(std::size_t from, std::size_t to, std::size_t dest) {
+        if (from > to) std::swap(from, to);
+        if (from == to || (dest >= from && dest <= to)) {
+            if (!model_.Move(from, to, dest)) Fail("an empty move was refused");
+            return;
+        }
+        std::size_t held = Held();
+        for (std::size_t i = done_; i < steps_.size(); ++i) held -= steps_[i].Cost();
+        std::size_t oldest = 0;
+        while (text_.size() + held + sizeof(EditStep) > Budget() && oldest < done_) {
+            held -= steps_[oldest++].Cost();
+        }
+        const bool fits = text_.size() + held + sizeof(EditStep) <= Budget();
+        if (model_.Move(from, to, dest) != fits) return Fail("move refused wrongly");
+        if (!fits) return;
+        const std::string moved = text_.substr(from, to - from);
+        text_.erase(from, to - from);
+        const std::size_t lands = dest < from ? dest : dest - moved.size();
+        text_.insert(lands, moved);
+        steps_.resize(done_);
+        PlainStep step;
+        step.move = true;
+        step.length = moved.size();
+        step.at = lands;
+        step.to = from < lands ? from : from + moved.size();
+        step.touched = ++stamp_;
+        steps_.push_back(step);
+        done_ = steps_.size();
+        merging_ = true;
+        just_undone_ = false;
+        Drop(oldest);
     }
 
     void Undo() {
         if (model_.CanUndo() != (done_ > 0)) return Fail("can undo differs");
-        if (!model_.CanUndo()) return;
-        PlainStep& step = steps_[done_ - 1];
-        const bool fits = Fits(step.in.size(), step.out.size());
-        if (model_.Undo().has_value() != fits) return Fail("undo refused wrongly");
-        if (!fits) return;
-        Swap(step);
-        --done_;
-        Sync();
+        if (done_ == 0) {
+            if (model_.Undo()) Fail("undid nothing");
+            return;
+        }
+        if (!model_.Undo()) return Fail("an undo was refused");
+        Swap(steps_[--done_]);
+        merging_ = false;
+        just_undone_ = true;
     }
 
     void Redo() {
+        if (just_undone_ && !model_.CanRedo()) return Fail("the step just undone cannot be redone");
         if (model_.CanRedo() != (done_ < steps_.size())) return Fail("can redo differs");
-        if (!model_.CanRedo()) return;
-        PlainStep& step = steps_[done_];
-        const bool fits = Fits(step.in.size(), step.out.size());
-        if (model_.Redo().has_value() != fits) return Fail("redo refused wrongly");
-        if (!fits) return;
-        Swap(step);
-        ++done_;
-        Sync();
-    }
-
-    // A text may shrink whatever its limit, and grow up to it.
-    bool Fits(std::size_t removed, std::size_t inserted) const {
-        return inserted <= removed || text_.size() - removed + inserted <= model_.Capacity();
+        if (done_ == steps_.size()) {
+            if (model_.Redo()) Fail("redid nothing");
+            return;
+        }
+        if (!model_.Redo()) return Fail("a redo was refused");
+        Swap(steps_[done_++]);
+        merging_ = false;
+        just_undone_ = false;
     }
 
     void Swap(PlainStep& step) {
+        step.touched = ++stamp_;
+        if (step.move) {
+            const std::string moved = text_.substr(step.at, step.length);
+            text_.erase(step.at, step.length);
+            const std::size_t lands = step.to < step.at ? step.to : step.to - step.length;
+            text_.insert(lands, moved);
+            step.to = step.at < lands ? step.at : step.at + step.length;
+            step.at = lands;
+            return;
+        }
         text_.replace(step.at, step.in.size(), step.out);
         std::swap(step.in, step.out);
     }
 
-    // The model drops its oldest steps for room: the plain one follows.
-    void Sync() {
-        const EditHistory& history = model_.History();
-        if (history.UndoCount() > done_ || history.RedoCount() > steps_.size() - done_) {
-            return Fail("the model has steps the plain one has not");
+    void EndTyping() {
+        model_.EndTyping();
+        merging_ = false;
+    }
+
+    void SetCapacity(std::size_t capacity) {
+        model_.SetCapacity(capacity);
+        capacity_ = capacity;
+        just_undone_ = false;  // a smaller limit may take what was undone
+        while (!steps_.empty() && text_.size() + Held() > Budget()) {
+            if (done_ < steps_.size()) {
+                steps_.pop_back();
+            } else {
+                Drop(1);
+            }
         }
-        steps_.resize(done_ + history.RedoCount());
-        steps_.erase(steps_.begin(),
-                     steps_.begin() + static_cast<std::ptrdiff_t>(done_ - history.UndoCount()));
-        done_ = history.UndoCount();
-        if (history.UndoCount() + history.RedoCount() > 1 &&
-            text_.size() + history.HeldBytes() > model_.Capacity() + 64) {
-            Fail("the history passed the limit");
-        }
+    }
+
+    void BeginSearch() {
+        model_.BeginSearch();
+        marks_.push_back(++stamp_);
+        just_undone_ = false;  // its words may push out what was undone before it
+    }
+
+    void EndSearch() {
+        model_.EndSearch();
+        marks_.pop_back();
+    }
+
+    void Drop(std::size_t oldest) {
+        steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(oldest));
+        done_ -= oldest;
     }
 
     void Compare(bool lines) {
         if (!failure_.empty()) return;
         if (model_.Text().Copy() != text_) return Fail("the text differs");
+        const EditHistory& history = model_.History();
+        if (history.UndoCount() != done_ || history.RedoCount() != steps_.size() - done_) {
+            return Fail("the steps differ");
+        }
+        if (history.HeldBytes() != Held()) return Fail("what the steps hold differs");
+        if (!steps_.empty() && text_.size() + Held() > Budget()) {
+            return Fail("text and history passed the budget");
+        }
         if (!lines) return;
         WrappedText fresh;
         fresh.SetMetrics(metrics_);
@@ -183,6 +363,15 @@ private:
         if (text.LineCount() != fresh.LineCount()) return Fail("the line count differs");
         for (std::size_t line = 0; line < fresh.LineCount(); ++line) {
             if (text.LineStart(line) != fresh.LineStart(line)) return Fail("a line differs");
+        }
+        for (std::size_t at = 0; at <= text_.size(); at += 1 + text_.size() / 7) {
+            if (at > 0 && text_[at - 1] == '\r') continue;
+            const std::size_t before = at == 0 ? std::string::npos : text_.rfind('\r', at - 1);
+            const std::size_t after = text_.find('\r', at);
+            if (text.ParagraphStart(at) != (before == std::string::npos ? 0 : before + 2) ||
+                text.ParagraphEnd(at) != (after == std::string::npos ? text_.size() : after)) {
+                return Fail("a paragraph's bounds differ");
+            }
         }
     }
 
@@ -195,6 +384,11 @@ private:
     std::string text_;
     std::vector<PlainStep> steps_;
     std::size_t done_ = 0;
+    std::size_t capacity_ = WrappedText::kMaxSize;
+    std::uint64_t stamp_ = 0;
+    std::vector<std::uint64_t> marks_;
+    bool merging_ = false;
+    bool just_undone_ = false;
     std::string failure_;
 };
 

@@ -355,12 +355,29 @@ void tst_ResultsBox::movingTheSelectionLandsWhereDropped() {
     QCOMPARE(Bytes(box.ResultsText()), Bytes(text));
 }
 
-// Edits go back while the search appends, the history gives way to the words, and the box is
-// full only when its text alone is.
+// Edits go back while words arrive, the history gives way to the words of a search started
+// after the edits, never to those of a search the edits were made in, and undo and redo with
+// nothing to do do nothing, quietly.
 void tst_ResultsBox::undoPutsBackEditsAroundTheWordsThatArrived() {
     ResultsBox box;
     QVERIFY(Show(box));
-    const std::string text = Words(150000);  // over 1 MiB: a select-all-and-type holds it whole
+    QStringList errors;
+    bukvotok::ReplaceErrorBox([&errors](const QString&, const QString& text) { errors << text; });
+    const auto press = [&box](QKeyCombination key) { Press(&box, key.toCombined()); };
+    const QKeyCombination undo(Qt::ControlModifier, Qt::Key_Z);
+    const QKeyCombination redo(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+    const QKeyCombination redo_y(Qt::ControlModifier, Qt::Key_Y);
+    press(undo);
+    press(redo_y);
+    Type(&box, QStringLiteral("п"));
+    press(undo);
+    press(undo);
+    press(redo);
+    press(redo);
+    QCOMPARE(errors, QStringList());
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(Cp("п")));
+
+    const std::string text = Words(150000);
     box.SetCapacity(text.size() + 65536);
     box.SetResultsText(text);
     box.SetSelection(10, 20);
@@ -371,18 +388,20 @@ void tst_ResultsBox::undoPutsBackEditsAroundTheWordsThatArrived() {
     const std::string edited = Edited(text, 10, 10, Bytes(Cp("жю"))) + words;
     QCOMPARE(Bytes(box.ResultsText()), Bytes(edited));
 
-    Press(&box, (Qt::ControlModifier | Qt::Key_Z).toCombined());
+    press(undo);
     QCOMPARE(Bytes(box.ResultsText()), Bytes(text + words));
-    Press(&box, (Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z).toCombined());
+    press(redo);
     QCOMPARE(Bytes(box.ResultsText()), Bytes(edited));
-    Press(&box, (Qt::ControlModifier | Qt::Key_Z).toCombined());
-    Press(&box, (Qt::ControlModifier | Qt::Key_Y).toCombined());
+    press(undo);
+    press(redo_y);
     QCOMPARE(Bytes(box.ResultsText()), Bytes(edited));
 
-    // Everything replaced by a letter: the history holds the text, until words need its room.
-    Press(&box, (Qt::ControlModifier | Qt::Key_A).toCombined());
+    // Everything replaced by a letter: the history holds the text, until the words of a search
+    // started later need its room.
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_A));
     Type(&box, QStringLiteral("x"));
     QVERIFY(box.HistoryBytes() >= edited.size());
+    box.BeginSearch();
     std::string appended;
     while (box.CanUndo()) {
         box.AppendWord(Cp("слово"));
@@ -391,16 +410,19 @@ void tst_ResultsBox::undoPutsBackEditsAroundTheWordsThatArrived() {
     QCOMPARE(Bytes(box.ResultsText()), Bytes("x" + appended));
     QVERIFY(box.HistoryBytes() < 1000);
 
-    // With a new step held, the box takes words up to its limit and refuses only then.
-    Type(&box, QStringLiteral("y"));
-    QVERIFY(box.CanUndo());
-    while (box.ResultsSize() + 6 <= box.Capacity()) box.AppendWord("abcde");
-    QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsFullError, box.AppendWord("abcde"));
-    QVERIFY(box.ResultsSize() + 6 > box.Capacity());
-
+    // "Очистить" is a step: made while the search runs, its words are refused rather than
+    // push it out, and Ctrl+Z gives the text back.
+    const std::string before_clear = box.ResultsText();
     box.Clear();
-    QVERIFY(!box.CanUndo());
-    QCOMPARE(box.HistoryBytes(), std::size_t{0});
+    QCOMPARE(box.ResultsSize(), std::size_t{0});
+    while (box.ResultsSize() + 6 + box.HistoryBytes() <= box.Capacity()) box.AppendWord("abcde");
+    QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsFullError, box.AppendWord("abcde"));
+    box.EndSearch();
+    const std::string after_clear = box.ResultsText();
+    press(undo);
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(before_clear + after_clear));
+    QCOMPARE(errors, QStringList());
+    bukvotok::ReplaceErrorBox({});
 }
 
 // A box a letter wide puts every byte on a line of its own: past 2^24 lines, which a float

@@ -7,6 +7,7 @@
 #include <QStyleHints>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "Cp1251.h"
 #include "ResultsAccessible.h"
@@ -33,21 +34,31 @@ std::string CapacityText(std::size_t capacity) {
     return std::to_string(capacity) + " байт";
 }
 
-std::string FullMessage(std::size_t capacity, bool during_search) {
+std::string FullMessage(std::size_t capacity, bool during_search, bool for_history) {
     const std::string full =
         "Поле найденных совпадений заполнено (предел — " + CapacityText(capacity) + ")";
+    if (during_search && for_history) {
+        return full +
+               " вместе с правками, которые можно отменить: поиск остановлен. Всё найденное "
+               "осталось в поле, и правки можно отменить (Ctrl+Z); сохраните найденное в файл и "
+               "очистите поле, чтобы искать дальше.";
+    }
     if (during_search) {
         return full +
                ": поиск остановлен. Всё найденное осталось в поле; сохраните его в файл и "
                "очистите поле, чтобы искать дальше.";
     }
+    if (for_history) return full + ": правку нельзя было бы отменить, текст не изменён.";
     return full + ": текст не добавлен.";
 }
 
 }  // namespace
 
-ResultsFullError::ResultsFullError(std::size_t capacity, bool during_search)
-    : Error(FullMessage(capacity, during_search)) {}
+ResultsFullError::ResultsFullError(std::size_t capacity, bool during_search, bool for_history)
+    : Error(FullMessage(capacity, during_search, for_history)) {}
+
+ResultsOutOfMemoryError::ResultsOutOfMemoryError()
+    : Error("Недостаточно памяти: поле найденных совпадений осталось как было.") {}
 
 ResultsBox::ResultsBox(QWidget* parent) : QAbstractScrollArea(parent) {
     model_.SetCapacity(DefaultCapacity());
@@ -86,7 +97,7 @@ void ResultsBox::SetCapacity(std::size_t bytes) { model_.SetCapacity(bytes); }
 
 void ResultsBox::SetResultsText(std::string_view bytes) {
     std::string text = WithCrLfBreaks(bytes);
-    if (text.size() > Capacity()) throw ResultsFullError(Capacity(), false);
+    if (text.size() > Capacity()) throw ResultsFullError(Capacity(), false, false);
     model_.Assign(text);
     release_timer_.start(0);
     ended_in_lone_cr_ = false;
@@ -121,37 +132,77 @@ void ResultsBox::AppendWord(std::string_view word) {
 
 void ResultsBox::AppendAtEnd(std::string_view first, std::string_view second) {
     const bool at_end = caret_ == anchor_ && caret_ == Text().Size();
-    if (!model_.Append(first, second)) throw ResultsFullError(Capacity(), true);
+    if (!model_.Append(first, second)) {
+        throw ResultsFullError(Capacity(), true, model_.RefusedForHistory());
+    }
     if (at_end) caret_ = anchor_ = Text().Size();
+    // The steps the words pushed out are freed a part at a time.
+    if (model_.HasReleased() && !release_timer_.isActive()) release_timer_.start(0);
     ScheduleRefresh();
 }
 
-void ResultsBox::Clear() { SetResultsText({}); }
+// As a step that holds the text itself, so that it can be undone, until the room is needed.
+void ResultsBox::Clear() {
+    Edit([this] { return model_.Clear(); });
+    ended_in_lone_cr_ = false;
+    drop_offset_ = WrappedText::kNoLine;
+    drag_pending_ = selecting_ = false;
+    caret_ = anchor_ = 0;
+    desired_x_ = -1;
+    top_line_ = 0;
+    follow_end_ = true;
+    Refresh();
+}
 
-void ResultsBox::Replace(std::size_t from, std::size_t to, std::string_view bytes, EditKind kind) {
-    if (!model_.Replace(from, to, bytes, kind)) throw ResultsFullError(Capacity(), false);
+void ResultsBox::BeginSearch() { model_.BeginSearch(); }
+
+void ResultsBox::EndSearch() { model_.EndSearch(); }
+
+void ResultsBox::Edit(const std::function<bool()>& edit) {
+    bool done = false;
+    try {
+        done = edit();
+    } catch (const std::bad_alloc&) {
+        throw ResultsOutOfMemoryError();
+    }
+    if (!done) throw ResultsFullError(Capacity(), false, model_.RefusedForHistory());
     ended_in_lone_cr_ = false;
     TextChanged();
 }
 
+void ResultsBox::Replace(std::size_t from, std::size_t to, std::string_view bytes, EditKind kind) {
+    Edit([&] { return model_.Replace(from, to, bytes, kind); });
+}
+
 void ResultsBox::TextChanged() {
+    if (model_.HasReleased() && !release_timer_.isActive()) release_timer_.start(0);
     if (QAccessible::isActive()) {
         QAccessibleEvent update(this, QAccessible::TextUpdated);
         QAccessible::updateAccessibility(&update);
     }
 }
 
-void ResultsBox::Undo() { PutBack(model_.Undo()); }
+// With nothing to undo or redo, nothing happens: no room is ever needed for either.
+void ResultsBox::Undo() {
+    RunCommand([this] { PutBack(Swapped([this] { return model_.Undo(); })); });
+}
 
-void ResultsBox::Redo() { PutBack(model_.Redo()); }
+void ResultsBox::Redo() {
+    RunCommand([this] { PutBack(Swapped([this] { return model_.Redo(); })); });
+}
+
+std::optional<TextModel::Span> ResultsBox::Swapped(
+    const std::function<std::optional<TextModel::Span>()>& swap) {
+    try {
+        return swap();
+    } catch (const std::bad_alloc&) {
+        throw ResultsOutOfMemoryError();
+    }
+}
 
 // The bytes an undo or redo put back are selected, as in the platform's text boxes.
 void ResultsBox::PutBack(std::optional<TextModel::Span> span) {
-    if (!span) {
-        if (model_.CanUndo() || model_.CanRedo())
-            ShowError(ResultsFullError(Capacity(), false).what());
-        return;
-    }
+    if (!span) return;
     ended_in_lone_cr_ = false;
     TextChanged();
     anchor_ = span->from;

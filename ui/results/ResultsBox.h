@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,9 +22,16 @@ namespace bukvotok {
 
 // An append, a paste or a keystroke that would take the box past its capacity.  Nothing of it
 // is taken; what the box holds stays as it was.
+// `for_history`: what stands in the way is the room undo needs, not the text alone.
 class ResultsFullError : public Error {
 public:
-    ResultsFullError(std::size_t capacity, bool during_search);
+    ResultsFullError(std::size_t capacity, bool during_search, bool for_history);
+};
+
+// An edit, undo or redo that the machine's memory could not serve.  It did nothing.
+class ResultsOutOfMemoryError : public Error {
+public:
+    ResultsOutOfMemoryError();
 };
 
 // The box keeps its text as the Windows-1251 bytes it will be saved as, line breaks as CR LF,
@@ -65,7 +73,12 @@ public:
     // and no look for line breaks.  REQUIRES: no CR or LF in the word (the search's words are
     // made of the letters it draws).
     void AppendWord(std::string_view word);
+    // Empties the box as a step of the undo history.
     void Clear();
+    // While a search runs, its words may push out only the undo steps made before it (see
+    // TextModel).  Searches nest.
+    void BeginSearch();
+    void EndSearch();
 
     // The most bytes the box holds.  By default the smaller of 2 GiB and an eighth of the
     // machine's memory, so that a search left running for days ends with an error box and its
@@ -138,6 +151,11 @@ private:
     void Replace(std::size_t from, std::size_t to, std::string_view bytes,
                  EditKind kind = EditKind::kOther);
     void ReplaceSelection(std::string_view bytes, EditKind kind = EditKind::kOther);
+    // Runs an edit of the model; raises ResultsFullError when it was refused for room and
+    // ResultsOutOfMemoryError when memory ran out, in both cases with nothing changed.
+    void Edit(const std::function<bool()>& edit);
+    static std::optional<TextModel::Span> Swapped(
+        const std::function<std::optional<TextModel::Span>()>& swap);
     void InsertText(const QString& text, EditKind kind = EditKind::kOther);
     void TextChanged();
     void PutBack(std::optional<TextModel::Span> span);

@@ -217,26 +217,17 @@ void ResultsBox::dragLeaveEvent(QDragLeaveEvent*) {
     viewport()->update();
 }
 
-// One step from wherever the two places lie: the selection goes, and lands where it was
-// dropped, counted in the text without it.
+// One step that holds no bytes, however far apart the two places lie: the selection's blocks
+// move to where it was dropped, and undo moves them back.
 void ResultsBox::MoveSelectionTo(std::size_t at) {
     const std::size_t from = SelectionStart();
     const std::size_t to = SelectionEnd();
     if (at >= from && at <= to) return;
     RunCommand([&] {
-        const std::string selected = Text().Copy(from, to);
-        std::string moved;
-        std::size_t lands = at;
-        if (at < from) {
-            moved.append(selected).append(Text().Copy(at, from));
-        } else {
-            moved.append(Text().Copy(to, at)).append(selected);
-            lands -= to - from;
-        }
-        const std::size_t length = selected.size();
-        Replace(std::min(from, at), std::max(to, at), moved);
+        Edit([&] { return model_.Move(from, to, at); });
+        const std::size_t lands = at < from ? at : at - (to - from);
         anchor_ = lands;
-        MoveCaret(lands + length, true);
+        MoveCaret(lands + (to - from), true);
     });
 }
 

@@ -1,69 +1,47 @@
 #include "BlockBytes.h"
 
+#include <cstring>
 #include <span>
 
 namespace bukvotok {
 
-void BlockBytes::Append(std::string_view first, std::string_view second) {
-    const std::size_t more = first.size() + second.size();
-    if (more == 0) return;
-    if (blocks_.empty() || blocks_.back().size() + more > block_size_) {
-        GrowingArray<char> block;
-        block.Reserve(std::max(block_size_, more));  // pages not yet written cost nothing
-        block.Append(first, second);
-        starts_.reserve(starts_.size() + 1);
-        blocks_.push_back(std::move(block));
-        starts_.push_back(size_);
-    } else {
-        blocks_.back().Append(first, second);
-    }
-    size_ += more;
+namespace {
+
+// An edit of up to this much on either side goes into its block in place, as typing does.
+constexpr std::size_t kInPlaceLimit = 64 << 10;
+
+std::size_t CountBreaks(std::string_view bytes) {
+    return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
 }
 
-void BlockBytes::Replace(std::size_t from, std::size_t to, std::string_view bytes) {
-    if (blocks_.empty()) return Append(bytes);
-    const std::size_t first = BlockOf(from);
-    GrowingArray<char>& block = blocks_[first];
-    const std::size_t at = from - starts_[first];
-    if (to - from <= block.size() - at &&
-        block.size() - (to - from) + bytes.size() <= 2 * block_size_) {
-        block.Replace(at, at + (to - from), {bytes.data(), bytes.size()});
-        size_ = size_ - (to - from) + bytes.size();
-        if (block.empty() && blocks_.size() > 1) {
-            blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(first));
-            starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(first));
+}  // namespace
+
+BlockBytes BlockBytes::CopyOf(std::string_view bytes, std::size_t block_size) {
+    BlockBytes copy(block_size);
+    const std::size_t blocks = (bytes.size() + block_size - 1) / block_size;
+    copy.blocks_.reserve(blocks);
+    copy.starts_.reserve(blocks);
+    for (std::size_t at = 0; at < bytes.size(); at += block_size)
+        copy.Append(bytes.substr(at, block_size));
+    return copy;
+}
+
+BlockBytes BlockBytes::CopyRange(std::size_t from, std::size_t to) const {
+    BlockBytes copy(block_size_);
+    ForEachPiece(from, to, [&copy](std::string_view piece, std::size_t) {
+        while (!piece.empty()) {
+            // Fill the last block up, then start the next.
+            const std::size_t last =
+                copy.blocks_.empty() ? copy.block_size_ : copy.blocks_.back().bytes.size();
+            const std::size_t room =
+                last < copy.block_size_ ? copy.block_size_ - last : copy.block_size_;
+            const std::size_t take = std::min(room, piece.size());
+            copy.Append(piece.substr(0, take));
+            piece.remove_prefix(take);
         }
-        Reindex(first);
-        return;
-    }
-    // Across blocks, or too much for one: the blocks it touches are cut up afresh.
-    const std::size_t last = BlockOf(to);
-    const std::size_t tail_at = to - starts_[last];
-    BlockBytes fresh(block_size_);
-    fresh.Append({block.data(), at});
-    fresh.Append(bytes);
-    fresh.Append({blocks_[last].data() + tail_at, blocks_[last].size() - tail_at});
-    std::vector<GrowingArray<char>> blocks;
-    blocks.reserve(blocks_.size() + fresh.blocks_.size());
-    std::vector<std::size_t> starts(blocks.capacity());
-    for (std::size_t i = 0; i < first; ++i) blocks.push_back(std::move(blocks_[i]));
-    for (auto& made : fresh.blocks_) blocks.push_back(std::move(made));
-    for (std::size_t i = last + 1; i < blocks_.size(); ++i) blocks.push_back(std::move(blocks_[i]));
-    if (blocks.empty()) blocks.emplace_back();
-    starts.resize(blocks.size());
-    blocks_ = std::move(blocks);
-    starts_ = std::move(starts);
-    size_ = size_ - (to - from) + bytes.size();
-    Reindex(0);
-}
-
-void BlockBytes::Reindex(std::size_t from_block) {
-    std::size_t start =
-        from_block == 0 ? 0 : starts_[from_block - 1] + blocks_[from_block - 1].size();
-    for (std::size_t i = from_block; i < blocks_.size(); ++i) {
-        starts_[i] = start;
-        start += blocks_[i].size();
-    }
+        return true;
+    });
+    return copy;
 }
 
 std::string BlockBytes::Copy(std::size_t from, std::size_t to) const {
@@ -76,10 +54,207 @@ std::string BlockBytes::Copy(std::size_t from, std::size_t to) const {
     return bytes;
 }
 
+std::size_t BlockBytes::FindBreakBefore(std::size_t offset) const {
+    if (offset == 0 || blocks_.empty()) return kNotFound;
+    for (std::size_t block = BlockOf(offset - 1);; --block) {
+        const Block& b = blocks_[block];
+        if (b.breaks > 0) {
+            const std::size_t end = std::min(offset - starts_[block], b.bytes.size());
+            const void* found = ::memrchr(b.bytes.data(), '\r', end);
+            if (found != nullptr) {
+                return starts_[block] +
+                       static_cast<std::size_t>(static_cast<const char*>(found) - b.bytes.data());
+            }
+        }
+        if (block == 0) return kNotFound;
+    }
+}
+
+std::size_t BlockBytes::FindBreakFrom(std::size_t offset) const {
+    if (offset >= size_) return kNotFound;
+    for (std::size_t block = BlockOf(offset); block < blocks_.size(); ++block) {
+        const Block& b = blocks_[block];
+        if (b.breaks == 0) continue;
+        const std::size_t begin = offset > starts_[block] ? offset - starts_[block] : 0;
+        const void* found = std::memchr(b.bytes.data() + begin, '\r', b.bytes.size() - begin);
+        if (found != nullptr) {
+            return starts_[block] +
+                   static_cast<std::size_t>(static_cast<const char*>(found) - b.bytes.data());
+        }
+    }
+    return kNotFound;
+}
+
+void BlockBytes::Append(std::string_view first, std::string_view second) {
+    const std::size_t more = first.size() + second.size();
+    if (more == 0) return;
+    const std::size_t breaks = CountBreaks(first) + CountBreaks(second);
+    if (blocks_.empty() || blocks_.back().bytes.size() + more > block_size_) {
+        Block block;
+        block.bytes.Reserve(std::max(block_size_, more));  // pages not yet written cost nothing
+        block.bytes.Append(first, second);
+        block.breaks = breaks;
+        starts_.reserve(starts_.size() + 1);
+        blocks_.push_back(std::move(block));
+        starts_.push_back(size_);
+    } else {
+        blocks_.back().bytes.Append(first, second);
+        blocks_.back().breaks += breaks;
+    }
+    size_ += more;
+}
+
+void BlockBytes::Cut(std::size_t offset) {
+    if (offset >= size_) return;
+    const std::size_t block = BlockOf(offset);
+    const std::size_t at = offset - starts_[block];
+    if (at == 0) return;
+    GrowingArray<char>& bytes = blocks_[block].bytes;
+    Block tail;
+    tail.bytes.Append(std::span<const char>(bytes.data() + at, bytes.size() - at));
+    tail.breaks = CountBreaks({tail.bytes.data(), tail.bytes.size()});
+    starts_.reserve(starts_.size() + 1);
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(block) + 1, std::move(tail));
+    // From here nothing allocates.
+    starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(block) + 1, offset);
+    blocks_[block].breaks -= blocks_[block + 1].breaks;
+    bytes.Resize(at);
+}
+
+bool BlockBytes::SpliceInPlace(std::size_t from, std::size_t to, const BlockBytes& in,
+                               BlockBytes& out) {
+    if (blocks_.empty() || to - from > kInPlaceLimit || in.size() > kInPlaceLimit ||
+        in.blocks_.size() > 1) {
+        return false;
+    }
+    const std::size_t block = from == size_ ? blocks_.size() - 1 : BlockOf(from);
+    Block& b = blocks_[block];
+    const std::size_t at = from - starts_[block];
+    if (to - starts_[block] > b.bytes.size() ||
+        b.bytes.size() - (to - from) + in.size() > 2 * block_size_) {
+        return false;
+    }
+    if (to > from) out.Append(std::string_view(b.bytes.data() + at, to - from));
+    const std::span<const char> inserted =
+        in.empty() ? std::span<const char>()
+                   : std::span<const char>(in.blocks_[0].bytes.data(), in.size());
+    b.bytes.Replace(at, at + (to - from), inserted);
+    b.breaks = b.breaks - (out.empty() ? 0 : out.blocks_[0].breaks) +
+               (in.empty() ? 0 : in.blocks_[0].breaks);
+    size_ = size_ - (to - from) + in.size();
+    if (b.bytes.empty()) {
+        blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(block));
+        starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(block));
+    }
+    Reindex(block);
+    return true;
+}
+
+BlockBytes BlockBytes::Splice(std::size_t from, std::size_t to, BlockBytes&& in) {
+    BlockBytes out(block_size_);
+    if (SpliceInPlace(from, to, in, out)) return out;
+    const std::size_t room = blocks_.size() + 2 + in.blocks_.size();
+    blocks_.reserve(room);
+    starts_.reserve(room);
+    Cut(from);
+    Cut(to);
+    const std::size_t first = BlockStartingAt(from);
+    const std::size_t last = BlockStartingAt(to);
+    out.blocks_.reserve(last - first);
+    out.starts_.reserve(last - first);
+    // From here nothing allocates.
+    const auto begin = blocks_.begin();
+    for (std::size_t block = first; block < last; ++block) {
+        out.starts_.push_back(out.size_);
+        out.size_ += blocks_[block].bytes.size();
+        out.blocks_.push_back(std::move(blocks_[block]));
+    }
+    blocks_.erase(begin + static_cast<std::ptrdiff_t>(first),
+                  begin + static_cast<std::ptrdiff_t>(last));
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(first),
+                   std::make_move_iterator(in.blocks_.begin()),
+                   std::make_move_iterator(in.blocks_.end()));
+    starts_.resize(blocks_.size());
+    size_ = size_ - (to - from) + in.size_;
+    const std::size_t put = in.blocks_.size();
+    in.blocks_.clear();
+    in.starts_.clear();
+    in.size_ = 0;
+    Reindex(first);
+    MergeAround(first + put);
+    if (first > 0) MergeAround(first - 1);
+    return out;
+}
+
+void BlockBytes::Move(std::size_t from, std::size_t to, std::size_t dest) {
+    if (from >= to || (dest >= from && dest <= to)) return;
+    const std::size_t room = blocks_.size() + 3;
+    blocks_.reserve(room);
+    starts_.reserve(room);
+    Cut(from);
+    Cut(to);
+    Cut(dest);
+    // From here nothing allocates.
+    const auto at = [this](std::size_t offset) {
+        return blocks_.begin() + static_cast<std::ptrdiff_t>(BlockStartingAt(offset));
+    };
+    const std::size_t first = std::min(from, dest);
+    if (dest < from) {
+        std::rotate(at(dest), at(from), at(to));
+    } else {
+        std::rotate(at(from), at(to), at(dest));
+    }
+    const std::size_t first_block = BlockOf(first);
+    Reindex(first_block);
+    const std::size_t lands = dest < from ? dest : dest - (to - from);
+    for (const std::size_t seam : {first, lands, lands + (to - from)}) {
+        if (seam > 0 && seam < size_) MergeAround(BlockOf(seam - 1));
+    }
+}
+
+void BlockBytes::MergeAround(std::size_t block) noexcept {
+    // Two neighbours at most a block between them become one, so that typing and small edits
+    // do not leave the text in crumbs.
+    for (std::size_t left : {block, block > 0 ? block - 1 : block}) {
+        if (left + 1 >= blocks_.size()) continue;
+        Block& a = blocks_[left];
+        Block& b = blocks_[left + 1];
+        if (a.bytes.size() + b.bytes.size() > block_size_) continue;
+        try {
+            a.bytes.Append(std::span<const char>(b.bytes.data(), b.bytes.size()));
+        } catch (const std::bad_alloc&) {
+            continue;  // the bytes stay as they are, in two blocks
+        }
+        a.breaks += b.breaks;
+        blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(left) + 1);
+        starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(left) + 1);
+        Reindex(left);
+        return;
+    }
+}
+
+void BlockBytes::Reindex(std::size_t from_block) noexcept {
+    std::size_t start =
+        from_block == 0 ? 0 : starts_[from_block - 1] + blocks_[from_block - 1].bytes.size();
+    for (std::size_t i = from_block; i < blocks_.size(); ++i) {
+        starts_[i] = start;
+        start += blocks_[i].bytes.size();
+    }
+}
+
 std::size_t BlockBytes::MemoryBytes() const {
-    std::size_t bytes = starts_.capacity() * sizeof(std::size_t);
-    for (const auto& block : blocks_) bytes += block.capacity();
+    std::size_t bytes =
+        starts_.capacity() * sizeof(std::size_t) + blocks_.capacity() * sizeof(Block);
+    for (const auto& block : blocks_) bytes += block.bytes.capacity();
     return bytes;
+}
+
+void BlockBytes::MoveBlocksTo(std::vector<GrowingArray<char>>& released) {
+    released.reserve(released.size() + blocks_.size());
+    for (auto& block : blocks_) released.push_back(std::move(block.bytes));
+    blocks_.clear();
+    starts_.clear();
+    size_ = 0;
 }
 
 }  // namespace bukvotok

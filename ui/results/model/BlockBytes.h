@@ -1,6 +1,10 @@
-// The results text's bytes in blocks of about a megabyte, each its own allocation: an edit
-// moves the bytes of one block, never the gigabytes after it, and an append fills the last
-// block as a single array would.  Read as pieces, one a block.
+// The results text's bytes in blocks of about a megabyte, each its own allocation.  An edit
+// moves the bytes of one block, never the gigabytes after it; a range of any size moves out of
+// the text, or back in, as whole blocks, with only the block at each end of it cut in two; an
+// append fills the last block as a single array would.  Read as pieces, one a block.
+//
+// Every change is all or nothing: whatever it needs is allocated before anything changes, and
+// cutting a block in two, which may come first, changes no byte.
 #pragma once
 
 #include <algorithm>
@@ -15,25 +19,27 @@ namespace bukvotok {
 
 class BlockBytes {
 public:
+    static constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+
     // A block holds up to this much from appends, and an edit that takes one past twice this
-    // cuts it up again.
+    // moves the edited range out as blocks of its own instead.
     static constexpr std::size_t kBlockSize = 1 << 20;
 
     // Tests make blocks small to see edits across them.
     explicit BlockBytes(std::size_t block_size = kBlockSize) : block_size_(block_size) {}
     std::size_t BlockSize() const { return block_size_; }
+    // A copy of `bytes` in blocks of `block_size`.  Raises bad_alloc.
+    static BlockBytes CopyOf(std::string_view bytes, std::size_t block_size);
 
     std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
     char operator[](std::size_t offset) const {
         const std::size_t block = BlockOf(offset);
-        return blocks_[block][offset - starts_[block]];
+        return blocks_[block].bytes[offset - starts_[block]];
     }
-
-    // Both or neither, should memory run out.
-    void Append(std::string_view first, std::string_view second = {});
-    // Raises bad_alloc with the bytes unchanged.
-    void Replace(std::size_t from, std::size_t to, std::string_view bytes);
     std::string Copy(std::size_t from, std::size_t to) const;
+    // The same range as blocks of its own.  Raises bad_alloc.
+    BlockBytes CopyRange(std::size_t from, std::size_t to) const;
 
     // Calls visit(piece, offset of its first byte) for the pieces that make up [from, to), in
     // order, until one returns false.
@@ -42,35 +48,58 @@ public:
         if (from >= to) return;
         for (std::size_t block = BlockOf(from); from < to; ++block) {
             const std::size_t start = starts_[block];
-            const std::size_t end = std::min(to, start + blocks_[block].size());
+            const GrowingArray<char>& bytes = blocks_[block].bytes;
+            const std::size_t end = std::min(to, start + bytes.size());
             if (end > from &&
-                !visit(std::string_view(blocks_[block].data() + (from - start), end - from),
-                       from)) {
+                !visit(std::string_view(bytes.data() + (from - start), end - from), from)) {
                 return;
             }
             from = std::max(from, end);
         }
     }
 
+    // Where the last CR before `offset` is, or kNotFound; where the first at or after it is, or
+    // kNotFound.  Blocks without one are passed over unread, so paragraphs are found without
+    // reading the megabytes of a text that has no line break.
+    std::size_t FindBreakBefore(std::size_t offset) const;
+    std::size_t FindBreakFrom(std::size_t offset) const;
+
+    // Both or neither.
+    void Append(std::string_view first, std::string_view second = {});
+    // Puts `in` in place of [from, to) and gives back what was there.  A small edit inside one
+    // block changes it in place; anything else moves blocks out and in.
+    BlockBytes Splice(std::size_t from, std::size_t to, BlockBytes&& in);
+    // Moves [from, to) to `dest`, an offset outside (from, to) counted in the text as it is.
+    void Move(std::size_t from, std::size_t to, std::size_t dest);
+
     std::size_t MemoryBytes() const;
+    std::size_t BlockCount() const { return blocks_.size(); }
     // Empties the bytes, handing their blocks to be freed later.
-    void MoveBlocksTo(std::vector<GrowingArray<char>>& released) {
-        released.reserve(released.size() + blocks_.size());
-        for (auto& block : blocks_) released.push_back(std::move(block));
-        blocks_.clear();
-        starts_.clear();
-        size_ = 0;
-    }
+    void MoveBlocksTo(std::vector<GrowingArray<char>>& released);
 
 private:
-    // The block that holds `offset`, or the last one for the end.  REQUIRES: a block.
+    struct Block {
+        GrowingArray<char> bytes;
+        std::size_t breaks = 0;  // CRs in it
+    };
+
+    // The block that holds `offset`.  REQUIRES: offset < size().
     std::size_t BlockOf(std::size_t offset) const {
         const auto after = std::upper_bound(starts_.begin(), starts_.end(), offset);
         return static_cast<std::size_t>(after - starts_.begin()) - 1;
     }
-    void Reindex(std::size_t from_block);
+    // The block that starts at `offset`, blocks_.size() for the end.  REQUIRES: one does.
+    std::size_t BlockStartingAt(std::size_t offset) const {
+        return offset == size_ ? blocks_.size() : BlockOf(offset);
+    }
+    // Makes `offset` a block boundary, changing no byte.
+    void Cut(std::size_t offset);
+    bool SpliceInPlace(std::size_t from, std::size_t to, const BlockBytes& in, BlockBytes& out);
+    // Joins small neighbours around `block`, if memory allows; changes no byte.
+    void MergeAround(std::size_t block) noexcept;
+    void Reindex(std::size_t from_block) noexcept;
 
-    std::vector<GrowingArray<char>> blocks_;
+    std::vector<Block> blocks_;        // none empty
     std::vector<std::size_t> starts_;  // of each block in the text
     std::size_t size_ = 0;
     std::size_t block_size_;

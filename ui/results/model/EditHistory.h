@@ -1,103 +1,87 @@
-// The user's edits of the results text, to undo and redo.  A step holds where it put its bytes
-// and the bytes it took out; undoing it swaps the two, so that the same step redoes it.
+// The user's edits of the results text, to undo and redo: a plain list of steps, the oldest
+// first, those after `done` undone.  A step is an exchange, which holds where it put its bytes
+// and the bytes it took out (undoing it swaps the two, so that the same step redoes it), or a
+// move of a range, which holds no bytes at all.  What the steps hold is counted; how much they
+// may hold is for the text model to say.
 #pragma once
 
 #include <cstddef>
-#include <deque>
+#include <cstdint>
+#include <vector>
 
 #include "WrappedText.h"
 
 namespace bukvotok {
 
 struct EditStep {
+    enum class Kind { kExchange, kMove };
+    Kind kind = Kind::kExchange;
     std::size_t at = 0;
-    std::size_t length = 0;  // of the bytes the step has in the text
-    HeldText held;           // the bytes it has out of the text
-    bool typing = false;     // typing goes on into the same step
+    // An exchange's bytes in the text, at `at`; the bytes a move takes from `at` to `to`.
+    std::size_t length = 0;
+    std::size_t to = 0;
+    HeldText held;              // an exchange's bytes out of the text
+    bool typing = false;        // typing goes on into the same step
+    std::uint64_t touched = 0;  // when it was last made, undone or redone: see TextModel
+
+    // What keeping the step costs, in the measure of the text's limit: bytes.
+    std::size_t Cost() const { return held.Size() + sizeof(EditStep); }
 };
 
 class EditHistory {
 public:
-    bool CanUndo() const { return done_ > 0; }
+    bool CanUndo() const { return done_ > first_; }
     bool CanRedo() const { return done_ < steps_.size(); }
-    std::size_t UndoCount() const { return done_; }
+    std::size_t UndoCount() const { return done_ - first_; }
     std::size_t RedoCount() const { return steps_.size() - done_; }
     // How many steps were ever recorded: a step typing went on with is not counted again.
     std::size_t Recorded() const { return recorded_; }
+    // What the steps cost together.
+    std::size_t HeldBytes() const { return held_bytes_; }
 
-    // A new step: the ones undone can no longer be redone.
-    void Record(EditStep step) {
-        steps_.resize(done_);
-        steps_.push_back(std::move(step));
-        done_ = steps_.size();
-        ++recorded_;
-        merging_ = true;
-        Recount();
-    }
+    // The steps from the oldest that can be undone (0) to the farthest that can be redone.
+    const EditStep& At(std::size_t i) const { return steps_[first_ + i]; }
+    std::size_t Count() const { return steps_.size() - first_; }
+    // What the steps that can be redone cost together.
+    std::size_t RedoBytes() const;
+
+    // Room for one more step, so that Record cannot fail.  Raises bad_alloc.
+    void Reserve() { steps_.reserve(steps_.size() + 1); }
+    // A new step: the steps undone can no longer be redone.  REQUIRES: Reserve() since the last
+    // change, and the steps undone dropped (DropFarthestRedo) or their blocks not to be kept.
+    void Record(EditStep&& step) noexcept;
+
     // The step that typing at `offset` goes on with, if any.
-    EditStep* TypingContinuedAt(std::size_t offset) {
-        if (!merging_ || done_ == 0 || done_ != steps_.size()) return nullptr;
-        EditStep& last = steps_.back();
-        return last.typing && last.at + last.length == offset ? &last : nullptr;
-    }
+    EditStep* TypingContinuedAt(std::size_t offset);
     void StopMerging() { merging_ = false; }
 
     EditStep& NextToUndo() { return steps_[done_ - 1]; }
     EditStep& NextToRedo() { return steps_[done_]; }
-    void Undone() { Moved(-1); }
-    void Redone() { Moved(1); }
+    // After the step was swapped: `cost_before` is what it cost before.
+    void Undone(std::size_t cost_before) noexcept;
+    void Redone(std::size_t cost_before) noexcept;
+    // A step changed in place (typing went on with it): `cost_before` is what it cost before.
+    void Changed(const EditStep& step, std::size_t cost_before) noexcept;
 
-    // The step done longest ago, or with none done the one farthest from being redone; never
-    // the step just undone or redone (`Kept`).  False when only that is left.
-    bool DropOldest() {
-        if (done_ > (keep_done_ ? 1u : 0u)) {
-            steps_.pop_front();
-            --done_;
-        } else if (steps_.size() > done_ + (keep_undone_ ? 1u : 0u)) {
-            steps_.pop_back();
-        } else {
-            return false;
-        }
-        Recount();
-        return true;
-    }
-    // While a step is swapped, DropOldest keeps it.
-    void KeepNext(bool undone) { (undone ? keep_undone_ : keep_done_) = true; }
-    void KeepNone() { keep_done_ = keep_undone_ = false; }
-    // Hands the blocks of the texts held whole to be freed later.
-    void Clear(std::vector<GrowingArray<char>>& released) {
-        for (EditStep& step : steps_) {
-            if (step.held.whole) step.held.whole->bytes.MoveBlocksTo(released);
-        }
-        Clear();
-    }
-    void Clear() {
-        steps_.clear();
-        done_ = 0;
-        held_bytes_ = 0;
-    }
+    // The oldest step done, and the step farthest from being redone; each hands the dropped
+    // step's blocks to `released` to be freed later.  REQUIRES: room in
+    // `released` for them (BlockCount), so that nothing allocates.
+    // REQUIRES: CanUndo() for DropOldest, CanRedo() for DropFarthestRedo.
+    void DropOldest(std::vector<GrowingArray<char>>& released) noexcept;
+    void DropFarthestRedo(std::vector<GrowingArray<char>>& released) noexcept;
+    static std::size_t BlockCount(const EditStep& step) { return step.held.bytes.BlockCount(); }
 
-    // What the steps hold, counted against the text's limit; each step's own record too.
-    std::size_t HeldBytes() const { return held_bytes_; }
-    void Recount() {
-        held_bytes_ = 0;
-        for (const EditStep& step : steps_) held_bytes_ += step.held.HeldBytes() + sizeof(step);
-    }
+    void Clear(std::vector<GrowingArray<char>>& released);
 
 private:
-    void Moved(int by) {
-        done_ = static_cast<std::size_t>(static_cast<long long>(done_) + by);
-        merging_ = false;
-        Recount();
-    }
+    static void Release(EditStep& step, std::vector<GrowingArray<char>>& released) noexcept;
 
-    std::deque<EditStep> steps_;
-    std::size_t done_ = 0;  // steps_[0, done_) are in the text, the rest undone
+    std::vector<EditStep> steps_;
+    std::size_t first_ = 0;  // the steps before it are dropped
+    std::size_t done_ = 0;   // steps_[first_, done_) are in the text, the rest undone
     std::size_t held_bytes_ = 0;
     std::size_t recorded_ = 0;
     bool merging_ = false;
-    bool keep_done_ = false;    // the last done step
-    bool keep_undone_ = false;  // the next step to redo
 };
 
 }  // namespace bukvotok

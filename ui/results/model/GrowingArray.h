@@ -17,6 +17,8 @@ namespace bukvotok {
 // Tests set this to see what a growth that the machine cannot serve leaves behind: a growth to
 // more bytes than this fails as an exhausted memory would.
 inline std::size_t growing_array_limit_for_tests = static_cast<std::size_t>(-1);
+// And this, when set, is asked before each growth whether it fails.
+inline bool (*growing_array_fails_for_tests)() = nullptr;
 
 template <typename T>
 class GrowingArray {
@@ -87,6 +89,9 @@ public:
             needed > capacity_ + capacity_ / 2 ? needed : capacity_ + capacity_ / 2;
         const std::size_t bytes = std::max<std::size_t>(capacity, 16) * sizeof(T);
         if (bytes > growing_array_limit_for_tests) throw std::bad_alloc();
+        if (growing_array_fails_for_tests != nullptr && growing_array_fails_for_tests()) {
+            throw std::bad_alloc();
+        }
         void* grown = std::realloc(data_, bytes);
         if (grown == nullptr) throw std::bad_alloc();
         data_ = static_cast<T*>(grown);

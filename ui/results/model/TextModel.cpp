@@ -1,26 +1,37 @@
 #include "TextModel.h"
 
 #include <algorithm>
-#include <string>
 
 namespace bukvotok {
 
 TextModel::TextModel() : TextModel(Tuning{}) {}
 
-TextModel::TextModel(Tuning tuning) : tuning_(tuning) {
-    text_.HoldWholeFrom(tuning.held_whole_from);
-    text_.SetBlockSize(tuning.block_size);
+TextModel::TextModel(Tuning tuning) : tuning_(tuning) { text_.SetBlockSize(tuning.block_size); }
+
+std::size_t TextModel::Budget() const {
+    return capacity_ + std::max(tuning_.history_allowance, capacity_ / 32);
 }
 
 void TextModel::SetCapacity(std::size_t bytes) {
     capacity_ = std::min(bytes, WrappedText::kMaxSize);
-    MakeRoom(Size());
+    while (history_.HeldBytes() > 0 && Size() + history_.HeldBytes() > Budget()) {
+        Drops drops;
+        (history_.CanRedo() ? drops.redo : drops.oldest) = 1;
+        const EditStep& step =
+            history_.CanRedo() ? history_.At(history_.Count() - 1) : history_.At(0);
+        released_.reserve(released_.size() + EditHistory::BlockCount(step));
+        Apply(drops);
+    }
 }
 
 void TextModel::Assign(std::string_view bytes) {
+    std::size_t blocks = text_.BlockCount();
+    for (std::size_t i = 0; i < history_.Count(); ++i) {
+        blocks += EditHistory::BlockCount(history_.At(i));
+    }
+    released_.reserve(released_.size() + blocks);
+    text_.Assign(bytes, released_);
     history_.Clear(released_);
-    text_.MoveBlocksTo(released_);
-    text_.Assign(bytes);
 }
 
 bool TextModel::ReleaseSome() {
@@ -32,82 +43,190 @@ bool TextModel::ReleaseSome() {
     return keep > 0;
 }
 
-void TextModel::MakeRoom(std::size_t text) {
-    while (history_.HeldBytes() > 0 && text + history_.HeldBytes() > Budget()) {
-        if (!history_.DropOldest()) return;
+bool TextModel::Refuse(bool for_history) {
+    refused_for_history_ = for_history;
+    return false;
+}
+
+TextModel::Drops TextModel::PlanForEdit(std::size_t text_after, std::size_t step_cost,
+                                        bool new_step) const {
+    Drops drops;
+    std::size_t held = history_.HeldBytes();
+    if (new_step) {
+        // A new step discards the steps undone: their room is free first.
+        drops.redo = history_.RedoCount();
+        for (std::size_t i = history_.UndoCount(); i < history_.Count(); ++i) {
+            held -= history_.At(i).Cost();
+            drops.blocks += EditHistory::BlockCount(history_.At(i));
+        }
     }
+    // Typing that goes on keeps its own step, the last one done.
+    const std::size_t droppable = history_.UndoCount() - (new_step ? 0 : 1);
+    while (text_after + held + step_cost > Budget() && drops.oldest < droppable) {
+        held -= history_.At(drops.oldest).Cost();
+        drops.blocks += EditHistory::BlockCount(history_.At(drops.oldest));
+        ++drops.oldest;
+    }
+    drops.fits = text_after + held + step_cost <= Budget();
+    return drops;
+}
+
+bool TextModel::MayAppendDrop(const EditStep& step) const {
+    return search_marks_.empty() || step.touched < search_marks_.back();
+}
+
+TextModel::Drops TextModel::PlanForAppend(std::size_t text_after) const {
+    Drops drops;
+    std::size_t held = history_.HeldBytes();
+    while (text_after + held > capacity_ && drops.redo < history_.RedoCount()) {
+        const EditStep& step = history_.At(history_.Count() - 1 - drops.redo);
+        if (!MayAppendDrop(step)) break;
+        held -= step.Cost();
+        drops.blocks += EditHistory::BlockCount(step);
+        ++drops.redo;
+    }
+    while (text_after + held > capacity_ && drops.oldest < history_.UndoCount()) {
+        const EditStep& step = history_.At(drops.oldest);
+        if (!MayAppendDrop(step)) break;
+        held -= step.Cost();
+        drops.blocks += EditHistory::BlockCount(step);
+        ++drops.oldest;
+    }
+    drops.fits = text_after + held <= capacity_;
+    return drops;
+}
+
+void TextModel::Apply(const Drops& drops) noexcept {
+    for (std::size_t i = 0; i < drops.redo; ++i) history_.DropFarthestRedo(released_);
+    for (std::size_t i = 0; i < drops.oldest; ++i) history_.DropOldest(released_);
 }
 
 bool TextModel::Append(std::string_view first, std::string_view second) {
     const std::size_t more = first.size() + second.size();
-    if (more > capacity_ - std::min(capacity_, Size())) return false;
-    if (history_.HeldBytes() > 0) MakeRoom(Size() + more);
+    if (more == 0) return true;
+    if (more > capacity_ - std::min(capacity_, Size())) return Refuse(false);
+    if (Size() + more + history_.HeldBytes() <= capacity_) {
+        text_.Append(first, second);
+        return true;
+    }
+    const Drops drops = PlanForAppend(Size() + more);
+    if (!drops.fits) return Refuse(true);
+    released_.reserve(released_.size() + drops.blocks);
     text_.Append(first, second);
+    Apply(drops);
+    return true;
+}
+
+template <typename MakeIn>
+bool TextModel::Edit(std::size_t from, std::size_t to, std::size_t inserted, EditKind kind,
+                     MakeIn&& make_in) {
+    const std::size_t removed = to - from;
+    if (removed == 0 && inserted == 0) return true;
+    const std::size_t new_size = Size() - removed + inserted;
+    if (new_size > capacity_ && new_size > Size()) return Refuse(false);
+    const bool typing = kind == EditKind::kTyping;
+    if (typing && removed == 0 && history_.TypingContinuedAt(from) != nullptr) {
+        const Drops drops = PlanForEdit(new_size, 0, false);
+        if (!drops.fits) return Refuse(true);
+        released_.reserve(released_.size() + drops.blocks);
+        text_.Splice(from, to, make_in());
+        // From here nothing can fail.
+        Apply(drops);
+        EditStep& step = history_.NextToUndo();
+        const std::size_t cost_before = step.Cost();
+        step.length += inserted;
+        step.touched = ++stamp_;
+        history_.Changed(step, cost_before);
+        return true;
+    }
+    const std::size_t step_cost = removed + sizeof(EditStep);
+    const Drops drops = PlanForEdit(new_size, step_cost, true);
+    if (!drops.fits) return Refuse(true);
+    history_.Reserve();
+    released_.reserve(released_.size() + drops.blocks);
+    EditStep step;
+    step.held = text_.Splice(from, to, make_in());
+    // From here nothing can fail.
+    step.at = from;
+    step.length = inserted;
+    step.typing = typing;
+    step.touched = ++stamp_;
+    Apply(drops);
+    history_.Record(std::move(step));
     return true;
 }
 
 bool TextModel::Replace(std::size_t from, std::size_t to, std::string_view bytes, EditKind kind) {
-    const std::size_t new_size = Size() - (to - from) + bytes.size();
-    if (new_size > capacity_ && new_size > Size()) return false;
-    if (kind == EditKind::kTyping && from == to) {
-        MakeRoom(new_size);
-        if (EditStep* step = history_.TypingContinuedAt(from)) {
-            text_.Replace(from, to, bytes);
-            step->length += bytes.size();
-            return true;
-        }
-    }
-    const std::size_t step_bytes =
-        sizeof(EditStep) + (text_.HoldsWhole(from, to) ? Size() : to - from);
-    MakeRoom(new_size + step_bytes);
-    if (new_size + history_.HeldBytes() + step_bytes > Budget()) {
-        // Even with no history the removed bytes would not fit beside the text: not undoable.
-        history_.Clear();
-        text_.Replace(from, to, bytes);
-        return true;
-    }
-    HeldText inserted;
-    inserted.bytes.assign(bytes);
+    return Edit(from, to, bytes.size(), kind, [&] { return text_.Held(bytes); });
+}
+
+bool TextModel::InsertCopy(std::size_t at, std::size_t from, std::size_t to) {
+    return Edit(at, at, to - from, EditKind::kOther, [&] { return text_.HeldCopy(from, to); });
+}
+
+bool TextModel::Clear() {
+    EndTyping();
+    return Edit(0, Size(), 0, EditKind::kOther, [] { return HeldText(); });
+}
+
+bool TextModel::Move(std::size_t from, std::size_t to, std::size_t dest) {
+    if (from >= to || (dest >= from && dest <= to)) return true;
+    const Drops drops = PlanForEdit(Size(), sizeof(EditStep), true);
+    if (!drops.fits) return Refuse(true);
+    history_.Reserve();
+    released_.reserve(released_.size() + drops.blocks);
+    text_.Move(from, to, dest);
+    // From here nothing can fail.  The step holds the move that undoes this one.
     EditStep step;
-    step.at = from;
-    step.length = bytes.size();
-    step.held = text_.Exchange(from, to, inserted);
-    step.typing = kind == EditKind::kTyping;
+    step.kind = EditStep::Kind::kMove;
+    step.length = to - from;
+    step.at = dest < from ? dest : dest - step.length;
+    step.to = from < step.at ? from : from + step.length;
+    step.touched = ++stamp_;
+    Apply(drops);
     history_.Record(std::move(step));
     return true;
 }
 
 std::optional<TextModel::Span> TextModel::Swap(EditStep& step) {
+    if (step.kind == EditStep::Kind::kMove) {
+        text_.Move(step.at, step.at + step.length, step.to);
+        const std::size_t lands = step.to < step.at ? step.to : step.to - step.length;
+        step.to = step.at < lands ? step.at : step.at + step.length;
+        step.at = lands;
+        return Span{lands, lands + step.length};
+    }
     const std::size_t restored = step.held.Size();
-    if (restored > step.length && Size() - step.length + restored > capacity_) return std::nullopt;
-    HeldText taken = text_.Exchange(step.at, step.at + step.length, step.held);
+    HeldText taken = text_.Splice(step.at, step.at + step.length, std::move(step.held));
     step.held = std::move(taken);
     step.length = restored;
     return Span{step.at, step.at + restored};
 }
 
-// Putting bytes back costs no memory, unless the bytes taken out are held whole: then the
-// oldest other steps make room.
 std::optional<TextModel::Span> TextModel::Undo() {
     if (!CanUndo()) return std::nullopt;
-    const std::optional<Span> span = Swap(history_.NextToUndo());
-    if (!span) return span;
-    history_.Undone();
-    history_.KeepNext(true);
-    MakeRoom(Size());
-    history_.KeepNone();
+    EditStep& step = history_.NextToUndo();
+    const std::size_t cost_before = step.Cost();
+    const std::optional<Span> span = Swap(step);
+    step.touched = ++stamp_;
+    history_.Undone(cost_before);
     return span;
 }
 
 std::optional<TextModel::Span> TextModel::Redo() {
     if (!CanRedo()) return std::nullopt;
-    const std::optional<Span> span = Swap(history_.NextToRedo());
-    if (!span) return span;
-    history_.Redone();
-    history_.KeepNext(false);
-    MakeRoom(Size());
-    history_.KeepNone();
+    EditStep& step = history_.NextToRedo();
+    const std::size_t cost_before = step.Cost();
+    const std::optional<Span> span = Swap(step);
+    step.touched = ++stamp_;
+    history_.Redone(cost_before);
     return span;
+}
+
+void TextModel::BeginSearch() { search_marks_.push_back(++stamp_); }
+
+void TextModel::EndSearch() {
+    if (!search_marks_.empty()) search_marks_.pop_back();
 }
 
 }  // namespace bukvotok

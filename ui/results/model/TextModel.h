@@ -1,8 +1,24 @@
-// The results text as the user edits it: the bytes and their lines, the undo history, and the
+// The results text as the user edits it: the text with its lines, the undo history, and the
 // limit that both share.  No window: the results box shows it and turns keys into its edits.
+//
+// The rule for room: the text and what the history holds share the limit.
+//  - The text alone never passes it.
+//  - The user's own edits may take text and history together a little past it (the
+//    allowance), so that replacing a full text with what the user types can still be undone;
+//    to make room they push out the oldest steps, after the steps undone, which a new edit
+//    discards anyway.  An edit that could not be undone even with no other step is refused.
+//  - Appends (the search's words) keep text and history within the limit.  They may push out
+//    only steps last made, undone or redone before the running search started; when only
+//    later ones stand in the way, the append is refused, and the search stops.
+//  - So an undo or a redo never needs room: it swaps bytes between the text and the history,
+//    and every state it returns to was within the limit.
+//
+// Every change is all or nothing: when memory runs out, the text, its lines and the history
+// stay exactly as they were, and the change raises bad_alloc.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -15,12 +31,8 @@ namespace bukvotok {
 class TextModel {
 public:
     struct Tuning {
-        // The history may take the text and itself this far past the limit, so that replacing
-        // a full text with a few typed letters can still be undone.  The text alone stays
-        // within the limit.
+        // At least this much allowance; a 32nd of the limit when that is more.
         std::size_t history_allowance = 1 << 20;
-        // See WrappedText::HoldsWhole.
-        std::size_t held_whole_from = 1 << 20;
         std::size_t block_size = BlockBytes::kBlockSize;
     };
     TextModel();
@@ -37,35 +49,67 @@ public:
     std::size_t Size() const { return text_.Size(); }
 
     std::size_t Capacity() const { return capacity_; }
+    // Drops steps, the least wanted first, until text and history fit again.
     void SetCapacity(std::size_t bytes);
+    // What text and history may come to with the user's edits.
+    std::size_t Budget() const;
     std::size_t HistoryBytes() const { return history_.HeldBytes(); }
 
     // A new text, with no history.  REQUIRES: it fits.  The memory of the old one is freed
     // by ReleaseSome.
     void Assign(std::string_view bytes);
-    // Frees part of what Assign let go: freeing gigabytes at once takes a fifth of a second.
+    // Frees part of what was let go: freeing gigabytes at once takes a fifth of a second.
     // True while some is left.
     bool ReleaseSome();
-    // At the end, not a step of the history.  False, with nothing appended, when the text would
-    // pass the limit.  Both pieces or neither, should memory run out.
+    bool HasReleased() const { return !released_.empty(); }
+
+    // At the end, not a step of the history.  Both pieces or neither.  False, with nothing
+    // appended, when there is no room (see the rule above).
     bool Append(std::string_view first, std::string_view second = {});
-    // Replaces [from, to) as one step, or as part of the typing step before it.  False, with
-    // nothing changed, when the text would grow past the limit.  REQUIRES: caret offsets.
+    // Whether the last refusal was for the history's steps rather than the text alone.
+    bool RefusedForHistory() const { return refused_for_history_; }
+
+    // Each is one step, or part of the typing step before it, and false, with nothing changed,
+    // when there is no room.  REQUIRES: caret offsets.
     bool Replace(std::size_t from, std::size_t to, std::string_view bytes, EditKind kind);
+    // A copy of the text's [from, to) at `at`.
+    bool InsertCopy(std::size_t at, std::size_t from, std::size_t to);
+    // Moves [from, to) to `dest`, an offset outside (from, to) in the text as it is: a step that
+    // holds no bytes, whatever the distance.
+    bool Move(std::size_t from, std::size_t to, std::size_t dest);
+    // Empties the text as a step, which holds the text itself.
+    bool Clear();
 
     bool CanUndo() const { return history_.CanUndo(); }
     bool CanRedo() const { return history_.CanRedo(); }
     const EditHistory& History() const { return history_; }
-    // Where the bytes put back lie, or nothing when they would take the text past its limit.
+    // Where the bytes put back lie; nothing when there is nothing to undo or redo.
     std::optional<Span> Undo();
     std::optional<Span> Redo();
     // Typing after this is a step of its own.
     void EndTyping() { history_.StopMerging(); }
 
+    // Between these, appends push out only steps touched before the first.  Searches nest.
+    void BeginSearch();
+    void EndSearch();
+
 private:
-    // Drops the oldest steps until the history fits beside `text` bytes of memory.
-    void MakeRoom(std::size_t text);
-    std::size_t Budget() const { return capacity_ + tuning_.history_allowance; }
+    // Which steps go to make room: the `redo` farthest from being redone and the `oldest` done.
+    struct Drops {
+        std::size_t redo = 0;
+        std::size_t oldest = 0;
+        std::size_t blocks = 0;
+        bool fits = false;
+    };
+    Drops PlanForEdit(std::size_t text_after, std::size_t step_cost, bool new_step) const;
+    Drops PlanForAppend(std::size_t text_after) const;
+    bool MayAppendDrop(const EditStep& step) const;
+    void Apply(const Drops& drops) noexcept;
+    bool Refuse(bool for_history);
+
+    template <typename MakeIn>
+    bool Edit(std::size_t from, std::size_t to, std::size_t inserted, EditKind kind,
+              MakeIn&& make_in);
     std::optional<Span> Swap(EditStep& step);
 
     WrappedText text_;
@@ -73,6 +117,9 @@ private:
     std::size_t capacity_ = WrappedText::kMaxSize;
     Tuning tuning_;
     std::vector<GrowingArray<char>> released_;
+    std::uint64_t stamp_ = 0;                  // counts what touches a step
+    std::vector<std::uint64_t> search_marks_;  // the stamp at each running search's start
+    bool refused_for_history_ = false;
 };
 
 }  // namespace bukvotok

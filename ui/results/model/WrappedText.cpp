@@ -1,209 +1,283 @@
 #include "WrappedText.h"
 
 #include <algorithm>
-#include <cmath>
+
+#include "SplicedBytes.h"
 
 namespace bukvotok {
 
-namespace {
+// The lines of the text an edit would make, as runs of lines that stay as they were and lines
+// laid out afresh.  The edit gives the parts of its new text, each with the lines it had where
+// they were laid out, if those still hold.  A line's start depends on the bytes before it only
+// up to the first byte that did not fit on the line before, which lies on the line itself or,
+// past a word wider than the box, on the next; so where a part meets other bytes than it met
+// before, the two lines before it are laid out again, and on until a line starts where one of
+// a part's own lines started: from there on, that part's lines hold.
+class WrappedText::Relayout {
+public:
+    Relayout(const LineLayout& layout, const SplicedBytes& text) : layout_(layout), text_(text) {}
 
-// Wider than any box, yet added to a position inside one it cannot overflow.
-constexpr std::int32_t kAlwaysPastTheEdge = 1 << 28;
+    // The lines of the part added `part`th, if any, and whether it ends where it ended when
+    // they were laid out: at the end of the same text.
+    void SetLines(std::size_t part, LineStarts* lines, bool ends_as_before) {
+        lines_[part] = lines;
+        ends_as_before_[part] = ends_as_before;
+    }
 
-}  // namespace
+    void Plan();
 
-std::int64_t WrappedText::ToUnits(float pixels) {
-    return static_cast<std::int64_t>(std::llround(pixels * kUnitsPerPixel));
+    std::vector<LineStarts::Run> runs;
+    std::vector<std::size_t> fresh;
+
+private:
+    std::size_t End(std::size_t part) const {
+        const SplicedBytes::Part& p = text_.PartAt(part);
+        return p.at + (p.to - p.from);
+    }
+    std::int64_t Shift(std::size_t part) const {
+        const SplicedBytes::Part& p = text_.PartAt(part);
+        return static_cast<std::int64_t>(p.at) - static_cast<std::int64_t>(p.from);
+    }
+    // The end of the part's own lines: those that start within it, and at its end too when
+    // that is the end of the text, after a last line break.
+    std::size_t OwnEnd(std::size_t part) const {
+        const std::size_t to = text_.PartAt(part).to;
+        return lines_[part]->LowerBound(ends_as_before_[part] ? to + 1 : to);
+    }
+    // The part's own lines, if any.
+    bool OwnLines(std::size_t part, std::size_t& first, std::size_t& end) const {
+        const LineStarts* lines = lines_[part];
+        if (lines == nullptr) return false;
+        first = lines->LowerBound(text_.PartAt(part).from);
+        end = OwnEnd(part);
+        return first < end;
+    }
+    std::size_t LastStart() const {
+        const LineStarts::Run& run = runs.back();
+        if (run.table == nullptr) return fresh[run.to - 1];
+        return static_cast<std::size_t>(static_cast<std::int64_t>(run.table->Start(run.to - 1)) +
+                                        run.shift);
+    }
+    void AddFresh(std::size_t start) {
+        if (runs.empty() || runs.back().table != nullptr) {
+            runs.push_back({nullptr, fresh.size(), fresh.size(), 0});
+        }
+        fresh.push_back(start);
+        ++runs.back().to;
+        ++count_;
+    }
+    void AddOwn(std::size_t part, std::size_t first, std::size_t end) {
+        runs.push_back({lines_[part], first, end, Shift(part)});
+        count_ += end - first;
+    }
+    void PopStarts(std::size_t n) {
+        while (n > 0) {
+            LineStarts::Run& run = runs.back();
+            const std::size_t taken = std::min(n, run.to - run.from);
+            run.to -= taken;
+            if (run.table == nullptr) fresh.resize(run.to);
+            if (run.from == run.to) runs.pop_back();
+            n -= taken;
+            count_ -= taken;
+        }
+    }
+    // Whether `start` is one of its part's own lines; if so they are taken from there on.
+    bool Resync(std::size_t start) {
+        if (start >= text_.size()) return false;
+        const std::size_t part = text_.PartOf(start);
+        const LineStarts* lines = lines_[part];
+        if (lines == nullptr) return false;
+        const std::size_t in_part = start - text_.PartAt(part).at + text_.PartAt(part).from;
+        const std::size_t line = lines->LowerBound(in_part);
+        if (line == lines->Count() || lines->Start(line) != in_part) return false;
+        AddOwn(part, line, OwnEnd(part));
+        resynced_part_ = part;
+        return true;
+    }
+
+    const LineLayout& layout_;
+    const SplicedBytes& text_;
+    std::array<LineStarts*, 4> lines_{};
+    std::array<bool, 4> ends_as_before_{};
+    std::size_t count_ = 0;
+    std::size_t resynced_part_ = 0;
+};
+
+void WrappedText::Relayout::Plan() {
+    const std::size_t parts = text_.PartCount();
+    std::size_t first = 0;
+    std::size_t end = 0;
+    // Where lines may have changed: from two lines before it on.
+    std::size_t dirty = 0;
+    if (parts > 0 && OwnLines(0, first, end) && lines_[0]->Start(first) == text_.PartAt(0).from) {
+        AddOwn(0, first, end);
+        if (parts == 1 && ends_as_before_[0]) return;
+        dirty = End(0);
+    } else {
+        AddFresh(0);
+    }
+    for (;;) {
+        PopStarts(count_ > 2 ? 2 : count_ - 1);
+        std::size_t start = LastStart();
+        for (;;) {
+            const std::size_t next = layout_.NextLineStart(text_, start);
+            if (next == kNoLine) return;
+            if (next >= dirty && Resync(next)) break;
+            AddFresh(next);
+            start = next;
+        }
+        const std::size_t part = resynced_part_;
+        if (part + 1 == parts && ends_as_before_[part]) return;
+        dirty = End(part);
+    }
 }
+
+WrappedText::WrappedText() { starts_.PushBack(0); }
 
 void WrappedText::SetMetrics(const TextMetrics& metrics) {
-    metrics_ = metrics;
-    ++layout_;
-    for (std::size_t byte = 0; byte < 256; ++byte) {
-        advance_[byte] = static_cast<std::int32_t>(
-            std::clamp<std::int64_t>(ToUnits(metrics.advance[byte]), 0, kAlwaysPastTheEdge));
-    }
-    advance_['\r'] = advance_['\n'] = 0;
-    layout_advance_ = advance_;
-    layout_advance_['\t'] = layout_advance_['\r'] = kAlwaysPastTheEdge;
-    tab_stop_ = std::clamp<std::int64_t>(ToUnits(metrics.tab_stop), 1, kAlwaysPastTheEdge);
-    width_ = static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(ToUnits(metrics.width), 0, kAlwaysPastTheEdge));
-    starts_.Resize(1);
-    starts_[0] = 0;
+    layout_.SetMetrics(metrics);
+    starts_.Truncate(1);
     laid_out_size_ = 0;
     LayOutTail();
 }
 
-WrappedText::WrappedText() { starts_.push_back(0); }
-
-void WrappedText::Assign(std::string_view bytes) {
-    BlockBytes text(bytes_.BlockSize());
-    for (std::size_t at = 0; at < bytes.size(); at += text.BlockSize()) {
-        text.Append(bytes.substr(at, text.BlockSize()));
-    }
+void WrappedText::Assign(std::string_view bytes, std::vector<GrowingArray<char>>& released) {
+    BlockBytes text = BlockBytes::CopyOf(bytes, bytes_.BlockSize());
+    bytes_.MoveBlocksTo(released);
     bytes_ = std::move(text);
-    starts_.Release();
-    starts_.push_back(0);
+    starts_.Truncate(1);
     laid_out_size_ = 0;
 }
 
-void WrappedText::Append(std::string_view bytes) { bytes_.Append(bytes); }
-
-std::size_t WrappedText::FirstLineAffected(std::size_t offset) {
-    // Where a line ends depends on the bytes up to the first one that did not fit on it, which
-    // lies on the next line or, when that line starts with a word too wide for any line, starts
-    // the line after.  So the two lines before the edit may change, unless a line break ends
-    // one of them first.
-    std::size_t first = LineOf(offset);
-    for (int back = 0; back < 2 && first > 0 && !EndsParagraph(first - 1); ++back) --first;
-    return first;
+HeldText WrappedText::Held(std::string_view bytes) const {
+    HeldText held;
+    held.bytes = BlockBytes::CopyOf(bytes, bytes_.BlockSize());
+    return held;
 }
 
-HeldText WrappedText::Exchange(std::size_t from, std::size_t to, HeldText& held) {
-    if (held.whole && held.whole->from == from &&
-        held.whole->bytes.size() <= held.whole->from + held.whole->length + (Size() - to)) {
-        HeldText taken;
-        taken.bytes = bytes_.Copy(from, to);
-        PutWholeBack(to, *held.whole);
-        return taken;
-    }
-    const std::string copied = held.whole ? held.Copy() : std::string();
-    const std::string_view bytes = held.whole ? copied : held.bytes;
-    if (HoldsWhole(from, to)) return TakeWhole(from, to, bytes);
-    HeldText taken;
-    taken.bytes = bytes_.Copy(from, to);
-    Replace(from, to, bytes);
-    return taken;
+HeldText WrappedText::HeldCopy(std::size_t from, std::size_t to) const {
+    HeldText held;
+    held.bytes = bytes_.CopyRange(from, to);
+    return held;
 }
 
-// The text becomes a copy of what it keeps, and the former text with its lines goes whole to
-// the one who holds the removed bytes.
-HeldText WrappedText::TakeWhole(std::size_t from, std::size_t to, std::string_view bytes) {
-    const std::size_t first = FirstLineAffected(from);
-    auto whole = std::make_unique<HeldText::Whole>();
-    BlockBytes text(bytes_.BlockSize());
-    const auto append = [&text](std::string_view piece, std::size_t) {
-        text.Append(piece);
-        return true;
+HeldText WrappedText::Splice(std::size_t from, std::size_t to, HeldText&& in) {
+    HeldText out;
+    if (from == to && in.Size() == 0) return out;
+    LayOutTail();
+    SplicedBytes text;
+    Relayout relayout(layout_, text);
+    const auto add = [&](const BlockBytes& bytes, std::size_t a, std::size_t b, LineStarts* lines,
+                         bool ends_as_before) {
+        if (a == b) return;
+        relayout.SetLines(text.PartCount(), lines, ends_as_before);
+        text.Add(bytes, a, b);
     };
-    bytes_.ForEachPiece(0, from, append);
-    text.Append(bytes);
-    bytes_.ForEachPiece(to, Size(), append);
-    GrowingArray<std::uint32_t> starts;
-    starts.Append({starts_.data(), first + 1});
+    const bool in_lines_hold = in.layout == layout_.Generation() && !in.lines.Empty();
+    add(bytes_, 0, from, &starts_, false);
+    add(in.bytes, 0, in.Size(), in_lines_hold ? &in.lines : nullptr, false);
+    add(bytes_, to, Size(), &starts_, true);
+    relayout.Plan();
 
-    whole->bytes = std::move(bytes_);
-    whole->starts = std::move(starts_);
-    whole->laid_out_size = laid_out_size_;
-    whole->layout = layout_;
-    whole->from = from;
-    whole->length = to - from;
-    bytes_ = std::move(text);
-    starts_ = std::move(starts);
-    laid_out_size_ = kNoLine;  // what follows the kept lines is laid out again
-    HeldText taken;
-    taken.whole = std::move(whole);
-    return taken;
+    // The lines that start in what goes out go with it.
+    std::vector<LineStarts::Target> targets;
+    targets.push_back({&starts_, std::move(relayout.runs)});
+    const std::size_t first_out = starts_.LowerBound(from);
+    const std::size_t end_out = starts_.LowerBound(to);
+    if (first_out < end_out) {
+        targets.push_back(
+            {&out.lines, {{&starts_, first_out, end_out, -static_cast<std::int64_t>(from)}}});
+    }
+    out.layout = layout_.Generation();
+    LineStarts::Assembly assembly(std::move(targets), std::move(relayout.fresh));
+    out.bytes = bytes_.Splice(from, to, std::move(in.bytes));
+    // From here nothing can fail.
+    assembly.Commit();
+    in.lines.Clear();
+    laid_out_size_ = Size();
+    return out;
 }
 
-// The former text is this one but for [from, to), which it holds in place of it, and the bytes
-// appended since: those are the only ones copied.
-void WrappedText::PutWholeBack(std::size_t to, HeldText::Whole& whole) {
-    const std::size_t kept_suffix = whole.bytes.size() - whole.from - whole.length;
-    BlockBytes& bytes = whole.bytes;
-    const std::size_t size_before = bytes.size();
+void WrappedText::Move(std::size_t from, std::size_t to, std::size_t dest) {
+    if (from >= to || (dest >= from && dest <= to)) return;
+    LayOutTail();
+    SplicedBytes text;
+    Relayout relayout(layout_, text);
+    const auto add = [&](std::size_t a, std::size_t b) {
+        if (a == b) return;
+        relayout.SetLines(text.PartCount(), &starts_, b == Size());
+        text.Add(bytes_, a, b);
+    };
+    if (dest < from) {
+        add(0, dest);
+        add(from, to);
+        add(dest, from);
+        add(to, Size());
+    } else {
+        add(0, from);
+        add(to, dest);
+        add(from, to);
+        add(dest, Size());
+    }
+    relayout.Plan();
+    std::vector<LineStarts::Target> targets;
+    targets.push_back({&starts_, std::move(relayout.runs)});
+    LineStarts::Assembly assembly(std::move(targets), std::move(relayout.fresh));
+    bytes_.Move(from, to, dest);
+    assembly.Commit();
+}
+
+void WrappedText::LayOutTail() {
+    if (laid_out_size_ == bytes_.size()) return;
+    const std::size_t count = starts_.Count();
+    std::size_t start = starts_.Start(count - 1);
     try {
-        bytes_.ForEachPiece(to + kept_suffix, Size(),
-                            [&bytes](std::string_view piece, std::size_t) {
-                                bytes.Append(piece);
-                                return true;
-                            });
+        while ((start = layout_.NextLineStart(bytes_, start)) != kNoLine) starts_.PushBack(start);
     } catch (...) {
-        bytes.Replace(size_before, bytes.size(), {});  // as it was, to be put back later
+        starts_.Truncate(count);
         throw;
     }
-    bytes_ = std::move(whole.bytes);
-    starts_ = std::move(whole.starts);
-    laid_out_size_ = whole.laid_out_size;
-    if (starts_.empty() || whole.layout != layout_) {
-        // Laid out for another width: laid out again, but not copied.
-        starts_.Release();
-        starts_.push_back(0);
-        laid_out_size_ = kNoLine;
-    }
-}
-
-void WrappedText::Replace(std::size_t from, std::size_t to, std::string_view bytes) {
-    LayOutTail();
-    const std::size_t first_line = FirstLineAffected(from);
-    bytes_.Replace(from, to, bytes);
     laid_out_size_ = bytes_.size();
-    const auto delta =
-        static_cast<std::int64_t>(bytes.size()) - static_cast<std::int64_t>(to - from);
-    const std::size_t edited_end = from + bytes.size();
-
-    const std::size_t first = first_line;
-    std::vector<std::uint32_t> fresh;
-    std::size_t old_next = first + 1;  // the first old start not yet matched or passed
-    std::size_t start = starts_[first];
-    for (;;) {
-        start = NextLineStart(start);
-        if (start == kNoLine) {
-            starts_.Replace(first + 1, starts_.size(), fresh);
-            return;
-        }
-        if (start >= edited_end) {
-            // From a start that is also an old start behind the edit, the lines are the old ones.
-            while (old_next < starts_.size() &&
-                   (starts_[old_next] < to || static_cast<std::int64_t>(starts_[old_next]) + delta <
-                                                  static_cast<std::int64_t>(start))) {
-                ++old_next;
-            }
-            if (old_next < starts_.size() && static_cast<std::int64_t>(starts_[old_next]) + delta ==
-                                                 static_cast<std::int64_t>(start)) {
-                break;
-            }
-        }
-        fresh.push_back(static_cast<std::uint32_t>(start));
-    }
-    for (std::size_t i = old_next; i < starts_.size(); ++i) {
-        starts_[i] = static_cast<std::uint32_t>(static_cast<std::int64_t>(starts_[i]) + delta);
-    }
-    starts_.Replace(first + 1, old_next, fresh);
 }
 
 std::size_t WrappedText::LineCount() {
     LayOutTail();
-    return starts_.size();
+    return starts_.Count();
 }
 
 std::size_t WrappedText::LineStart(std::size_t line) {
     LayOutTail();
-    return starts_[line];
+    return starts_.Start(line);
 }
 
 std::size_t WrappedText::LineEnd(std::size_t line) {
     LayOutTail();
-    if (line + 1 >= starts_.size()) return bytes_.size();
-    const std::size_t next = starts_[line + 1];
+    if (line + 1 >= starts_.Count()) return bytes_.size();
+    const std::size_t next = starts_.Start(line + 1);
     return EndsParagraph(line) ? next - 2 : next;
 }
 
 bool WrappedText::EndsParagraph(std::size_t line) {
     LayOutTail();
-    if (line + 1 >= starts_.size()) return false;
-    const std::size_t next = starts_[line + 1];
+    if (line + 1 >= starts_.Count()) return false;
+    const std::size_t next = starts_.Start(line + 1);
     return next >= 2 && bytes_[next - 1] == '\n';
 }
 
 std::size_t WrappedText::LineOf(std::size_t offset) {
     LayOutTail();
-    const auto after = std::upper_bound(starts_.begin(), starts_.end(), offset);
-    return static_cast<std::size_t>(after - starts_.begin()) - 1;
+    return starts_.LineOf(offset);
 }
 
-float WrappedText::X(std::size_t offset) { return ToPixels(XOnLine(LineOf(offset), offset)); }
+std::size_t WrappedText::ParagraphStart(std::size_t offset) const {
+    const std::size_t found = bytes_.FindBreakBefore(offset);
+    return found == BlockBytes::kNotFound ? 0 : std::min(found + 2, offset);
+}
+
+std::size_t WrappedText::ParagraphEnd(std::size_t offset) const {
+    const std::size_t found = bytes_.FindBreakFrom(offset);
+    return found == BlockBytes::kNotFound ? bytes_.size() : found;
+}
 
 std::int64_t WrappedText::XOnLine(std::size_t line, std::size_t offset) {
     std::int64_t x = 0;
@@ -230,52 +304,6 @@ std::size_t WrappedText::OffsetAtUnits(std::size_t line, std::int64_t x) {
         return true;
     });
     return found;
-}
-
-// The hot loop of laying out, with one rare branch: taken when a byte does not fit, and for
-// every tab and line break, whose advances make sure of that.
-std::size_t WrappedText::NextLineStart(std::size_t start) const {
-    std::int32_t x = 0;
-    std::size_t after_blank = 0;
-    std::size_t next_start = kNoLine;
-    bytes_.ForEachPiece(start, bytes_.size(), [&](std::string_view piece, std::size_t offset) {
-        const auto* const bytes = reinterpret_cast<const unsigned char*>(piece.data());
-        for (std::size_t k = 0; k < piece.size(); ++k) {
-            const unsigned char byte = bytes[k];
-            const std::int32_t next = x + layout_advance_[byte];
-            if (next > width_) {
-                const std::size_t i = offset + k;
-                if (byte == '\r') {
-                    next_start = i + 2;
-                    return false;
-                }
-                if (byte == ' ' || byte == '\t') {
-                    // Blanks never wrap: they run past the edge, to where the next word starts.
-                    x = static_cast<std::int32_t>(
-                        std::min<std::int64_t>(x + Advance(byte, x), width_ + 1));
-                    after_blank = i + 1;
-                    continue;
-                }
-                if (i > start) {
-                    next_start = after_blank > start ? after_blank : i;
-                    return false;
-                }
-            }
-            x = next;
-            after_blank = byte == ' ' ? offset + k + 1 : after_blank;
-        }
-        return true;
-    });
-    return next_start;
-}
-
-void WrappedText::LayOutTail() {
-    if (laid_out_size_ == bytes_.size()) return;
-    std::size_t start = starts_.back();
-    while ((start = NextLineStart(start)) != kNoLine) {
-        starts_.push_back(static_cast<std::uint32_t>(start));
-    }
-    laid_out_size_ = bytes_.size();
 }
 
 }  // namespace bukvotok

@@ -1,0 +1,101 @@
+// Where a line of the results text ends at the box's width, in the box's font.
+//
+// A line ends after the last space or tab that still fits (spaces at its end may run past the
+// width, as in any text box), inside a word only when the word alone is wider than the box, and
+// always at a CR LF, which belongs to the line it ends.  Every line holds at least one byte, so
+// the lines of any text at any width are finite.  The text after a line's start alone decides
+// where that line ends, up to the first byte that does not fit on it.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace bukvotok {
+
+struct TextMetrics {
+    std::array<float, 256> advance{};  // of each byte in the box's font
+    float tab_stop = 80;
+    float width = 0;  // for the text of a line
+};
+
+class LineLayout {
+public:
+    static constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
+
+    LineLayout() { SetMetrics({}); }
+    void SetMetrics(const TextMetrics& metrics);
+    const TextMetrics& Metrics() const { return metrics_; }
+    // Counts the metrics set, so that lines laid out with others are known.
+    std::uint64_t Generation() const { return generation_; }
+
+    // Widths are added up in 64ths of a pixel: integer sums are exact, so every part of the box
+    // puts a letter at the same place, and they are quick to add.
+    static constexpr float kUnitsPerPixel = 64;
+    static std::int64_t ToUnits(float pixels);
+    static float ToPixels(std::int64_t units) { return static_cast<float>(units) / kUnitsPerPixel; }
+    // The advance of `byte` at `x`, both in those units; a tab's depends on where it stands.
+    std::int64_t Advance(unsigned char byte, std::int64_t x) const {
+        if (byte != '\t') return advance_[byte];
+        return (x / tab_stop_ + 1) * tab_stop_ - x;
+    }
+
+    // Where the line after the one that starts at `start` starts, or kNoLine for the last line.
+    // `bytes` is anything with size() and ForEachPiece (see BlockBytes).
+    template <typename Bytes>
+    std::size_t NextLineStart(const Bytes& bytes, std::size_t start) const;
+
+private:
+    // Wider than any box, yet added to a position inside one it cannot overflow.
+    static constexpr std::int32_t kAlwaysPastTheEdge = 1 << 28;
+
+    TextMetrics metrics_;
+    std::array<std::int32_t, 256> advance_{};
+    // The same, but so large for a tab or a line break that they always take the rare path.
+    std::array<std::int32_t, 256> layout_advance_{};
+    std::int64_t tab_stop_ = 1;
+    std::int32_t width_ = 0;
+    std::uint64_t generation_ = 0;
+};
+
+// The hot loop of laying out, with one rare branch: taken when a byte does not fit, and for
+// every tab and line break, whose advances make sure of that.
+template <typename Bytes>
+std::size_t LineLayout::NextLineStart(const Bytes& bytes, std::size_t start) const {
+    std::int32_t x = 0;
+    std::size_t after_blank = 0;
+    std::size_t next_start = kNoLine;
+    bytes.ForEachPiece(start, bytes.size(), [&](std::string_view piece, std::size_t offset) {
+        const auto* const data = reinterpret_cast<const unsigned char*>(piece.data());
+        for (std::size_t k = 0; k < piece.size(); ++k) {
+            const unsigned char byte = data[k];
+            const std::int32_t next = x + layout_advance_[byte];
+            if (next > width_) {
+                const std::size_t i = offset + k;
+                if (byte == '\r') {
+                    next_start = i + 2;
+                    return false;
+                }
+                if (byte == ' ' || byte == '\t') {
+                    // Blanks never wrap: they run past the edge, to where the next word starts.
+                    x = static_cast<std::int32_t>(
+                        std::min<std::int64_t>(x + Advance(byte, x), width_ + 1));
+                    after_blank = i + 1;
+                    continue;
+                }
+                if (i > start) {
+                    next_start = after_blank > start ? after_blank : i;
+                    return false;
+                }
+            }
+            x = next;
+            after_blank = byte == ' ' ? offset + k + 1 : after_blank;
+        }
+        return true;
+    });
+    return next_start;
+}
+
+}  // namespace bukvotok
