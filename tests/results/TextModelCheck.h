@@ -233,6 +233,9 @@ private:
     // The same room and step as inserting the copied bytes; the model copies within itself.
     void InsertCopy(std::size_t at, std::size_t from, std::size_t to) {
         if (from > to) std::swap(from, to);
+        // As Ctrl+C takes it: it must keep these bytes whatever the text does next.
+        clipboard_ = model_.Text().Share(from, to);
+        clipboard_text_ = text_.substr(from, to - from);
         Edit(at, at, text_.substr(from, to - from), Kind::kOther,
              [this, at, from, to] { return model_.InsertCopy(at, from, to); });
     }
@@ -347,6 +350,9 @@ private:
     void Compare(bool lines) {
         if (!failure_.empty()) return;
         if (model_.Text().Copy() != text_) return Fail("the text differs");
+        if (clipboard_.Copy(0, clipboard_.size()) != clipboard_text_) {
+            return Fail("a shared copy changed with the text");
+        }
         const EditHistory& history = model_.History();
         if (history.UndoCount() != done_ || history.RedoCount() != steps_.size() - done_) {
             return Fail("the steps differ");
@@ -380,6 +386,8 @@ private:
     }
 
     TextModel model_;
+    BlockBytes clipboard_;
+    std::string clipboard_text_;
     TextMetrics metrics_;
     std::string text_;
     std::vector<PlainStep> steps_;

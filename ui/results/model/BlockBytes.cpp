@@ -32,7 +32,7 @@ BlockBytes BlockBytes::CopyRange(std::size_t from, std::size_t to) const {
         while (!piece.empty()) {
             // Fill the last block up, then start the next.
             const std::size_t last =
-                copy.blocks_.empty() ? copy.block_size_ : copy.blocks_.back().bytes.size();
+                copy.blocks_.empty() ? copy.block_size_ : copy.blocks_.back()->bytes.size();
             const std::size_t room =
                 last < copy.block_size_ ? copy.block_size_ - last : copy.block_size_;
             const std::size_t take = std::min(room, piece.size());
@@ -57,7 +57,7 @@ std::string BlockBytes::Copy(std::size_t from, std::size_t to) const {
 std::size_t BlockBytes::FindBreakBefore(std::size_t offset) const {
     if (offset == 0 || blocks_.empty()) return kNotFound;
     for (std::size_t block = BlockOf(offset - 1);; --block) {
-        const Block& b = blocks_[block];
+        const Block& b = *blocks_[block];
         if (b.breaks > 0) {
             const std::size_t end = std::min(offset - starts_[block], b.bytes.size());
             const void* found = ::memrchr(b.bytes.data(), '\r', end);
@@ -73,7 +73,7 @@ std::size_t BlockBytes::FindBreakBefore(std::size_t offset) const {
 std::size_t BlockBytes::FindBreakFrom(std::size_t offset) const {
     if (offset >= size_) return kNotFound;
     for (std::size_t block = BlockOf(offset); block < blocks_.size(); ++block) {
-        const Block& b = blocks_[block];
+        const Block& b = *blocks_[block];
         if (b.breaks == 0) continue;
         const std::size_t begin = offset > starts_[block] ? offset - starts_[block] : 0;
         const void* found = std::memchr(b.bytes.data() + begin, '\r', b.bytes.size() - begin);
@@ -89,19 +89,27 @@ void BlockBytes::Append(std::string_view first, std::string_view second) {
     const std::size_t more = first.size() + second.size();
     if (more == 0) return;
     const std::size_t breaks = CountBreaks(first) + CountBreaks(second);
-    if (blocks_.empty() || blocks_.back().bytes.size() + more > block_size_) {
-        Block block;
-        block.bytes.Reserve(std::max(block_size_, more));  // pages not yet written cost nothing
-        block.bytes.Append(first, second);
-        block.breaks = breaks;
+    if (blocks_.empty() || blocks_.back()->bytes.size() + more > block_size_ ||
+        !Owned(blocks_.size() - 1)) {
+        auto block = std::make_shared<Block>();
+        block->bytes.Reserve(std::max(block_size_, more));  // pages not yet written cost nothing
+        block->bytes.Append(first, second);
+        block->breaks = breaks;
         starts_.reserve(starts_.size() + 1);
         blocks_.push_back(std::move(block));
         starts_.push_back(size_);
     } else {
-        blocks_.back().bytes.Append(first, second);
-        blocks_.back().breaks += breaks;
+        blocks_.back()->bytes.Append(first, second);
+        blocks_.back()->breaks += breaks;
     }
     size_ += more;
+}
+
+BlockBytes::BlockPointer BlockBytes::NewBlock(std::string_view bytes) {
+    auto block = std::make_shared<Block>();
+    block->bytes.Append(std::span<const char>(bytes.data(), bytes.size()));
+    block->breaks = CountBreaks(bytes);
+    return block;
 }
 
 void BlockBytes::Cut(std::size_t offset) {
@@ -109,16 +117,20 @@ void BlockBytes::Cut(std::size_t offset) {
     const std::size_t block = BlockOf(offset);
     const std::size_t at = offset - starts_[block];
     if (at == 0) return;
-    GrowingArray<char>& bytes = blocks_[block].bytes;
-    Block tail;
-    tail.bytes.Append(std::span<const char>(bytes.data() + at, bytes.size() - at));
-    tail.breaks = CountBreaks({tail.bytes.data(), tail.bytes.size()});
+    const GrowingArray<char>& bytes = blocks_[block]->bytes;
+    BlockPointer tail = NewBlock({bytes.data() + at, bytes.size() - at});
+    // A block others share keeps its bytes: the head becomes a block of its own.
+    BlockPointer head = Owned(block) ? nullptr : NewBlock({bytes.data(), at});
     starts_.reserve(starts_.size() + 1);
     blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(block) + 1, std::move(tail));
     // From here nothing allocates.
     starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(block) + 1, offset);
-    blocks_[block].breaks -= blocks_[block + 1].breaks;
-    bytes.Resize(at);
+    if (head) {
+        blocks_[block] = std::move(head);
+    } else {
+        blocks_[block]->breaks -= blocks_[block + 1]->breaks;
+        blocks_[block]->bytes.Resize(at);
+    }
 }
 
 bool BlockBytes::SpliceInPlace(std::size_t from, std::size_t to, const BlockBytes& in,
@@ -128,7 +140,8 @@ bool BlockBytes::SpliceInPlace(std::size_t from, std::size_t to, const BlockByte
         return false;
     }
     const std::size_t block = from == size_ ? blocks_.size() - 1 : BlockOf(from);
-    Block& b = blocks_[block];
+    if (!Owned(block)) return false;
+    Block& b = *blocks_[block];
     const std::size_t at = from - starts_[block];
     if (to - starts_[block] > b.bytes.size() ||
         b.bytes.size() - (to - from) + in.size() > 2 * block_size_) {
@@ -137,10 +150,10 @@ bool BlockBytes::SpliceInPlace(std::size_t from, std::size_t to, const BlockByte
     if (to > from) out.Append(std::string_view(b.bytes.data() + at, to - from));
     const std::span<const char> inserted =
         in.empty() ? std::span<const char>()
-                   : std::span<const char>(in.blocks_[0].bytes.data(), in.size());
+                   : std::span<const char>(in.blocks_[0]->bytes.data(), in.size());
     b.bytes.Replace(at, at + (to - from), inserted);
-    b.breaks = b.breaks - (out.empty() ? 0 : out.blocks_[0].breaks) +
-               (in.empty() ? 0 : in.blocks_[0].breaks);
+    b.breaks = b.breaks - (out.empty() ? 0 : out.blocks_[0]->breaks) +
+               (in.empty() ? 0 : in.blocks_[0]->breaks);
     size_ = size_ - (to - from) + in.size();
     if (b.bytes.empty()) {
         blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(block));
@@ -166,7 +179,7 @@ BlockBytes BlockBytes::Splice(std::size_t from, std::size_t to, BlockBytes&& in)
     const auto begin = blocks_.begin();
     for (std::size_t block = first; block < last; ++block) {
         out.starts_.push_back(out.size_);
-        out.size_ += blocks_[block].bytes.size();
+        out.size_ += blocks_[block]->bytes.size();
         out.blocks_.push_back(std::move(blocks_[block]));
     }
     blocks_.erase(begin + static_cast<std::ptrdiff_t>(first),
@@ -184,6 +197,29 @@ BlockBytes BlockBytes::Splice(std::size_t from, std::size_t to, BlockBytes&& in)
     MergeAround(first + put);
     if (first > 0) MergeAround(first - 1);
     return out;
+}
+
+BlockBytes BlockBytes::Share(std::size_t from, std::size_t to) const {
+    BlockBytes shared(block_size_);
+    if (from >= to) return shared;
+    const std::size_t first = BlockOf(from);
+    const std::size_t last = BlockOf(to - 1);
+    shared.blocks_.reserve(last - first + 1);
+    shared.starts_.reserve(last - first + 1);
+    for (std::size_t block = first; block <= last; ++block) {
+        const std::size_t start = starts_[block];
+        const GrowingArray<char>& bytes = blocks_[block]->bytes;
+        const std::size_t a = std::max(from, start);
+        const std::size_t b = std::min(to, start + bytes.size());
+        shared.starts_.push_back(shared.size_);
+        if (a == start && b == start + bytes.size()) {
+            shared.blocks_.push_back(blocks_[block]);
+        } else {
+            shared.blocks_.push_back(NewBlock({bytes.data() + (a - start), b - a}));
+        }
+        shared.size_ += b - a;
+    }
+    return shared;
 }
 
 void BlockBytes::Move(std::size_t from, std::size_t to, std::size_t dest) {
@@ -216,9 +252,9 @@ void BlockBytes::MergeAround(std::size_t block) noexcept {
     // Two neighbours at most a block between them become one, so that typing and small edits
     // do not leave the text in crumbs.
     for (std::size_t left : {block, block > 0 ? block - 1 : block}) {
-        if (left + 1 >= blocks_.size()) continue;
-        Block& a = blocks_[left];
-        Block& b = blocks_[left + 1];
+        if (left + 1 >= blocks_.size() || !Owned(left)) continue;
+        Block& a = *blocks_[left];
+        const Block& b = *blocks_[left + 1];
         if (a.bytes.size() + b.bytes.size() > block_size_) continue;
         try {
             a.bytes.Append(std::span<const char>(b.bytes.data(), b.bytes.size()));
@@ -235,23 +271,33 @@ void BlockBytes::MergeAround(std::size_t block) noexcept {
 
 void BlockBytes::Reindex(std::size_t from_block) noexcept {
     std::size_t start =
-        from_block == 0 ? 0 : starts_[from_block - 1] + blocks_[from_block - 1].bytes.size();
+        from_block == 0 ? 0 : starts_[from_block - 1] + blocks_[from_block - 1]->bytes.size();
     for (std::size_t i = from_block; i < blocks_.size(); ++i) {
         starts_[i] = start;
-        start += blocks_[i].bytes.size();
+        start += blocks_[i]->bytes.size();
     }
 }
 
 std::size_t BlockBytes::MemoryBytes() const {
-    std::size_t bytes =
-        starts_.capacity() * sizeof(std::size_t) + blocks_.capacity() * sizeof(Block);
-    for (const auto& block : blocks_) bytes += block.bytes.capacity();
+    std::size_t bytes = (starts_.capacity() + blocks_.capacity()) * sizeof(std::size_t) * 2;
+    for (const auto& block : blocks_) bytes += sizeof(Block) + block->bytes.capacity();
     return bytes;
 }
 
+std::size_t BlockBytes::OwnedBlockCount() const {
+    std::size_t owned = 0;
+    for (std::size_t block = 0; block < blocks_.size(); ++block) {
+        if (Owned(block)) ++owned;
+    }
+    return owned;
+}
+
 void BlockBytes::MoveBlocksTo(std::vector<GrowingArray<char>>& released) {
-    released.reserve(released.size() + blocks_.size());
-    for (auto& block : blocks_) released.push_back(std::move(block.bytes));
+    released.reserve(released.size() + OwnedBlockCount());
+    // Blocks others share stay theirs, to be freed when they let go.
+    for (std::size_t block = 0; block < blocks_.size(); ++block) {
+        if (Owned(block)) released.push_back(std::move(blocks_[block]->bytes));
+    }
     blocks_.clear();
     starts_.clear();
     size_ = 0;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,11 +36,15 @@ public:
     bool empty() const { return size_ == 0; }
     char operator[](std::size_t offset) const {
         const std::size_t block = BlockOf(offset);
-        return blocks_[block].bytes[offset - starts_[block]];
+        return blocks_[block]->bytes[offset - starts_[block]];
     }
     std::string Copy(std::size_t from, std::size_t to) const;
     // The same range as blocks of its own.  Raises bad_alloc.
     BlockBytes CopyRange(std::size_t from, std::size_t to) const;
+    // The same range sharing this text's blocks, copying only the two it cuts: a copy of any
+    // size that costs next to nothing, and keeps its bytes whatever this text does next (a
+    // shared block is never changed in place).  Raises bad_alloc.
+    BlockBytes Share(std::size_t from, std::size_t to) const;
 
     // Calls visit(piece, offset of its first byte) for the pieces that make up [from, to), in
     // order, until one returns false.
@@ -48,7 +53,7 @@ public:
         if (from >= to) return;
         for (std::size_t block = BlockOf(from); from < to; ++block) {
             const std::size_t start = starts_[block];
-            const GrowingArray<char>& bytes = blocks_[block].bytes;
+            const GrowingArray<char>& bytes = blocks_[block]->bytes;
             const std::size_t end = std::min(to, start + bytes.size());
             if (end > from &&
                 !visit(std::string_view(bytes.data() + (from - start), end - from), from)) {
@@ -74,7 +79,8 @@ public:
 
     std::size_t MemoryBytes() const;
     std::size_t BlockCount() const { return blocks_.size(); }
-    // Empties the bytes, handing their blocks to be freed later.
+    // Empties the bytes, handing the blocks no one else shares to be freed later.  REQUIRES
+    // for nothing to allocate: room in `released` for BlockCount() more.
     void MoveBlocksTo(std::vector<GrowingArray<char>>& released);
 
 private:
@@ -82,6 +88,11 @@ private:
         GrowingArray<char> bytes;
         std::size_t breaks = 0;  // CRs in it
     };
+    using BlockPointer = std::shared_ptr<Block>;
+    static BlockPointer NewBlock(std::string_view bytes);
+    // Whether no other text shares the block, so that it may change in place.
+    bool Owned(std::size_t block) const { return blocks_[block].use_count() == 1; }
+    std::size_t OwnedBlockCount() const;
 
     // The block that holds `offset`.  REQUIRES: offset < size().
     std::size_t BlockOf(std::size_t offset) const {
@@ -99,8 +110,8 @@ private:
     void MergeAround(std::size_t block) noexcept;
     void Reindex(std::size_t from_block) noexcept;
 
-    std::vector<Block> blocks_;        // none empty
-    std::vector<std::size_t> starts_;  // of each block in the text
+    std::vector<BlockPointer> blocks_;  // none empty
+    std::vector<std::size_t> starts_;   // of each block in the text
     std::size_t size_ = 0;
     std::size_t block_size_;
 };

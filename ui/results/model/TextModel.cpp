@@ -164,6 +164,10 @@ bool TextModel::InsertCopy(std::size_t at, std::size_t from, std::size_t to) {
     return Edit(at, at, to - from, EditKind::kOther, [&] { return text_.HeldCopy(from, to); });
 }
 
+bool TextModel::InsertShared(std::size_t at, const BlockBytes& bytes) {
+    return Edit(at, at, bytes.size(), EditKind::kOther, [&] { return text_.HeldShare(bytes); });
+}
+
 bool TextModel::Clear() {
     EndTyping();
     return Edit(0, Size(), 0, EditKind::kOther, [] { return HeldText(); });

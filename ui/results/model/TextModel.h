@@ -72,8 +72,10 @@ public:
     // Each is one step, or part of the typing step before it, and false, with nothing changed,
     // when there is no room.  REQUIRES: caret offsets.
     bool Replace(std::size_t from, std::size_t to, std::string_view bytes, EditKind kind);
-    // A copy of the text's [from, to) at `at`.
+    // A copy of the text's [from, to), or of `bytes` taken from it earlier, at `at`: sharing
+    // their blocks, so that it costs next to nothing until either is edited.
     bool InsertCopy(std::size_t at, std::size_t from, std::size_t to);
+    bool InsertShared(std::size_t at, const BlockBytes& bytes);
     // Moves [from, to) to `dest`, an offset outside (from, to) in the text as it is: a step that
     // holds no bytes, whatever the distance.
     bool Move(std::size_t from, std::size_t to, std::size_t dest);

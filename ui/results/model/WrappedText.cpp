@@ -157,7 +157,13 @@ HeldText WrappedText::Held(std::string_view bytes) const {
 
 HeldText WrappedText::HeldCopy(std::size_t from, std::size_t to) const {
     HeldText held;
-    held.bytes = bytes_.CopyRange(from, to);
+    held.bytes = bytes_.Share(from, to);
+    return held;
+}
+
+HeldText WrappedText::HeldShare(const BlockBytes& bytes) const {
+    HeldText held;
+    held.bytes = bytes.Share(0, bytes.size());
     return held;
 }
 

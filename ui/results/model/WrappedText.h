@@ -75,9 +75,14 @@ public:
         bytes_.Append(first, second);
     }
 
-    // Bytes ready to be put in: a copy of `bytes`, or of the text's [from, to).
+    // Bytes ready to be put in: a copy of `bytes`; the text's [from, to) or `bytes`, sharing
+    // their blocks (see BlockBytes::Share).
     HeldText Held(std::string_view bytes) const;
     HeldText HeldCopy(std::size_t from, std::size_t to) const;
+    HeldText HeldShare(const BlockBytes& bytes) const;
+    // The text's [from, to), sharing its blocks: for the clipboard, at no cost until the text
+    // changes where they lie.
+    BlockBytes Share(std::size_t from, std::size_t to) const { return bytes_.Share(from, to); }
     // Puts `in` in place of [from, to) and gives back what was there, with its lines.
     // REQUIRES: from and to are caret offsets.
     HeldText Splice(std::size_t from, std::size_t to, HeldText&& in);
