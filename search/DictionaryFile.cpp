@@ -98,7 +98,9 @@ std::string ReadDictionaryFile(const std::string& path, Streams streams) {
     if (S_ISDIR(status.st_mode)) throw FileOpenError(path, EISDIR);
     if (S_ISREG(status.st_mode)) {
         const auto size = static_cast<std::uint64_t>(status.st_size);
-        if (size > DictionarySizeLimit()) throw DictionaryTooLargeError(DictionarySizeLimit());
+        // The limit is on the text before the first NUL, which a larger file may well end
+        // within: such a file is read as a stream is, and refused only if its text goes on.
+        if (size > DictionarySizeLimit()) return ReadToEnd(file.Get());
         return ReadUpTo(file.Get(), static_cast<std::size_t>(size));
     }
     return streams == Streams::kReadToEnd ? ReadToEnd(file.Get()) : std::string();

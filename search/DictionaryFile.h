@@ -29,8 +29,8 @@ void SetDictionarySizeLimit(std::size_t bytes);
 // The file's bytes from its start up to the size it had when reading began.  When fewer bytes
 // arrive (the file shrank, a device error), what was read is returned and the rest is taken as
 // absent.  Raises FileOpenError when the file cannot be opened or is a directory,
-// DictionaryTooLargeError when it is larger than the limit, and OutOfMemoryError when its size
-// cannot be allocated.
+// DictionaryTooLargeError when its text goes on past the limit before any NUL, and
+// OutOfMemoryError when its size cannot be allocated.
 std::string ReadDictionaryFile(const std::string& path, Streams streams = Streams::kReadNothing);
 
 // Reads until `size` bytes have arrived, a NUL byte, the end of the data, or an error; what did

@@ -1,5 +1,6 @@
 // Dictionary files and save targets a user may hand the program by mistake or on purpose: each
 // has one outcome, and none crashes, hangs or loses what the user had.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -207,6 +208,17 @@ TEST(BadDictionary, AListPastTheSizeLimitIsRefusedAndTheListKept) {
     EXPECT_EQ(std::string(DictionaryTooLargeError(2'944'123'456).what()),
               "Dictionary too large: more than 2944 MB, the most that can be loaded on this "
               "computer");
+
+    // The limit is on the text before the NUL, however large the file: 4 GiB, all but "кот"
+    // of it a hole, loads by path as it does as standard input.
+    const std::string sparse = dir.Write("sparse.txt", Cp("кот"));
+    std::filesystem::resize_file(sparse, std::uint64_t{4} << 30);
+    dictionary.LoadDictionary(sparse);
+    EXPECT_EQ(dictionary.Count(), 1);
+    EXPECT_EQ(dictionary.EntryAt(0), Cp("кот"));
+    const int standard_input = ::open(sparse.c_str(), O_RDONLY);
+    EXPECT_EQ(ReadToEnd(standard_input), Cp("кот") + '\0');
+    ::close(standard_input);
 }
 
 TEST(BadDictionary, PathsAreTakenLiterally) {
