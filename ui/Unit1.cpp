@@ -11,6 +11,7 @@
 #include "MainIcon.h"
 #include "MatchSearch.h"
 #include "OpenFileDialog.h"
+#include "ReplaceDictionaryQuestion.h"
 #include "ResultsBox.h"
 #include "SaveProgressDialog.h"
 #include "ShowError.h"
@@ -69,7 +70,7 @@ void TForm1::Button2Click() {
         // The new status shows before the dialog opens.
         QCoreApplication::processEvents();
         if (const auto path = OpenDialog1->AskForPath()) {
-            dictionary_.LoadDictionary(PathBytes(*path));
+            dictionary_.LoadDictionary(PathBytes(*path), &dictionary_file_);
         }
         SetStatus(bukvotok::kLoadedStatus.View());
     });
@@ -98,10 +99,14 @@ void TForm1::Button4Click() {
 
 void TForm1::Button5Click() {
     bukvotok::RunCommand([this] {
-        if (const auto path = OpenDialog1->AskForPath()) {
-            const std::vector<std::string_view> pieces = ui_->Memo1->ResultsPieces();
-            bukvotok::SaveWithProgress(*this, PathBytes(*path), pieces);
+        const auto path = OpenDialog1->AskForPath();
+        if (!path) return;
+        if (dictionary_file_ && bukvotok::IdentityOf(PathBytes(*path)) == dictionary_file_ &&
+            !bukvotok::AskToReplaceDictionary(*path)) {
+            return;
         }
+        const std::vector<std::string_view> pieces = ui_->Memo1->ResultsPieces();
+        bukvotok::SaveWithProgress(*this, PathBytes(*path), pieces);
     });
 }
 

@@ -1,5 +1,7 @@
 // The main window driven as a user would: its buttons, the one file dialog, the error box, and
 // commands run inside a running search.
+#include <unistd.h>
+
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -24,6 +26,7 @@
 #include "Cp1251.h"
 #include "DictionaryFile.h"
 #include "LetterGenerator.h"
+#include "ReplaceDictionaryQuestion.h"
 #include "ResultsBox.h"
 #include "ResultsFile.h"
 #include "SaveProgressDialog.h"
@@ -122,6 +125,7 @@ private slots:
     void returnAndEnterPressTheFocusedButton();
     void saveFailuresLeaveTheResults();
     void aLongSaveShowsItsProgressAndTakesNoInput();
+    void savingOverTheLoadedDictionaryAsksFirst();
     void searchWithStopBoxAlreadyTicked();
     void commandsInsideARunningSearch();
     void loadInsideASearchEndsItWithIndexError();
@@ -356,6 +360,73 @@ void TestUnit1::aLongSaveShowsItsProgressAndTakesNoInput() {
     QCOMPARE(ReadAll(saved).toStdString(), text);
     QVERIFY(!form_->findChild<bukvotok::SaveProgressDialog*>());
     QVERIFY(errors_.isEmpty());
+}
+
+// The file dialog offers the dictionary's path right after a load: saving over that file, by
+// whatever path, asks first, and only "Да" writes.  Other files are replaced without a word.
+void TestUnit1::savingOverTheLoadedDictionaryAsksFirst() {
+    const QString words = Dictionary("words.txt", "кот\r\nум");
+    const QByteArray list = ReadAll(words);
+    const QString link = dir_->filePath("link.txt");
+    QVERIFY(QFile::link(words, link));
+    const QString hard_link = dir_->filePath("hard.txt");
+    QCOMPARE(::link(QFile::encodeName(words).constData(), QFile::encodeName(hard_link).constData()),
+             0);
+    const QString other = Dictionary("other.txt", "бык");
+    Child<bukvotok::ResultsBox>("Memo1")->SetResultsText(" x");
+
+    QStringList asked;
+    bool answer = false;
+    struct Restore {
+        ~Restore() { bukvotok::ReplaceQuestionBox({}); }
+    } restore;
+    bukvotok::ReplaceQuestionBox([&](const QString& title, const QString& text) {
+        asked << title + ": " + text;
+        return answer;
+    });
+    const auto save = [&](const QString& path) {
+        asked.clear();
+        AnswerFileDialog(path);
+        Child<QPushButton>("Button5")->click();
+        return asked.size();
+    };
+    Load(words);
+    const QString question =
+        QStringLiteral("Файл «%1» — загруженный словарь. Записать найденное вместо словаря?");
+    for (const QString& same : {words, link, hard_link}) {
+        QCOMPARE(save(same), 1);
+        QCOMPARE(asked, QStringList{bukvotok::ApplicationTitle() + ": " + question.arg(same)});
+    }
+    Load(dir_->filePath("missing.txt"));  // a load that fails keeps the dictionary's file
+    QCOMPARE(save(link), 1);
+    QCOMPARE(ReadAll(words), list);  // "Нет" every time
+    QCOMPARE(save(other), 0);
+    QCOMPARE(save(other), 0);
+    QCOMPARE(ReadAll(other), QByteArray(" x"));
+    answer = true;
+    QCOMPARE(save(link), 1);
+    QCOMPARE(ReadAll(words), QByteArray(" x"));
+    Load(other);
+    QCOMPARE(save(words), 0);
+
+    // The box itself: "Нет" is the default, so Return writes nothing.
+    bukvotok::ReplaceQuestionBox({});
+    Child<bukvotok::ResultsBox>("Memo1")->SetResultsText(" y");
+    QStringList buttons;
+    QString text;
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+        text = box->text();
+        for (QAbstractButton* button : box->buttons()) buttons << button->text();
+        buttons << box->defaultButton()->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    AnswerFileDialog(other);
+    Child<QPushButton>("Button5")->click();
+    QCOMPARE(text, question.arg(other));
+    std::sort(buttons.begin(), buttons.end() - 1);
+    QCOMPARE(buttons,
+             (QStringList{QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Нет")}));
+    QCOMPARE(ReadAll(other), QByteArray(" x"));
 }
 
 void TestUnit1::searchWithStopBoxAlreadyTicked() {
