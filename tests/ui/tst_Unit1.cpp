@@ -25,6 +25,7 @@
 #include "ApplicationTitle.h"
 #include "Cp1251.h"
 #include "DictionaryFile.h"
+#include "FailingDisk.h"
 #include "LetterGenerator.h"
 #include "ReplaceDictionaryQuestion.h"
 #include "ResultsBox.h"
@@ -126,6 +127,7 @@ private slots:
     void saveFailuresLeaveTheResults();
     void aLongSaveShowsItsProgressAndTakesNoInput();
     void savingOverTheLoadedDictionaryAsksFirst();
+    void aDiskThatFailsTheWindowsSaveKeepsWhatWasWritten();
     void searchWithStopBoxAlreadyTicked();
     void commandsInsideARunningSearch();
     void loadInsideASearchEndsItWithIndexError();
@@ -427,6 +429,36 @@ void TestUnit1::savingOverTheLoadedDictionaryAsksFirst() {
     QCOMPARE(buttons,
              (QStringList{QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Нет")}));
     QCOMPARE(ReadAll(other), QByteArray(" x"));
+}
+
+// The window saves through the results file's own writer, its failures and all, with the
+// progress dialog up: the error box, the file keeping what went in, the dialog gone.
+void TestUnit1::aDiskThatFailsTheWindowsSaveKeepsWhatWasWritten() {
+    auto* memo = Child<bukvotok::ResultsBox>("Memo1");
+    std::string text;
+    for (int i = 0; text.size() <= 2 * bukvotok::kSaveChunkBytes; ++i) {
+        text += ' ' + std::to_string(i);
+    }
+    memo->SetResultsText(text);
+    const auto delay = bukvotok::SetSaveProgressDelay(std::chrono::milliseconds{0});
+    const std::size_t room = bukvotok::kSaveChunkBytes + 100;
+    using Failure = bukvotok::FailingDisk::Failure;
+    const QString saved = dir_->filePath("saved.txt");
+    for (const auto& [failure, kept] :
+         {std::pair{Failure::kShortWrite, room}, std::pair{Failure::kFull, room},
+          std::pair{Failure::kClose, text.size()}}) {
+        errors_.clear();
+        AnswerFileDialog(saved);
+        {
+            const bukvotok::FailingDisk disk(failure, room);
+            Child<QPushButton>("Button5")->click();
+        }
+        QCOMPARE(errors_, QStringList{QStringLiteral("Stream write error.")});
+        QVERIFY(ReadAll(saved).toStdString() == text.substr(0, kept));
+        QVERIFY(!form_->findChild<bukvotok::SaveProgressDialog*>());
+        QVERIFY(memo->ResultsText() == text);
+    }
+    bukvotok::SetSaveProgressDelay(delay);
 }
 
 void TestUnit1::searchWithStopBoxAlreadyTicked() {
