@@ -10,6 +10,7 @@
 #include "LinkTargets.h"
 #include "MainIcon.h"
 #include "MatchSearch.h"
+#include "OnScreenPlace.h"
 #include "OpenFileDialog.h"
 #include "ReplaceDictionaryQuestion.h"
 #include "ResultsBox.h"
@@ -40,8 +41,9 @@ std::string PathBytes(const QString& path) { return QFile::encodeName(path).toSt
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()) {
     setFont(WindowFont());
     ui_->setupUi(this);
-    // setupUi sizes the client area; the window's frame goes at the laid-out place.
-    move(749, 191);
+    // setupUi sizes the client area; the window's frame goes at the laid-out place, as far as
+    // the screen allows.
+    new bukvotok::OnScreenPlace(*this, QPoint(749, 191));
     setWindowIcon(bukvotok::MainIcon());
     OpenDialog1 = new bukvotok::OpenFileDialog(this);
 

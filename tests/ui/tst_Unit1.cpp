@@ -27,6 +27,7 @@
 #include "DictionaryFile.h"
 #include "FailingDisk.h"
 #include "LetterGenerator.h"
+#include "OnScreenPlace.h"
 #include "ReplaceDictionaryQuestion.h"
 #include "ResultsBox.h"
 #include "ResultsFile.h"
@@ -140,6 +141,8 @@ private slots:
     void errorBoxIsTitledAndAddsTheFullStop();
     void applicationTitleFromPath_data();
     void applicationTitleFromPath();
+    void placeOnScreen_data();
+    void placeOnScreen();
 
 private:
     template <typename T>
@@ -667,6 +670,40 @@ void TestUnit1::applicationTitleFromPath() {
     QFETCH(QString, path);
     QFETCH(QString, title);
     QCOMPARE(bukvotok::ApplicationTitleFromPath(path), title);
+}
+
+// The window's outer frame at the laid-out place (749, 191), here with openbox's 1 + 1 by
+// 20 + 5 pixels around the client area, or whatever frame is given.
+void TestUnit1::placeOnScreen_data() {
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("place");
+    const QRect laid_out(749, 191, 346, 264);
+    QTest::newRow("large screen") << laid_out << QRect(0, 0, 1920, 1080) << QPoint(749, 191);
+    QTest::newRow("just fits") << laid_out << QRect(0, 0, 1095, 455) << QPoint(749, 191);
+    QTest::newRow("800x600") << laid_out << QRect(0, 0, 800, 600) << QPoint(454, 191);
+    // QT_SCALE_FACTOR=2 on 1280 x 1024: the laid-out place lies wholly off the 640 x 512.
+    QTest::newRow("scale 2") << laid_out << QRect(0, 0, 640, 512) << QPoint(294, 191);
+    QTest::newRow("short screen") << laid_out << QRect(0, 0, 1280, 400) << QPoint(749, 136);
+    QTest::newRow("panel above and left")
+        << QRect(10, 5, 346, 264) << QRect(48, 30, 800, 600) << QPoint(48, 30);
+    QTest::newRow("second monitor") << laid_out << QRect(1920, 0, 1280, 1024) << QPoint(1920, 191);
+    QTest::newRow("larger than the screen")
+        << QRect(749, 191, 700, 600) << QRect(0, 0, 640, 480) << QPoint(0, 0);
+}
+
+void TestUnit1::placeOnScreen() {
+    QFETCH(QRect, frame);
+    QFETCH(QRect, available);
+    QFETCH(QPoint, place);
+    QCOMPARE(bukvotok::PlaceOnScreen(frame, available), place);
+    // The window follows the rule on the test's screen, 800 x 600, by the frame of 2 pixels
+    // that it gets once shown.
+    QCOMPARE(form_->frameGeometry().size(), form_->size().grownBy(QMargins(2, 2, 2, 2)));
+    QCOMPARE(form_->pos(),
+             bukvotok::PlaceOnScreen(QRect(QPoint(749, 191), form_->frameGeometry().size()),
+                                     form_->screen()->availableGeometry()));
+    QVERIFY(form_->screen()->availableGeometry().contains(form_->frameGeometry()));
 }
 
 QTEST_MAIN(TestUnit1)
