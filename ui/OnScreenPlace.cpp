@@ -46,7 +46,7 @@ bool OnScreenPlace::eventFilter(QObject* watched, QEvent* event) {
         window_.windowHandle()->removeEventFilter(this);
         window_.windowHandle()->installEventFilter(this);
     }
-    const QWindow* native = window_.windowHandle();
+    QWindow* native = window_.windowHandle();
     if (watched == native && native &&
         (event->type() == QEvent::Expose || event->type() == QEvent::Move)) {
         // Until it is on screen the window manager has not framed it, and while the frame is
@@ -54,7 +54,11 @@ bool OnScreenPlace::eventFilter(QObject* watched, QEvent* event) {
         const QMargins frame = native->frameMargins();
         if (native->isExposed() && frame.left() >= 0 && frame.top() >= 0 && frame.right() >= 0 &&
             frame.bottom() >= 0 && frame != placed_with_) {
-            Place(frame);
+            // Once placed by its frame the window is the user's: a frame that changes later
+            // (maximized, or decorations toggled) moves nothing.
+            native->removeEventFilter(this);
+            window_.removeEventFilter(this);
+            if (window_.windowState() == Qt::WindowNoState) Place(frame);
         }
     }
     return QObject::eventFilter(watched, event);
