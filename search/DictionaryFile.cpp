@@ -86,7 +86,8 @@ std::size_t DictionarySizeLimit() {
 
 void SetDictionarySizeLimit(std::size_t bytes) { size_limit_for_tests = bytes; }
 
-std::string ReadDictionaryFile(const std::string& path, Streams streams) {
+std::string ReadDictionaryFile(const std::string& path, Streams streams,
+                               std::optional<FileIdentity>* opened) {
     // O_NONBLOCK: opening a FIFO with no writer must not hang the window.  Read to its end, a
     // FIFO waits for its writer, as it does for any other reader.
     const int flags = streams == Streams::kReadNothing ? O_NONBLOCK : 0;
@@ -96,9 +97,12 @@ std::string ReadDictionaryFile(const std::string& path, Streams streams) {
     struct stat status {};
     if (::fstat(file.Get(), &status) != 0) throw FileOpenError(path, errno);
     if (S_ISDIR(status.st_mode)) throw FileOpenError(path, EISDIR);
+    if (opened) *opened = FileIdentity{status.st_dev, status.st_ino};
     if (S_ISREG(status.st_mode)) {
         const auto size = static_cast<std::uint64_t>(status.st_size);
-        if (size > DictionarySizeLimit()) throw DictionaryTooLargeError(DictionarySizeLimit());
+        // The limit is on the text before the first NUL, which a larger file may well end
+        // within: such a file is read as a stream is, and refused only if its text goes on.
+        if (size > DictionarySizeLimit()) return ReadToEnd(file.Get());
         return ReadUpTo(file.Get(), static_cast<std::size_t>(size));
     }
     return streams == Streams::kReadToEnd ? ReadToEnd(file.Get()) : std::string();

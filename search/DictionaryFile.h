@@ -12,7 +12,10 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+
+#include "FileIdentity.h"
 
 namespace bukvotok {
 
@@ -29,9 +32,11 @@ void SetDictionarySizeLimit(std::size_t bytes);
 // The file's bytes from its start up to the size it had when reading began.  When fewer bytes
 // arrive (the file shrank, a device error), what was read is returned and the rest is taken as
 // absent.  Raises FileOpenError when the file cannot be opened or is a directory,
-// DictionaryTooLargeError when it is larger than the limit, and OutOfMemoryError when its size
-// cannot be allocated.
-std::string ReadDictionaryFile(const std::string& path, Streams streams = Streams::kReadNothing);
+// DictionaryTooLargeError when its text goes on past the limit before any NUL, and
+// OutOfMemoryError when its size cannot be allocated.  `opened`, when given, receives the
+// identity of the file once it is open, before any of these but FileOpenError.
+std::string ReadDictionaryFile(const std::string& path, Streams streams = Streams::kReadNothing,
+                               std::optional<FileIdentity>* opened = nullptr);
 
 // Reads until `size` bytes have arrived, a NUL byte, the end of the data, or an error; what did
 // not arrive is absent from the result.  REQUIRES: size <= DictionarySizeLimit()

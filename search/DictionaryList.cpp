@@ -15,8 +15,8 @@ namespace {
 constexpr std::size_t kMaxEntryLength = 0xFFFFFFFEu;
 }  // namespace
 
-void DictionaryList::LoadDictionary(const std::string& path) {
-    LoadDictionaryBytes(ReadDictionaryFile(path));
+void DictionaryList::LoadDictionary(const std::string& path, std::optional<FileIdentity>* opened) {
+    LoadDictionaryBytes(ReadDictionaryFile(path, Streams::kReadNothing, opened));
 }
 
 void DictionaryList::LoadDictionaryBytes(std::string bytes) {

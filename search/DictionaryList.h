@@ -20,10 +20,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "EntryTable.h"
+#include "FileIdentity.h"
 #include "LetterTable.h"
 #include "PrefixIndex.h"
 
@@ -34,8 +36,9 @@ public:
     static constexpr std::size_t kMaxEntries = 2147483647;
 
     // Raises FileOpenError, DictionaryTooLargeError or OutOfMemoryError (list unchanged), or
-    // ListInsertError (the list keeps the entries taken before the one refused).
-    void LoadDictionary(const std::string& path);
+    // ListInsertError (the list keeps the entries taken before the one refused).  `opened`, when
+    // given, receives the file's identity once it is open, even if the load then fails.
+    void LoadDictionary(const std::string& path, std::optional<FileIdentity>* opened = nullptr);
 
     // The same from a file's bytes already read (standard input, a pipe).
     void LoadDictionaryBytes(std::string bytes);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "Errors.h"
 
@@ -12,16 +13,20 @@ namespace bukvotok {
 
 namespace {
 
-// Writes all of `bytes` unless the system stops taking them; returns how many it took.
-std::size_t WriteAll(int fd, std::string_view bytes) {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t wrote = ::write(fd, bytes.data() + written, bytes.size() - written);
+ResultsFileCalls& Calls() {
+    static ResultsFileCalls calls{::write, ::close};
+    return calls;
+}
+
+// Hands `bytes` to the system in one write and returns how many it took.  Only a write
+// interrupted before it took anything is tried again: one that took fewer bytes than given has
+// met a full disk or a limit, and the save ends there.
+std::size_t WriteOnce(int fd, std::string_view bytes) {
+    for (;;) {
+        const ssize_t wrote = Calls().write(fd, bytes.data(), bytes.size());
         if (wrote < 0 && errno == EINTR) continue;
-        if (wrote <= 0) break;
-        written += static_cast<std::size_t>(wrote);
+        return wrote < 0 ? 0 : static_cast<std::size_t>(wrote);
     }
-    return written;
 }
 
 // Returns whether every byte went in.
@@ -35,7 +40,7 @@ bool WritePieces(int fd, std::span<const std::string_view> pieces, const SavePro
     for (std::string_view piece : pieces) {
         while (!piece.empty()) {
             const std::string_view chunk = piece.substr(0, chunk_bytes);
-            const std::size_t took = WriteAll(fd, chunk);
+            const std::size_t took = WriteOnce(fd, chunk);
             written += took;
             if (took < chunk.size()) return false;
             piece.remove_prefix(took);
@@ -58,16 +63,23 @@ void SaveResultsFile(const std::string& path, std::span<const std::string_view> 
     try {
         complete = WritePieces(fd, pieces, progress, chunk_bytes);
     } catch (...) {
-        ::close(fd);
+        Calls().close(fd);
         throw;
     }
-    const bool closed = ::close(fd) == 0;
+    const bool closed = Calls().close(fd) == 0;
     // A full disk may only show when the data is flushed at close.
     if (!complete || !closed) throw StreamWriteError();
 }
 
 void SaveResultsFile(const std::string& path, std::string_view text) {
     SaveResultsFile(path, std::span<const std::string_view>(&text, 1), {});
+}
+
+ResultsFileCalls ReplaceResultsFileCalls(ResultsFileCalls calls) {
+    if (calls.write == nullptr) calls.write = ::write;
+    if (calls.close == nullptr) calls.close = ::close;
+    std::swap(Calls(), calls);
+    return calls;
 }
 
 }  // namespace bukvotok

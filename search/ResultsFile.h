@@ -1,6 +1,8 @@
 // The results file: the results text's bytes exactly, nothing added.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -22,15 +24,25 @@ using SaveProgress = std::function<void(std::uint64_t written, std::uint64_t tot
 // Creates the file, or truncates an existing one without asking, and writes the pieces one
 // after another: the file holds exactly their bytes, as if they were one text written in one
 // piece.  Raises FileCreateError when the file cannot be created (nothing is written) and
-// StreamWriteError when the system takes fewer bytes than given (the file keeps what was
-// written).  The file is closed on every path, also when `progress` raises.
+// StreamWriteError when a write takes fewer bytes than given or fails (a full disk), or the
+// closing fails (where a network file system reports what it could not store); the file keeps
+// what was written.  The file is closed on every path, also when `progress` raises.
 //
 // The pieces must not change while the save runs, `progress` included.
 void SaveResultsFile(const std::string& path, std::span<const std::string_view> pieces,
-                     const SaveProgress& progress = {},
-                     std::size_t chunk_bytes = kSaveChunkBytes);
+                     const SaveProgress& progress = {}, std::size_t chunk_bytes = kSaveChunkBytes);
 
 // The same for a text in one piece, with nobody to tell.
 void SaveResultsFile(const std::string& path, std::string_view text);
+
+// The system calls a save makes after opening the file, replaceable so that tests can fail them
+// as a full disk or a network file system does.
+struct ResultsFileCalls {
+    ssize_t (*write)(int fd, const void* bytes, std::size_t count);
+    int (*close)(int fd);
+};
+
+// Returns the calls replaced; {} brings back the system's own.
+ResultsFileCalls ReplaceResultsFileCalls(ResultsFileCalls calls);
 
 }  // namespace bukvotok

@@ -10,7 +10,9 @@
 #include "LinkTargets.h"
 #include "MainIcon.h"
 #include "MatchSearch.h"
+#include "OnScreenPlace.h"
 #include "OpenFileDialog.h"
+#include "ReplaceDictionaryQuestion.h"
 #include "ResultsBox.h"
 #include "SaveProgressDialog.h"
 #include "ShowError.h"
@@ -39,8 +41,9 @@ std::string PathBytes(const QString& path) { return QFile::encodeName(path).toSt
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()) {
     setFont(WindowFont());
     ui_->setupUi(this);
-    // setupUi sizes the client area; the window's frame goes at the laid-out place.
-    move(749, 191);
+    // setupUi sizes the client area; the window's frame goes at the laid-out place, as far as
+    // the screen allows.
+    new bukvotok::OnScreenPlace(*this, QPoint(749, 191));
     setWindowIcon(bukvotok::MainIcon());
     OpenDialog1 = new bukvotok::OpenFileDialog(this);
 
@@ -69,7 +72,7 @@ void TForm1::Button2Click() {
         // The new status shows before the dialog opens.
         QCoreApplication::processEvents();
         if (const auto path = OpenDialog1->AskForPath()) {
-            dictionary_.LoadDictionary(PathBytes(*path));
+            dictionary_.LoadDictionary(PathBytes(*path), &dictionary_file_);
         }
         SetStatus(bukvotok::kLoadedStatus.View());
     });
@@ -98,10 +101,14 @@ void TForm1::Button4Click() {
 
 void TForm1::Button5Click() {
     bukvotok::RunCommand([this] {
-        if (const auto path = OpenDialog1->AskForPath()) {
-            const std::vector<std::string_view> pieces = ui_->Memo1->ResultsPieces();
-            bukvotok::SaveWithProgress(*this, PathBytes(*path), pieces);
+        const auto path = OpenDialog1->AskForPath();
+        if (!path) return;
+        if (dictionary_file_ && bukvotok::IdentityOf(PathBytes(*path)) == dictionary_file_ &&
+            !bukvotok::AskToReplaceDictionary(*path)) {
+            return;
         }
+        const std::vector<std::string_view> pieces = ui_->Memo1->ResultsPieces();
+        bukvotok::SaveWithProgress(*this, PathBytes(*path), pieces);
     });
 }
 

@@ -5,8 +5,10 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "DictionaryList.h"
+#include "FileIdentity.h"
 
 namespace Ui {
 class TForm1;
@@ -41,6 +43,8 @@ private:
     std::unique_ptr<Ui::TForm1> ui_;
     bukvotok::OpenFileDialog* OpenDialog1;
     bukvotok::DictionaryList dictionary_;
+    // The file the last load opened, which a save asks before replacing.
+    std::optional<bukvotok::FileIdentity> dictionary_file_;
     int running_searches_ = 0;
     bool close_requested_ = false;
 };

@@ -1,5 +1,6 @@
 // Dictionary files and save targets a user may hand the program by mistake or on purpose: each
 // has one outcome, and none crashes, hangs or loses what the user had.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -144,11 +145,14 @@ TEST(BadDictionary, WhatAShrunkFileNoLongerHoldsIsAbsent) {
     ::close(ends[0]);
 }
 
-// Writes `bytes` into a new pipe and gives its reading end; the writing end is closed unless
-// `keep_writer` asks for it open.
+// Writes `bytes` into a new pipe, made large enough to hold them, and gives its reading end;
+// the writing end is closed unless `keep_writer` asks for it open.
 int PipeHolding(const std::string& bytes, int* keep_writer = nullptr) {
     int ends[2];
     if (::pipe(ends) != 0) return -1;
+    if (bytes.size() > 4096 && ::fcntl(ends[1], F_SETPIPE_SZ, static_cast<int>(bytes.size())) < 0) {
+        return -1;
+    }
     if (::write(ends[1], bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
         return -1;
     }
@@ -207,6 +211,64 @@ TEST(BadDictionary, AListPastTheSizeLimitIsRefusedAndTheListKept) {
     EXPECT_EQ(std::string(DictionaryTooLargeError(2'944'123'456).what()),
               "Dictionary too large: more than 2944 MB, the most that can be loaded on this "
               "computer");
+
+    // The limit is on the text before the NUL, however large the file: 4 GiB, all but "кот"
+    // of it a hole, loads by path as it does as standard input.
+    const std::string sparse = dir.Write("sparse.txt", Cp("кот"));
+    std::filesystem::resize_file(sparse, std::uint64_t{4} << 30);
+    dictionary.LoadDictionary(sparse);
+    EXPECT_EQ(dictionary.Count(), 1);
+    EXPECT_EQ(dictionary.EntryAt(0), Cp("кот"));
+    const int standard_input = ::open(sparse.c_str(), O_RDONLY);
+    EXPECT_EQ(ReadToEnd(standard_input), Cp("кот") + '\0');
+    ::close(standard_input);
+}
+
+// A file no larger than the limit is read in a first 64 KiB and then whole; a stream, or a
+// larger file, into a buffer of 64 KiB that doubles, capped one byte past the limit.  So the
+// limits here are where those steps meet the limit, each with texts one byte under it, at it
+// and over it, and ended by a NUL at it and past it, by path and through a pipe.
+TEST(BadDictionary, TextsAtTheEdgesOfTheSizeLimit) {
+    struct LimitForThisTest {
+        ~LimitForThisTest() { SetDictionarySizeLimit(0); }
+    } restore;
+    constexpr std::size_t kStep = std::size_t{1} << 16;
+    const std::string words = Repeat(Cp("кот\r\nум\r\n"), 30'000);
+    ASSERT_GT(words.size(), 2 * kStep + 2);
+    const std::string refused = "refused";
+    TempDir dir;
+    for (const std::size_t limit :
+         {kStep - 1, kStep, kStep + 1, 2 * kStep - 1, 2 * kStep, 2 * kStep + 1}) {
+        SetDictionarySizeLimit(limit);
+        const std::string at = words.substr(0, limit);
+        const std::string over = words.substr(0, limit + 1);
+        const std::vector<std::pair<std::string, std::string>> cases = {
+            {words.substr(0, limit - 1), words.substr(0, limit - 1)},
+            {at, at},
+            {over, refused},
+            {at + '\0' + words, at + '\0'},
+            {over + '\0', refused},
+        };
+        for (const auto& [bytes, expected] : cases) {
+            const std::string what =
+                std::to_string(bytes.size()) + " bytes, limit " + std::to_string(limit);
+            const auto outcome = [&](const auto& read) {
+                try {
+                    return read();
+                } catch (const DictionaryTooLargeError&) {
+                    return refused;
+                }
+            };
+            const std::string path = dir.Write("list.txt", bytes);
+            EXPECT_TRUE(outcome([&] { return ReadDictionaryFile(path); }) == expected)
+                << "by path: " << what;
+            const int pipe = PipeHolding(bytes);
+            ASSERT_GE(pipe, 0);
+            EXPECT_TRUE(outcome([&] { return ReadToEnd(pipe); }) == expected)
+                << "through a pipe: " << what;
+            ::close(pipe);
+        }
+    }
 }
 
 TEST(BadDictionary, PathsAreTakenLiterally) {

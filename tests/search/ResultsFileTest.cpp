@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Errors.h"
+#include "FailingDisk.h"
 #include "ResultsFile.h"
 #include "TestFiles.h"
 
@@ -64,6 +65,51 @@ TEST(ResultsFile, PiecesAreWrittenInChunksAsOneTextWithTheProgressBetween) {
     std::signal(SIGXFSZ, old_handler);
     EXPECT_EQ(Contents(path), " abcdefghi");
     EXPECT_EQ(reports, (std::vector<std::uint64_t>{4, 8}));
+}
+
+// Each way a disk can fail a save ends it with StreamWriteError, the file keeping what went in
+// and no progress report claiming more; only an interruption before anything was taken is
+// tried again.
+TEST(ResultsFile, ADiskThatFailsKeepsWhatWasWritten) {
+    struct Case {
+        const char* name;
+        FailingDisk::Failure failure;
+        const char* kept;
+        bool reported;
+        std::vector<std::uint64_t> reports;
+    };
+    const std::vector<Case> cases = {
+        {"short write", FailingDisk::Failure::kShortWrite, " abcdefghi ", true, {4, 8}},
+        {"full disk", FailingDisk::Failure::kFull, " abcdefghi ", true, {4, 8}},
+        {"failing close",
+         FailingDisk::Failure::kClose,
+         " abcdefghi jklmnopqr",
+         true,
+         {4, 8, 14, 18, 20}},
+        {"interrupted",
+         FailingDisk::Failure::kInterrupted,
+         " abcdefghi jklmnopqr",
+         false,
+         {4, 8, 14, 18, 20}},
+    };
+    TempDir dir;
+    const std::string path = dir.Path("out.txt");
+    const std::string_view pieces[] = {" abc", "", "defgh", "i", " jklmnopqr"};
+    for (const Case& c : cases) {
+        std::vector<std::uint64_t> reports;
+        bool reported = false;
+        try {
+            const FailingDisk disk(c.failure, 11);
+            SaveResultsFile(
+                path, pieces,
+                [&](std::uint64_t written, std::uint64_t) { reports.push_back(written); }, 4);
+        } catch (const StreamWriteError&) {
+            reported = true;
+        }
+        EXPECT_EQ(reported, c.reported) << c.name;
+        EXPECT_EQ(Contents(path), c.kept) << c.name;
+        EXPECT_EQ(reports, c.reports) << c.name;
+    }
 }
 
 TEST(ResultsFile, FailuresAreReportedWithTheirMessages) {

@@ -1,5 +1,7 @@
 // The main window driven as a user would: its buttons, the one file dialog, the error box, and
 // commands run inside a running search.
+#include <unistd.h>
+
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -23,7 +25,10 @@
 #include "ApplicationTitle.h"
 #include "Cp1251.h"
 #include "DictionaryFile.h"
+#include "FailingDisk.h"
 #include "LetterGenerator.h"
+#include "OnScreenPlace.h"
+#include "ReplaceDictionaryQuestion.h"
 #include "ResultsBox.h"
 #include "ResultsFile.h"
 #include "SaveProgressDialog.h"
@@ -122,6 +127,8 @@ private slots:
     void returnAndEnterPressTheFocusedButton();
     void saveFailuresLeaveTheResults();
     void aLongSaveShowsItsProgressAndTakesNoInput();
+    void savingOverTheLoadedDictionaryAsksFirst();
+    void aDiskThatFailsTheWindowsSaveKeepsWhatWasWritten();
     void searchWithStopBoxAlreadyTicked();
     void commandsInsideARunningSearch();
     void loadInsideASearchEndsItWithIndexError();
@@ -134,6 +141,8 @@ private slots:
     void errorBoxIsTitledAndAddsTheFullStop();
     void applicationTitleFromPath_data();
     void applicationTitleFromPath();
+    void placeOnScreen_data();
+    void placeOnScreen();
 
 private:
     template <typename T>
@@ -358,6 +367,103 @@ void TestUnit1::aLongSaveShowsItsProgressAndTakesNoInput() {
     QVERIFY(errors_.isEmpty());
 }
 
+// The file dialog offers the dictionary's path right after a load: saving over that file, by
+// whatever path, asks first, and only "Да" writes.  Other files are replaced without a word.
+void TestUnit1::savingOverTheLoadedDictionaryAsksFirst() {
+    const QString words = Dictionary("words.txt", "кот\r\nум");
+    const QByteArray list = ReadAll(words);
+    const QString link = dir_->filePath("link.txt");
+    QVERIFY(QFile::link(words, link));
+    const QString hard_link = dir_->filePath("hard.txt");
+    QCOMPARE(::link(QFile::encodeName(words).constData(), QFile::encodeName(hard_link).constData()),
+             0);
+    const QString other = Dictionary("other.txt", "бык");
+    Child<bukvotok::ResultsBox>("Memo1")->SetResultsText(" x");
+
+    QStringList asked;
+    bool answer = false;
+    struct Restore {
+        ~Restore() { bukvotok::ReplaceQuestionBox({}); }
+    } restore;
+    bukvotok::ReplaceQuestionBox([&](const QString& title, const QString& text) {
+        asked << title + ": " + text;
+        return answer;
+    });
+    const auto save = [&](const QString& path) {
+        asked.clear();
+        AnswerFileDialog(path);
+        Child<QPushButton>("Button5")->click();
+        return asked.size();
+    };
+    Load(words);
+    const QString question =
+        QStringLiteral("Файл «%1» — загруженный словарь. Записать найденное вместо словаря?");
+    for (const QString& same : {words, link, hard_link}) {
+        QCOMPARE(save(same), 1);
+        QCOMPARE(asked, QStringList{bukvotok::ApplicationTitle() + ": " + question.arg(same)});
+    }
+    Load(dir_->filePath("missing.txt"));  // a load that fails keeps the dictionary's file
+    QCOMPARE(save(link), 1);
+    QCOMPARE(ReadAll(words), list);  // "Нет" every time
+    QCOMPARE(save(other), 0);
+    QCOMPARE(save(other), 0);
+    QCOMPARE(ReadAll(other), QByteArray(" x"));
+    answer = true;
+    QCOMPARE(save(link), 1);
+    QCOMPARE(ReadAll(words), QByteArray(" x"));
+    Load(other);
+    QCOMPARE(save(words), 0);
+
+    // The box itself: "Нет" is the default, so Return writes nothing.
+    bukvotok::ReplaceQuestionBox({});
+    Child<bukvotok::ResultsBox>("Memo1")->SetResultsText(" y");
+    QStringList buttons;
+    QString text;
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+        text = box->text();
+        for (QAbstractButton* button : box->buttons()) buttons << button->text();
+        buttons << box->defaultButton()->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    AnswerFileDialog(other);
+    Child<QPushButton>("Button5")->click();
+    QCOMPARE(text, question.arg(other));
+    std::sort(buttons.begin(), buttons.end() - 1);
+    QCOMPARE(buttons,
+             (QStringList{QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Нет")}));
+    QCOMPARE(ReadAll(other), QByteArray(" x"));
+}
+
+// The window saves through the results file's own writer, its failures and all, with the
+// progress dialog up: the error box, the file keeping what went in, the dialog gone.
+void TestUnit1::aDiskThatFailsTheWindowsSaveKeepsWhatWasWritten() {
+    auto* memo = Child<bukvotok::ResultsBox>("Memo1");
+    std::string text;
+    for (int i = 0; text.size() <= 2 * bukvotok::kSaveChunkBytes; ++i) {
+        text += ' ' + std::to_string(i);
+    }
+    memo->SetResultsText(text);
+    const auto delay = bukvotok::SetSaveProgressDelay(std::chrono::milliseconds{0});
+    const std::size_t room = bukvotok::kSaveChunkBytes + 100;
+    using Failure = bukvotok::FailingDisk::Failure;
+    const QString saved = dir_->filePath("saved.txt");
+    for (const auto& [failure, kept] :
+         {std::pair{Failure::kShortWrite, room}, std::pair{Failure::kFull, room},
+          std::pair{Failure::kClose, text.size()}}) {
+        errors_.clear();
+        AnswerFileDialog(saved);
+        {
+            const bukvotok::FailingDisk disk(failure, room);
+            Child<QPushButton>("Button5")->click();
+        }
+        QCOMPARE(errors_, QStringList{QStringLiteral("Stream write error.")});
+        QVERIFY(ReadAll(saved).toStdString() == text.substr(0, kept));
+        QVERIFY(!form_->findChild<bukvotok::SaveProgressDialog*>());
+        QVERIFY(memo->ResultsText() == text);
+    }
+    bukvotok::SetSaveProgressDelay(delay);
+}
+
 void TestUnit1::searchWithStopBoxAlreadyTicked() {
     Load(Dictionary("a.txt", "а"));
     Child<QCheckBox>("CheckBox1")->setChecked(true);
@@ -564,6 +670,40 @@ void TestUnit1::applicationTitleFromPath() {
     QFETCH(QString, path);
     QFETCH(QString, title);
     QCOMPARE(bukvotok::ApplicationTitleFromPath(path), title);
+}
+
+// The window's outer frame at the laid-out place (749, 191), here with openbox's 1 + 1 by
+// 20 + 5 pixels around the client area, or whatever frame is given.
+void TestUnit1::placeOnScreen_data() {
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("place");
+    const QRect laid_out(749, 191, 346, 264);
+    QTest::newRow("large screen") << laid_out << QRect(0, 0, 1920, 1080) << QPoint(749, 191);
+    QTest::newRow("just fits") << laid_out << QRect(0, 0, 1095, 455) << QPoint(749, 191);
+    QTest::newRow("800x600") << laid_out << QRect(0, 0, 800, 600) << QPoint(454, 191);
+    // QT_SCALE_FACTOR=2 on 1280 x 1024: the laid-out place lies wholly off the 640 x 512.
+    QTest::newRow("scale 2") << laid_out << QRect(0, 0, 640, 512) << QPoint(294, 191);
+    QTest::newRow("short screen") << laid_out << QRect(0, 0, 1280, 400) << QPoint(749, 136);
+    QTest::newRow("panel above and left")
+        << QRect(10, 5, 346, 264) << QRect(48, 30, 800, 600) << QPoint(48, 30);
+    QTest::newRow("second monitor") << laid_out << QRect(1920, 0, 1280, 1024) << QPoint(1920, 191);
+    QTest::newRow("larger than the screen")
+        << QRect(749, 191, 700, 600) << QRect(0, 0, 640, 480) << QPoint(0, 0);
+}
+
+void TestUnit1::placeOnScreen() {
+    QFETCH(QRect, frame);
+    QFETCH(QRect, available);
+    QFETCH(QPoint, place);
+    QCOMPARE(bukvotok::PlaceOnScreen(frame, available), place);
+    // The window follows the rule on the test's screen, 800 x 600, by the frame of 2 pixels
+    // that it gets once shown.
+    QCOMPARE(form_->frameGeometry().size(), form_->size().grownBy(QMargins(2, 2, 2, 2)));
+    QCOMPARE(form_->pos(),
+             bukvotok::PlaceOnScreen(QRect(QPoint(749, 191), form_->frameGeometry().size()),
+                                     form_->screen()->availableGeometry()));
+    QVERIFY(form_->screen()->availableGeometry().contains(form_->frameGeometry()));
 }
 
 QTEST_MAIN(TestUnit1)
