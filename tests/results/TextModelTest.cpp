@@ -4,6 +4,7 @@
 #include <functional>
 #include <new>
 #include <random>
+#include <thread>
 
 #include "TextModelCheck.h"
 
@@ -127,6 +128,51 @@ TEST(TextModelTest, ReplacingAFullTextMovesItToTheHistoryAndBack) {
     EXPECT_TRUE(model.Text().Copy() == full + " word");
     ASSERT_TRUE(model.Redo());
     EXPECT_EQ(model.Text().Copy(), "b word");
+}
+
+std::vector<std::size_t> Lines(WrappedText& text) {
+    std::vector<std::size_t> starts;
+    for (std::size_t line = 0; line < text.LineCount(); ++line)
+        starts.push_back(text.LineStart(line));
+    return starts;
+}
+
+// A width change on a large text: the lines at the anchor at once, all of them behind, and
+// whatever asks for lines not there yet, or edits, gets them as a fresh layout has them.
+TEST(TextModelTest, AWidthChangeLaysOutTheAnchorAtOnceAndTheRestBehind) {
+    std::mt19937 random(3);
+    std::string text;
+    while (text.size() < (6 << 20)) {
+        text += random() % 50 == 0 ? "\r\n" : " ";
+        text += std::string(1 + random() % 12, 'w');
+    }
+    const std::size_t anchor = text.size() / 2;
+    const std::string appended = " and words appended meanwhile";
+    for (const int ask : {0, 1, 2}) {
+        WrappedText wrapped;
+        wrapped.SetMetrics(Narrow(300));
+        wrapped.Assign(text);
+        ASSERT_GT(wrapped.LineCount(), 1u);
+        wrapped.SetMetricsSoon(Narrow(200), anchor);
+        ASSERT_TRUE(wrapped.LayingOut());
+        EXPECT_LT(wrapped.LineCount(), 20000u) << "only a few screens at once";
+        EXPECT_EQ(wrapped.LineStart(wrapped.LineOf(anchor)), anchor);
+        wrapped.Append(appended);
+        std::string expected = text + appended;
+        if (ask == 0) {
+            while (!wrapped.Poll()) std::this_thread::yield();
+        } else if (ask == 1) {
+            EXPECT_EQ(wrapped.LineStart(0), 0u);  // the text before the anchor: waits
+        } else {
+            wrapped.Replace(10, 10, "edit");
+            expected.insert(10, "edit");
+        }
+        EXPECT_FALSE(wrapped.LayingOut()) << ask;
+        WrappedText fresh;
+        fresh.SetMetrics(Narrow(200));
+        fresh.Assign(expected);
+        EXPECT_TRUE(Lines(wrapped) == Lines(fresh)) << ask;
+    }
 }
 
 // What the model holds, to see that a failed change left all of it as it was.

@@ -135,14 +135,70 @@ void WrappedText::Relayout::Plan() {
 WrappedText::WrappedText() { starts_.PushBack(0); }
 
 void WrappedText::SetMetrics(const TextMetrics& metrics) {
+    Cancel();
     layout_.SetMetrics(metrics);
     starts_.Truncate(1);
     laid_out_size_ = 0;
     LayOutTail();
 }
 
+void WrappedText::SetMetricsSoon(const TextMetrics& metrics, std::size_t anchor) {
+    // Below this, laying out everything at once takes a few milliseconds.
+    constexpr std::size_t kAtOnceBelow = 4 << 20;
+    // From the anchor on, enough for a few screens of a box of any size.
+    constexpr std::size_t kAtOnceAfterAnchor = 256 << 10;
+    if (Size() < kAtOnceBelow) return SetMetrics(metrics);
+    Cancel();
+    LineLayout layout;
+    layout.SetMetrics(metrics);
+    anchor = std::min(anchor, Size());
+    if (!IsCaretOffset(anchor)) --anchor;
+    LineStarts lines;
+    lines.PushBack(0);
+    if (anchor > 0) lines.PushBack(anchor);
+    bool many_after = false;
+    for (std::size_t start = anchor;;) {
+        const std::size_t next = layout.NextLineStart(bytes_, start);
+        if (next == kNoLine) break;
+        lines.PushBack(next);
+        if (next >= anchor + kAtOnceAfterAnchor) {
+            many_after = next < Size();
+            break;
+        }
+        start = next;
+    }
+    auto background = std::make_unique<LayoutInBackground>(bytes_.Share(0, Size()), layout);
+    layout_ = layout;
+    starts_ = std::move(lines);
+    laid_out_size_ = Size();
+    background_ = std::move(background);
+    many_before_ = anchor > 0;
+    many_after_ = many_after;
+}
+
+bool WrappedText::Poll() {
+    if (!background_ || !background_->Done()) return false;
+    Join();
+    return true;
+}
+
+void WrappedText::Join() {
+    if (!background_) return;
+    const std::unique_ptr<LayoutInBackground> background = std::move(background_);
+    many_before_ = many_after_ = false;
+    if (background->Wait()) {
+        starts_ = background->TakeLines();
+        laid_out_size_ = background->Size();
+    } else {
+        starts_.Truncate(1);  // laid out here, then, if memory allows
+        laid_out_size_ = 0;
+    }
+    LayOutTail();  // what was appended meanwhile
+}
+
 void WrappedText::Assign(std::string_view bytes, std::vector<GrowingArray<char>>& released) {
     BlockBytes text = BlockBytes::CopyOf(bytes, bytes_.BlockSize());
+    Cancel();
     bytes_.MoveBlocksTo(released);
     bytes_ = std::move(text);
     starts_.Truncate(1);
@@ -170,6 +226,7 @@ HeldText WrappedText::HeldShare(const BlockBytes& bytes) const {
 HeldText WrappedText::Splice(std::size_t from, std::size_t to, HeldText&& in) {
     HeldText out;
     if (from == to && in.Size() == 0) return out;
+    Join();
     LayOutTail();
     SplicedBytes text;
     Relayout relayout(layout_, text);
@@ -206,6 +263,7 @@ HeldText WrappedText::Splice(std::size_t from, std::size_t to, HeldText&& in) {
 
 void WrappedText::Move(std::size_t from, std::size_t to, std::size_t dest) {
     if (from >= to || (dest >= from && dest <= to)) return;
+    Join();
     LayOutTail();
     SplicedBytes text;
     Relayout relayout(layout_, text);
@@ -235,6 +293,10 @@ void WrappedText::Move(std::size_t from, std::size_t to, std::size_t dest) {
 
 void WrappedText::LayOutTail() {
     if (laid_out_size_ == bytes_.size()) return;
+    if (many_after_) {
+        laid_out_size_ = bytes_.size();  // the last line stands for all after it
+        return;
+    }
     const std::size_t count = starts_.Count();
     std::size_t start = starts_.Start(count - 1);
     try {
@@ -252,11 +314,13 @@ std::size_t WrappedText::LineCount() {
 }
 
 std::size_t WrappedText::LineStart(std::size_t line) {
+    if (StandsForMany(line)) Join();
     LayOutTail();
     return starts_.Start(line);
 }
 
 std::size_t WrappedText::LineEnd(std::size_t line) {
+    if (StandsForMany(line)) Join();
     LayOutTail();
     if (line + 1 >= starts_.Count()) return bytes_.size();
     const std::size_t next = starts_.Start(line + 1);
@@ -264,6 +328,7 @@ std::size_t WrappedText::LineEnd(std::size_t line) {
 }
 
 bool WrappedText::EndsParagraph(std::size_t line) {
+    if (StandsForMany(line)) Join();
     LayOutTail();
     if (line + 1 >= starts_.Count()) return false;
     const std::size_t next = starts_.Start(line + 1);
@@ -272,7 +337,12 @@ bool WrappedText::EndsParagraph(std::size_t line) {
 
 std::size_t WrappedText::LineOf(std::size_t offset) {
     LayOutTail();
-    return starts_.LineOf(offset);
+    std::size_t line = starts_.LineOf(offset);
+    if (StandsForMany(line)) {
+        Join();
+        line = starts_.LineOf(offset);
+    }
+    return line;
 }
 
 std::size_t WrappedText::ParagraphStart(std::size_t offset) const {

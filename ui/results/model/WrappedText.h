@@ -14,12 +14,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "BlockBytes.h"
 #include "GrowingArray.h"
+#include "LayoutInBackground.h"
 #include "LineLayout.h"
 #include "LineStarts.h"
 
@@ -56,8 +58,18 @@ public:
         bytes_.ForEachPiece(from, to, std::forward<Visit>(visit));
     }
 
-    // Lays the whole text out again.
+    // Lays the whole text out again, at once.
     void SetMetrics(const TextMetrics& metrics);
+    // The same for a text of any size, as a window must: the lines from `anchor` on, a few
+    // screens of them, are laid out at once as if a line started there, and all the lines on a
+    // thread of their own.  Until those are in, the text before `anchor` stands as one line, and
+    // so does the text after the lines laid out; asking for either (or editing) waits for them.
+    void SetMetricsSoon(const TextMetrics& metrics, std::size_t anchor);
+    // Whether lines are being laid out in the background.
+    bool LayingOut() const { return background_ != nullptr; }
+    // Takes the lines laid out in the background if they are done; true if it did.  The lines
+    // then change, with their numbers: hold places on screen by offset, not by line.
+    bool Poll();
     const TextMetrics& Metrics() const { return layout_.Metrics(); }
 
     // REQUIRES for every text given: each CR followed by LF, each LF preceded by CR, and the
@@ -129,6 +141,17 @@ public:
 private:
     // Lays out the bytes appended since the lines were last asked for.
     void LayOutTail();
+    // While lines are laid out in the background: whether `line` stands for many, and waiting
+    // for them, or forgetting them.
+    bool StandsForMany(std::size_t line) const {
+        return background_ &&
+               ((many_before_ && line == 0) || (many_after_ && line + 1 == starts_.Count()));
+    }
+    void Join();
+    void Cancel() {
+        background_.reset();
+        many_before_ = many_after_ = false;
+    }
     // The lines of the text `parts` spells, from those of the text now and of what goes in.
     class Relayout;
 
@@ -136,6 +159,9 @@ private:
     LineStarts starts_;              // never empty: the first line starts at 0
     std::size_t laid_out_size_ = 0;  // the size of the text that starts_ describes
     LineLayout layout_;
+    std::unique_ptr<LayoutInBackground> background_;
+    bool many_before_ = false;  // line 0 stands for the text before the lines laid out at once
+    bool many_after_ = false;   // and the last line for the text after them
 };
 
 }  // namespace bukvotok
