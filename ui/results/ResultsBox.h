@@ -73,7 +73,7 @@ public:
     // and no look for line breaks.  REQUIRES: no CR or LF in the word (the search's words are
     // made of the letters it draws).
     void AppendWord(std::string_view word);
-    // Empties the box as a step of the undo history.
+    // Empties the box as a step of the undo history.  Raises ResultsOutOfMemoryError.
     void Clear();
     // While a search runs, its words may push out only the undo steps made before it (see
     // TextModel).  Searches nest.
