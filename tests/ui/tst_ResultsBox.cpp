@@ -82,6 +82,7 @@ private slots:
     void scrollingAwayFromTheEndStopsFollowingAndBackResumes();
     void aFullBoxRefusesMoreAndKeepsItsText();
     void tabMovesFocusOnAndNoScrollBarsShow();
+    void aWidthChangeKeepsItsPlaceAndKeysMoveByTheNewLines();
 };
 
 void tst_ResultsBox::roundTrip_data() {
@@ -578,6 +579,32 @@ void tst_ResultsBox::tabMovesFocusOnAndNoScrollBarsShow() {
     QCoreApplication::processEvents();
     QVERIFY(!box->verticalScrollBar()->isVisible());
     QVERIFY(!box->horizontalScrollBar()->isVisible());
+}
+
+// Past a few megabytes a change of width lays the lines out behind the screen: the text at the
+// top stays there, and a key that moves by lines moves as it does in a box laid out afresh,
+// whether it comes before the lines are all in or after.
+void tst_ResultsBox::aWidthChangeKeepsItsPlaceAndKeysMoveByTheNewLines() {
+    const std::string text = Words(500000);
+    const std::size_t middle = text.size() / 2 + 3;
+    ResultsBox fresh;
+    QVERIFY(Show(fresh));
+    fresh.resize(fresh.width() - 60, fresh.height());
+    fresh.SetResultsText(text);
+    fresh.SetSelection(middle, middle);
+    Press(&fresh, Qt::Key_Down);
+
+    ResultsBox box;
+    QVERIFY(Show(box));
+    box.SetResultsText(text);
+    box.SetSelection(middle, middle);
+    const QPoint first_row(ResultsBox::kMargin, ResultsBox::kMargin + 1);
+    const std::size_t top = box.OffsetAt(first_row);
+    box.resize(box.width() - 60, box.height());
+    QCOMPARE(box.CaretRect(top).top(), box.CaretRect(box.OffsetAt(first_row)).top());
+    Press(&box, Qt::Key_Down);
+    QCOMPARE(box.CaretOffset(), fresh.CaretOffset());
+    QCOMPARE(box.LineCount(), fresh.LineCount());
 }
 
 QTEST_MAIN(tst_ResultsBox)

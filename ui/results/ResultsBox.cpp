@@ -77,6 +77,8 @@ ResultsBox::ResultsBox(QWidget* parent) : QAbstractScrollArea(parent) {
     connect(&release_timer_, &QTimer::timeout, this, [this] {
         if (!model_.ReleaseSome()) release_timer_.stop();
     });
+    background_lines_timer_.setInterval(kRefreshIntervalMs);
+    connect(&background_lines_timer_, &QTimer::timeout, this, &ResultsBox::TakeBackgroundLines);
     ResultsAccessible::Install();
     UpdateMetrics();
 }
@@ -106,7 +108,7 @@ void ResultsBox::SetResultsText(std::string_view bytes) {
     drag_pending_ = selecting_ = false;
     caret_ = anchor_ = Text().Size();
     desired_x_ = -1;
-    top_line_ = 0;
+    SetTopLine(0);
     follow_end_ = true;
     Refresh();
     TextChanged();
@@ -149,7 +151,7 @@ void ResultsBox::Clear() {
     drag_pending_ = selecting_ = false;
     caret_ = anchor_ = 0;
     desired_x_ = -1;
-    top_line_ = 0;
+    SetTopLine(0);
     follow_end_ = true;
     Refresh();
 }
@@ -241,6 +243,7 @@ QString ResultsBox::SelectedText() const {
 }
 
 bool ResultsBox::event(QEvent* event) {
+    WaitForLinesBefore(event);
     // The keys the box edits with are its own, not shortcuts of the window.
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -281,11 +284,69 @@ void ResultsBox::UpdateMetrics() {
     ascent_ = static_cast<float>(font_metrics.ascent());
     const TextMetrics& old = Text().Metrics();
     if (old.width == metrics.width && old.advance == metrics.advance) return;
-    // The same text shows from the same place after it is laid out again.
-    const std::size_t top_offset = Text().LineStart(top_line_);
-    Text().SetMetrics(metrics);
-    top_line_ = Text().LineOf(top_offset);
+    // The same text shows from the same place after it is laid out again: the end, while the
+    // view follows it, or the top line's start.  The lines around it are laid out at once.
+    constexpr std::size_t kScreensBeforeTheEnd = 64 << 10;
+    const bool following = follow_end_ && !HasSelection();
+    const std::size_t size = Text().Size();
+    const std::size_t anchor =
+        following ? size - std::min(size, kScreensBeforeTheEnd) : Text().LineStart(TopLine());
+    Text().SetMetricsSoon(metrics, anchor);
+    SetTopLine(Text().LineOf(anchor));
+    if (Text().LayingOut()) background_lines_timer_.start();
     Refresh();
+}
+
+void ResultsBox::TakeBackgroundLines() {
+    if (!Text().LayingOut()) {
+        background_lines_timer_.stop();
+    } else if (Text().Poll()) {
+        background_lines_timer_.stop();
+        Refresh();
+    }
+}
+
+// Keys, clicks, the wheel and drops move by lines and count them: they wait for the lines
+// still laid out in the background (at 2 GiB about two seconds after a change of width).
+void ResultsBox::WaitForLinesBefore(const QEvent* event) {
+    if (!Text().LayingOut()) return;
+    switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::InputMethod:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            Text().WaitForLines();
+            background_lines_timer_.stop();
+            break;
+        default:
+            break;
+    }
+}
+
+bool ResultsBox::viewportEvent(QEvent* event) {
+    WaitForLinesBefore(event);
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+// The first line on screen, found again by its offset when the lines have new numbers.
+std::size_t ResultsBox::TopLine() {
+    if (top_numbering_ != Text().Numbering()) {
+        top_line_ = Text().LineOf(top_offset_);
+        top_numbering_ = Text().Numbering();
+    }
+    return top_line_;
+}
+
+void ResultsBox::SetTopLine(std::size_t line) {
+    top_offset_ = Text().LineStart(line);
+    top_line_ = Text().LineOf(top_offset_);
+    top_numbering_ = Text().Numbering();
 }
 
 void ResultsBox::ScheduleRefresh() {
@@ -298,7 +359,7 @@ void ResultsBox::Refresh() {
     if (follow_end_ && !HasSelection()) {
         ScrollToLine(Text().LineCount());
     } else {
-        ScrollToLine(top_line_);
+        ScrollToLine(TopLine());
     }
     viewport()->update();
 }
@@ -307,7 +368,7 @@ void ResultsBox::Refresh() {
 void ResultsBox::ScrollToLine(std::size_t top) {
     const std::size_t count = Text().LineCount();
     const auto visible = static_cast<std::size_t>(VisibleLines());
-    top_line_ = std::min(top, count > visible ? count - visible : 0);
+    SetTopLine(std::min(top, count > visible ? count - visible : 0));
     follow_end_ = top_line_ + visible >= count;
     viewport()->update();
 }
@@ -315,12 +376,13 @@ void ResultsBox::ScrollToLine(std::size_t top) {
 void ResultsBox::EnsureVisible(std::size_t offset) {
     const std::size_t line = Text().LineOf(offset);
     const auto visible = static_cast<std::size_t>(VisibleLines());
-    if (line < top_line_) {
+    const std::size_t top = TopLine();
+    if (line < top) {
         ScrollToLine(line);
-    } else if (line >= top_line_ + visible) {
+    } else if (line >= top + visible) {
         ScrollToLine(line - visible + 1);
     } else {
-        ScrollToLine(top_line_);  // the text may have shrunk under the view
+        ScrollToLine(top);  // the text may have shrunk under the view
     }
 }
 
@@ -352,10 +414,11 @@ void ResultsBox::timerEvent(QTimerEvent* event) {
         viewport()->update(CaretRect(caret_));
     } else if (event->timerId() == autoscroll_.timerId()) {
         const QPoint point = viewport()->mapFromGlobal(QCursor::pos());
-        if (point.y() < 0 && top_line_ > 0) {
-            ScrollToLine(top_line_ - 1);
+        const std::size_t top = TopLine();
+        if (point.y() < 0 && top > 0) {
+            ScrollToLine(top - 1);
         } else if (point.y() > viewport()->height()) {
-            ScrollToLine(top_line_ + 1);
+            ScrollToLine(top + 1);
         }
         MoveCaret(OffsetAt(point), true);
     } else if (event->timerId() == triple_click_.timerId()) {

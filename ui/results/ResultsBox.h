@@ -94,7 +94,7 @@ public:
     QString SelectedText() const;
 
     // The first line on screen and how many fit, for tests and assistive technology.
-    std::size_t TopLine() const { return top_line_; }
+    std::size_t TopLine();
     std::size_t LineCount() { return Text().LineCount(); }
     int VisibleLines() const;
     // Where a text offset shows, in viewport coordinates.
@@ -118,6 +118,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -180,16 +181,25 @@ private:
     void Refresh();
     void ScheduleRefresh();
     void ScrollToLine(std::size_t top);
+    void SetTopLine(std::size_t line);
+    // Lines laid out in the background after a change of width: taken in when done, and
+    // waited for when the user acts on lines.
+    void TakeBackgroundLines();
+    void WaitForLinesBefore(const QEvent* event);
     void EnsureVisible(std::size_t offset);
     void RestartCaretBlink();
     void PaintLine(QPainter& painter, std::size_t line, float y);
     // The y of a line's top, from its distance to the top line, put within reach of the screen.
-    float LineTop(std::size_t line) const;
+    float LineTop(std::size_t line);
 
     TextModel model_;
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
+    // The first line on screen, and its offset, by which it is found again when the lines come
+    // in from the background with other numbers.
     std::size_t top_line_ = 0;
+    std::size_t top_offset_ = 0;
+    std::size_t top_numbering_ = 0;
     bool follow_end_ = true;       // the end of the text was on screen when the view last moved
     std::int64_t desired_x_ = -1;  // in layout units, kept over vertical moves for the column
     float line_height_ = 13;
@@ -197,6 +207,7 @@ private:
 
     QTimer refresh_timer_;
     QTimer release_timer_;  // frees a replaced text a part at a time
+    QTimer background_lines_timer_;
     QBasicTimer caret_blink_;
     bool caret_shown_ = true;
     QBasicTimer autoscroll_;

@@ -157,7 +157,7 @@ void ResultsBox::wheelEvent(QWheelEvent* event) {
     const int steps = wheel_remainder_ / 120;
     wheel_remainder_ -= steps * 120;
     const long long lines = static_cast<long long>(steps) * QApplication::wheelScrollLines();
-    const long long top = std::max(0LL, static_cast<long long>(top_line_) - lines);
+    const long long top = std::max(0LL, static_cast<long long>(TopLine()) - lines);
     ScrollToLine(static_cast<std::size_t>(top));
     event->accept();
 }

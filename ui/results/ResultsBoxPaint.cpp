@@ -24,9 +24,9 @@ int ResultsBox::VisibleLines() const {
     return std::max(1, static_cast<int>(height / line_height_));
 }
 
-float ResultsBox::LineTop(std::size_t line) const {
+float ResultsBox::LineTop(std::size_t line) {
     const std::int64_t rows = std::clamp<std::int64_t>(
-        static_cast<std::int64_t>(line) - static_cast<std::int64_t>(top_line_), -kFarOff, kFarOff);
+        static_cast<std::int64_t>(line) - static_cast<std::int64_t>(TopLine()), -kFarOff, kFarOff);
     return static_cast<float>(kMargin) + static_cast<float>(rows) * line_height_;
 }
 
@@ -45,7 +45,7 @@ std::size_t ResultsBox::OffsetAt(QPoint viewport_point) {
         std::floor(static_cast<float>(viewport_point.y() - kMargin) / line_height_));
     const auto last = static_cast<std::int64_t>(Text().LineCount() - 1);
     const std::int64_t line =
-        std::clamp(static_cast<std::int64_t>(top_line_) + row, std::int64_t{0}, last);
+        std::clamp(static_cast<std::int64_t>(TopLine()) + row, std::int64_t{0}, last);
     return Text().OffsetAtUnits(
         static_cast<std::size_t>(line),
         WrappedText::ToUnits(static_cast<float>(viewport_point.x() - kMargin)));
@@ -58,16 +58,17 @@ void ResultsBox::paintEvent(QPaintEvent* event) {
     painter.setFont(font);
     const std::size_t count = Text().LineCount();
     const QRect area = event->rect();
-    for (std::size_t line = top_line_; line < count; ++line) {
+    const std::size_t top = TopLine();
+    for (std::size_t line = top; line < count; ++line) {
         const float y = LineTop(line);
         if (y > static_cast<float>(area.bottom())) break;
         PaintLine(painter, line, y);
     }
     const QBrush caret_brush = palette().brush(QPalette::Text);
-    if (hasFocus() && caret_shown_ && Text().LineOf(caret_) >= top_line_) {
+    if (hasFocus() && caret_shown_ && Text().LineOf(caret_) >= top) {
         painter.fillRect(CaretRect(caret_), caret_brush);
     }
-    if (drop_offset_ <= Text().Size() && Text().LineOf(drop_offset_) >= top_line_) {
+    if (drop_offset_ <= Text().Size() && Text().LineOf(drop_offset_) >= top) {
         painter.fillRect(CaretRect(drop_offset_), caret_brush);
     }
 }

@@ -136,6 +136,7 @@ WrappedText::WrappedText() { starts_.PushBack(0); }
 
 void WrappedText::SetMetrics(const TextMetrics& metrics) {
     Cancel();
+    ++numbering_;
     layout_.SetMetrics(metrics);
     starts_.Truncate(1);
     laid_out_size_ = 0;
@@ -170,6 +171,7 @@ void WrappedText::SetMetricsSoon(const TextMetrics& metrics, std::size_t anchor)
     auto background = std::make_unique<LayoutInBackground>(bytes_.Share(0, Size()), layout);
     layout_ = layout;
     starts_ = std::move(lines);
+    ++numbering_;
     laid_out_size_ = Size();
     background_ = std::move(background);
     many_before_ = anchor > 0;
@@ -186,6 +188,7 @@ void WrappedText::Join() {
     if (!background_) return;
     const std::unique_ptr<LayoutInBackground> background = std::move(background_);
     many_before_ = many_after_ = false;
+    ++numbering_;
     if (background->Wait()) {
         starts_ = background->TakeLines();
         laid_out_size_ = background->Size();

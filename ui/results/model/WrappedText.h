@@ -68,8 +68,11 @@ public:
     // Whether lines are being laid out in the background.
     bool LayingOut() const { return background_ != nullptr; }
     // Takes the lines laid out in the background if they are done; true if it did.  The lines
-    // then change, with their numbers: hold places on screen by offset, not by line.
+    // then change, with their numbers (Numbering counts the times): hold places by offset.
     bool Poll();
+    // Waits for the lines laid out in the background, if any: before the user acts on lines.
+    void WaitForLines() { Join(); }
+    std::size_t Numbering() const { return numbering_; }
     const TextMetrics& Metrics() const { return layout_.Metrics(); }
 
     // REQUIRES for every text given: each CR followed by LF, each LF preceded by CR, and the
@@ -162,6 +165,7 @@ private:
     std::unique_ptr<LayoutInBackground> background_;
     bool many_before_ = false;  // line 0 stands for the text before the lines laid out at once
     bool many_after_ = false;   // and the last line for the text after them
+    std::size_t numbering_ = 0;
 };
 
 }  // namespace bukvotok
