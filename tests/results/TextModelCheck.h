@@ -114,7 +114,9 @@ private:
                 }
                 break;
             default:
-                InsertCopy(Caret(a), Caret(b), Caret(c));
+                // Copies double the text at most; past a few kilobytes the plain string's copies
+                // would take the time.
+                if (text_.size() < 4096) InsertCopy(Caret(a), Caret(b), Caret(c));
                 break;
         }
     }
