@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TextModel.h"
@@ -180,47 +181,56 @@ private:
         if (text_.size() + Held() > capacity_) Fail("an append left no room to undo");
     }
 
+    // How many of the oldest steps a user's edit pushes out, and whether it fits then.
+    std::pair<std::size_t, bool> RoomForEdit(std::size_t text_after, std::size_t step_cost,
+                                             bool goes_on) const {
+        std::size_t held = Held();
+        if (!goes_on) {
+            for (std::size_t i = done_; i < steps_.size(); ++i) held -= steps_[i].Cost();
+        }
+        const std::size_t droppable = goes_on ? done_ - 1 : done_;
+        std::size_t oldest = 0;
+        while (text_after + held + step_cost > Budget() && oldest < droppable) {
+            held -= steps_[oldest++].Cost();
+        }
+        return {oldest, text_after + held + step_cost <= Budget()};
+    }
+
+    void Record(PlainStep step, std::size_t oldest) {
+        steps_.resize(done_);
+        step.touched = ++stamp_;
+        steps_.push_back(std::move(step));
+        done_ = steps_.size();
+        merging_ = true;
+        just_undone_ = false;
+        Drop(oldest);
+    }
+
     template <typename Call>
     void Edit(std::size_t from, std::size_t to, const std::string& bytes, Kind kind, Call call) {
         const std::size_t new_size = text_.size() - (to - from) + bytes.size();
-        bool fits = !(new_size > capacity_ && new_size > text_.size());
         const bool nothing = from == to && bytes.empty();
         const bool goes_on = kind == Kind::kTyping && from == to && merging_ && done_ > 0 &&
                              done_ == steps_.size() && !steps_.back().move &&
                              steps_.back().typing &&
                              steps_.back().at + steps_.back().in.size() == from;
-        std::size_t held = Held();
-        std::size_t oldest = 0;
-        const std::size_t step_cost = goes_on ? 0 : to - from + sizeof(EditStep);
-        if (!goes_on) {
-            for (std::size_t i = done_; i < steps_.size(); ++i) held -= steps_[i].Cost();
-        }
-        const std::size_t droppable = goes_on ? done_ - 1 : done_;
-        while (new_size + held + step_cost > Budget() && oldest < droppable) {
-            held -= steps_[oldest++].Cost();
-        }
-        fits = fits && new_size + held + step_cost <= Budget();
-        if (call() != (fits || nothing)) {
-            return Fail("edit refused wrongly");
-        }
+        const auto [oldest, room] =
+            RoomForEdit(new_size, goes_on ? 0 : to - from + sizeof(EditStep), goes_on);
+        const bool fits = room && !(new_size > capacity_ && new_size > text_.size());
+        if (call() != (fits || nothing)) return Fail("edit refused wrongly");
         if (!fits || nothing) return;
         if (goes_on) {
             steps_.back().in += bytes;
             steps_.back().touched = ++stamp_;
+            Drop(oldest);
         } else {
-            steps_.resize(done_);
             PlainStep step;
             step.at = from;
             step.in = bytes;
             step.out = text_.substr(from, to - from);
             step.typing = kind == Kind::kTyping;
-            step.touched = ++stamp_;
-            steps_.push_back(step);
-            done_ = steps_.size();
-            merging_ = true;
-            just_undone_ = false;
+            Record(step, oldest);
         }
-        Drop(oldest);
         text_.replace(from, to - from, bytes);
     }
     void Edit(std::size_t from, std::size_t to, const std::string& bytes, Kind kind) {
@@ -248,31 +258,19 @@ private:
             if (!model_.Move(from, to, dest)) Fail("an empty move was refused");
             return;
         }
-        std::size_t held = Held();
-        for (std::size_t i = done_; i < steps_.size(); ++i) held -= steps_[i].Cost();
-        std::size_t oldest = 0;
-        while (text_.size() + held + sizeof(EditStep) > Budget() && oldest < done_) {
-            held -= steps_[oldest++].Cost();
-        }
-        const bool fits = text_.size() + held + sizeof(EditStep) <= Budget();
+        const auto [oldest, fits] = RoomForEdit(text_.size(), sizeof(EditStep), false);
         if (model_.Move(from, to, dest) != fits) return Fail("move refused wrongly");
         if (!fits) return;
         const std::string moved = text_.substr(from, to - from);
         text_.erase(from, to - from);
         const std::size_t lands = dest < from ? dest : dest - moved.size();
         text_.insert(lands, moved);
-        steps_.resize(done_);
         PlainStep step;
         step.move = true;
         step.length = moved.size();
         step.at = lands;
         step.to = from < lands ? from : from + moved.size();
-        step.touched = ++stamp_;
-        steps_.push_back(step);
-        done_ = steps_.size();
-        merging_ = true;
-        just_undone_ = false;
-        Drop(oldest);
+        Record(step, oldest);
     }
 
     void Undo() {
