@@ -26,6 +26,7 @@
 #include "ResidentMemory.h"
 #include "ResultsBox.h"
 #include "ResultsFile.h"
+#include "ShowError.h"
 
 namespace {
 
@@ -165,7 +166,8 @@ void Fill(bukvotok::ResultsBox& box, std::size_t megabytes) {
     }
     box.SetResultsText({});
     Settle();
-    const std::size_t target = std::min(megabytes * 1000 * 1000, box.Capacity() - 12);
+    // Room left for the paste of a megabyte.
+    const std::size_t target = std::min(megabytes * 1000 * 1000, box.Capacity() - (4 << 20));
     std::uint32_t pick = 1;
     for (;;) {
         pick = pick * 1664525 + 1013904223;
@@ -286,6 +288,10 @@ int main(int argc, char** argv) {
         sizes = actions ? std::vector<std::size_t>{0, 200, 2147}
                         : std::vector<std::size_t>{0, 1, 10, 100, 200};
 
+    // An error box would wait for a click that never comes: its text goes to the output.
+    bukvotok::ReplaceErrorBox([](const QString&, const QString& text) {
+        std::printf("error box: %s\n", text.toUtf8().constData());
+    });
     bukvotok::ResultsBox box;
     PaintCounter counter;
     box.viewport()->installEventFilter(&counter);
