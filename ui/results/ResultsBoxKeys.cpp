@@ -73,11 +73,13 @@ bool ResultsBox::HandleMoveKey(const QKeyEvent* event) {
             case QKeySequence::MoveToPreviousPage:
                 return VerticalTarget(caret_, -page);
             case QKeySequence::MoveToStartOfLine:
-            case QKeySequence::MoveToStartOfBlock:
                 return Text().LineStart(Text().LineOf(caret_));
             case QKeySequence::MoveToEndOfLine:
-            case QKeySequence::MoveToEndOfBlock:
                 return LineEndTarget(caret_);
+            case QKeySequence::MoveToStartOfBlock:
+                return Text().ParagraphStart(caret_);
+            case QKeySequence::MoveToEndOfBlock:
+                return Text().ParagraphEnd(caret_);
             case QKeySequence::MoveToStartOfDocument:
                 return 0;
             case QKeySequence::MoveToEndOfDocument:

@@ -18,15 +18,9 @@ void ResultsBox::mousePressEvent(QMouseEvent* event) {
     }
     if (event->button() != Qt::LeftButton) return;
     if (triple_click_.isActive()) {
-        // A third click selects the whole line, up to its line break.
-        const std::size_t line = Text().LineOf(offset);
-        std::size_t from = Text().LineStart(line);
-        while (from > 0 && Text()[from - 1] != '\n')
-            from = Text().LineStart(Text().LineOf(from - 1));
-        std::size_t last = line;
-        while (last + 1 < Text().LineCount() && !Text().EndsParagraph(last)) ++last;
-        anchor_ = from;
-        MoveCaret(Text().LineEnd(last), true);
+        // A third click selects the paragraph, up to its line break.
+        anchor_ = Text().ParagraphStart(offset);
+        MoveCaret(Text().ParagraphEnd(offset), true);
         transfer_.PublishSelection();
         return;
     }
