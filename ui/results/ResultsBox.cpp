@@ -193,6 +193,7 @@ void ResultsBox::InsertText(const QString& text, EditKind kind) {
 }
 
 void ResultsBox::PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes, bool select) {
+    if (bytes.size() > RoomFor(from, to)) throw ResultsFullError(Capacity(), false, false);
     if (from == to) {
         Edit([&] { return model_.InsertShared(from, bytes); });
     } else {

@@ -133,8 +133,8 @@ public:
     void MoveSelectionTo(std::size_t at);
 
     // What a paste or a drop puts in place of [from, to): one step of the history, the caret
-    // after it, and it selected when `select`.  Raises ResultsFullError, with nothing changed,
-    // when there is no room, and ResultsOutOfMemoryError.
+    // after it, and it selected when `select`.  Raises ResultsFullError, with nothing changed
+    // or copied, when there is no room, and ResultsOutOfMemoryError.
     void PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes, bool select);
     void PutBytes(std::size_t from, std::size_t to, std::string_view bytes, bool select);
 

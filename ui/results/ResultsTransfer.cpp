@@ -62,7 +62,7 @@ void ResultsTransfer::PasteSelection(std::size_t at) {
         const BlockBytes bytes = own ? own->Bytes() : BlockBytes();
         box_.SetSelection(at, at);
         if (own) {
-            if (!bytes.empty()) PutOwn(bytes, at, at, false);
+            if (!bytes.empty()) box_.PutBytes(at, at, bytes, false);
         } else if (mime != nullptr && mime->hasText()) {
             PutText(mime->text(), at, at, false);
         }
@@ -71,16 +71,10 @@ void ResultsTransfer::PasteSelection(std::size_t at) {
 
 void ResultsTransfer::Put(const QMimeData& mime, std::size_t from, std::size_t to, bool select) {
     if (const auto* own = qobject_cast<const ResultsMimeData*>(&mime)) {
-        PutOwn(own->Bytes(), from, to, select);
+        box_.PutBytes(from, to, own->Bytes(), select);
     } else {
         PutText(mime.text(), from, to, select);
     }
-}
-
-void ResultsTransfer::PutOwn(const BlockBytes& bytes, std::size_t from, std::size_t to,
-                             bool select) {
-    CheckRoom(bytes.size(), from, to);
-    box_.PutBytes(from, to, bytes, select);
 }
 
 void ResultsTransfer::PutText(QStringView text, std::size_t from, std::size_t to, bool select) {
@@ -89,16 +83,14 @@ void ResultsTransfer::PutText(QStringView text, std::size_t from, std::size_t to
     // a line break, which makes two (the model refuses those that pass the limit), and a
     // surrogate pair, which makes one '?' (a text of those that would only just fit is
     // refused).
-    CheckRoom(static_cast<std::size_t>(text.size()), from, to);
+    if (static_cast<std::size_t>(text.size()) > box_.RoomFor(from, to)) {
+        throw ResultsFullError(box_.Capacity(), false, false);
+    }
     if (from == to) {
         box_.PutBytes(from, to, EncodeInsertedToBlocks(text), select);
     } else {
         box_.PutBytes(from, to, EncodeInserted(text), select);
     }
-}
-
-void ResultsTransfer::CheckRoom(std::size_t size, std::size_t from, std::size_t to) const {
-    if (size > box_.RoomFor(from, to)) throw ResultsFullError(box_.Capacity(), false, false);
 }
 
 void ResultsTransfer::DragSelection() {

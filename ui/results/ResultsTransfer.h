@@ -61,9 +61,6 @@ private:
     // ResultsFullError before anything is converted or copied when it cannot fit.
     void Put(const QMimeData& mime, std::size_t from, std::size_t to, bool select);
     void PutText(QStringView text, std::size_t from, std::size_t to, bool select);
-    void PutOwn(const BlockBytes& bytes, std::size_t from, std::size_t to, bool select);
-    // Refuses `size` bytes in place of [from, to) when they would not fit.
-    void CheckRoom(std::size_t size, std::size_t from, std::size_t to) const;
     // A snapshot of what is selected now.
     QMimeData* SelectionSnapshot() const;
 
