@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScrollBar>
@@ -9,6 +10,7 @@
 
 #include "Cp1251.h"
 #include "ResultsBox.h"
+#include "SaveProgressDialog.h"
 #include "ShowError.h"
 
 using bukvotok::ResultsBox;
@@ -59,6 +61,26 @@ void Click(ResultsBox& box, QPointF at, int clicks) {
         QApplication::sendEvent(viewport, &release);
     }
 }
+
+// Sees a dialog of type T as it is shown.
+template <typename T>
+class WhenShown : public QObject {
+public:
+    explicit WhenShown(std::function<void(T*)> seen) : seen_(std::move(seen)) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (auto* dialog = qobject_cast<T*>(watched); dialog && event->type() == QEvent::Show) {
+            seen_(dialog);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(T*)> seen_;
+};
 
 // How many steps Ctrl+Z undoes until there are none.
 int UndoAll(ResultsBox& box) {
@@ -414,10 +436,10 @@ void tst_ResultsBox::copyAndCutGiveLineBreaksAsNewlines() {
     const std::string text = Words(30) + "\r\n" + Words(30, 30);
     const std::size_t from = 50;
     const std::size_t to = text.size() - 50;
+    const std::string copied = text.substr(from, to - from);
     box.SetResultsText(text);
-    const QString expected =
-        QString::fromStdString(bukvotok::Cp1251ToUtf8(text.substr(from, to - from)))
-            .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QString expected = QString::fromStdString(bukvotok::Cp1251ToUtf8(copied))
+                                 .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 
     box.SetSelection(from, to);
     box.Copy();
@@ -427,6 +449,30 @@ void tst_ResultsBox::copyAndCutGiveLineBreaksAsNewlines() {
     box.Cut();
     QCOMPARE(QApplication::clipboard()->text(), expected);
     QCOMPARE(Bytes(box.ResultsText()), Bytes(Edited(text, 50, static_cast<int>(to - from), {})));
+
+    // The copy keeps the bytes copied whatever the text does next, and goes back in as they are.
+    box.SelectAll();
+    Type(&box, QStringLiteral("x"));
+    Press(&box, (Qt::ControlModifier | Qt::Key_V).toCombined());
+    QCOMPARE(Bytes(box.ResultsText()), Bytes("x" + copied));
+    QCOMPARE(QApplication::clipboard()->text(), expected);
+
+    // Made for another program a piece at a time, behind the progress dialog when that takes
+    // long (here at once).
+    box.SetResultsText(Words(400000));  // a few blocks
+    box.SelectAll();
+    box.Copy();
+    QStringList shown;
+    WhenShown<bukvotok::SaveProgressDialog> watch([&shown](bukvotok::SaveProgressDialog* dialog) {
+        shown << dialog->findChild<QLabel*>()->text();
+    });
+    const auto delay = bukvotok::SetSaveProgressDelay(std::chrono::milliseconds{0});
+    const QByteArray utf8 =
+        QApplication::clipboard()->mimeData()->data(QStringLiteral("text/plain"));
+    bukvotok::SetSaveProgressDelay(delay);
+    QCOMPARE(utf8.toStdString(), bukvotok::Cp1251ToUtf8(Words(400000)));
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown.front().startsWith(QStringLiteral("Передача скопированного текста: ")));
 }
 
 void tst_ResultsBox::dropsInsertAndMove() {
@@ -680,15 +726,32 @@ void tst_ResultsBox::aFullBoxRefusesMoreAndKeepsItsText() {
     QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsFullError, box.AppendResultsText(" 0123456789"));
     QCOMPARE(box.ResultsText(), std::string(" 0123456789"));
 
-    // Typing and pasting past the limit are refused whole, with a message.
+    // Typing and pasting past the limit are refused whole, with a message; a paste before
+    // anything is made of it, from another program or from the box itself.
+    static int growths = 0;
+    const auto counted = [] { return ++growths, false; };
+    const std::size_t memory = box.MemoryBytes();
     Type(&box, QStringLiteral("abcdefghij"));
     QApplication::clipboard()->setText(QStringLiteral("abcdefghij"));
+    bukvotok::growing_array_fails_for_tests = counted;
     Press(&box, (Qt::ControlModifier | Qt::Key_V).toCombined());
+    bukvotok::growing_array_fails_for_tests = nullptr;
+    box.SelectAll();
+    box.Copy();
+    box.SetSelection(0, 1);
+    bukvotok::growing_array_fails_for_tests = counted;
+    Press(&box, (Qt::ControlModifier | Qt::Key_V).toCombined());
+    bukvotok::growing_array_fails_for_tests = nullptr;
+    QCOMPARE(growths, 0);
     QCOMPARE(box.ResultsText(), std::string(" 0123456789"));
-    QCOMPARE(errors.size(), 2);
+    QCOMPARE(box.MemoryBytes(), memory);
+    QCOMPARE(box.HistoryBytes(), std::size_t{0});
+    QCOMPARE(errors.size(), 3);
     QVERIFY(errors.front().contains(QStringLiteral("20 байт")));
+    QVERIFY(errors.back().endsWith(QStringLiteral("текст не добавлен.")));
 
     // Up to the limit still goes in.
+    box.SetSelection(box.ResultsSize(), box.ResultsSize());
     Type(&box, QStringLiteral("abcdefghi"));
     QCOMPARE(box.ResultsText(), std::string(" 0123456789abcdefghi"));
     bukvotok::ReplaceErrorBox({});
