@@ -18,15 +18,22 @@ QMimeData* ResultsTransfer::SelectionSnapshot() const {
     return new ResultsMimeData([bytes = std::move(bytes)] { return bytes; }, box_.window());
 }
 
-void ResultsTransfer::Copy() {
-    if (!box_.HasSelection()) return;
-    RunCommand([this] { QApplication::clipboard()->setMimeData(SelectionSnapshot()); });
+bool ResultsTransfer::CopySelection() {
+    bool copied = false;
+    RunCommand([&] {
+        QApplication::clipboard()->setMimeData(SelectionSnapshot());
+        copied = true;
+    });
+    return copied;
 }
 
+void ResultsTransfer::Copy() {
+    if (box_.HasSelection()) CopySelection();
+}
+
+// A selection that could not be copied stays in the box.
 void ResultsTransfer::Cut() {
-    if (!box_.HasSelection()) return;
-    Copy();
-    box_.DeleteSelection();
+    if (box_.HasSelection() && CopySelection()) box_.DeleteSelection();
 }
 
 bool ResultsTransfer::CanPaste() const {

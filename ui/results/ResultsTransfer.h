@@ -63,6 +63,8 @@ private:
     void PutText(QStringView text, std::size_t from, std::size_t to, bool select);
     // A snapshot of what is selected now.
     QMimeData* SelectionSnapshot() const;
+    // Reports what went wrong, and whether the clipboard has the selection.
+    bool CopySelection();
 
     ResultsBox& box_;
     std::size_t drop_offset_ = kNoOffset;
