@@ -278,9 +278,184 @@ void MeasureActions(bukvotok::ResultsBox& box, std::size_t megabytes, const QStr
 
 }  // namespace
 
+// --- The clipboard and the X11 selection on a full box ---
+//
+//   xvfb-run -a env QT_QPA_PLATFORM=xcb bench_results_box --clipboard [MEGABYTES]
+//
+// On a real X server (offscreen has no X11 selection), with the box owning the clipboard and
+// the selection as on a desktop; default 1800 MB.  Each action is timed with the repaint after
+// it, and its memory is how far it raised the process's peak resident size above what was
+// resident before it (the peak is reset before each through /proc/self/clear_refs).
+#include <malloc.h>
+
+#include <QClipboard>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <fstream>
+
+#include "ShowError.h"
+
+namespace {
+
+void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+double PeakResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmHWM:") {
+            double kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes * 1024;
+        }
+    }
+    return 0;
+}
+
+struct ActionCost {
+    double ms;
+    double peak_rise;  // bytes
+};
+
+template <typename Action>
+ActionCost CostOf(bukvotok::ResultsBox& box, Action&& action) {
+    Settle();
+    // Memory freed before is given back, so that the action cannot hide in it.
+    ::malloc_trim(0);
+    const double resident = bukvotok::ResidentBytes();
+    ResetPeakResident();
+    QElapsedTimer timer;
+    timer.start();
+    action();
+    box.viewport()->repaint();
+    return {Milliseconds(timer), PeakResidentBytes() - resident};
+}
+
+void MiddleClick(bukvotok::ResultsBox& box, QPoint point) {
+    const QPointF at(point);
+    const QPointF global(box.viewport()->mapToGlobal(point));
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::MiddleButton, Qt::MiddleButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(box.viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::MiddleButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(box.viewport(), &release);
+}
+
+void Report(const char* action, const ActionCost& cost, std::size_t bytes, const char* outcome) {
+    std::printf("  %-52s %9.1f ms, peak +%6.0f MB (%.2f per byte of it): %s\n", action, cost.ms,
+                cost.peak_rise / 1e6, bytes > 0 ? cost.peak_rise / static_cast<double>(bytes) : 0,
+                outcome);
+    std::fflush(stdout);
+}
+
+void MeasureClipboard(bukvotok::ResultsBox& box, std::size_t megabytes) {
+    QStringList errors;
+    bukvotok::ReplaceErrorBox([&errors](const QString&, const QString& text) { errors << text; });
+    const auto outcome = [&errors, &box](std::size_t size_before) -> std::string {
+        std::string told = "size " + std::to_string(box.ResultsSize()) +
+                           (box.ResultsSize() == size_before ? " (unchanged)" : "");
+        if (!errors.isEmpty()) told += ", refused: " + errors.back().left(60).toStdString();
+        errors.clear();
+        return told;
+    };
+    box.Clear();
+    std::uint32_t pick = 1;
+    const std::vector<std::string> words = {"а", "кот", "слово", "дом", "переход", "молоко"};
+    std::vector<std::string> cp_words;
+    for (const std::string& word : words) cp_words.push_back(bukvotok::Utf8ToCp1251(word));
+    const std::size_t target = std::min(megabytes * 1000 * 1000, box.Capacity() - 12);
+    for (;;) {
+        pick = pick * 1664525 + 1013904223;
+        const std::string& word = cp_words[(pick >> 16) % cp_words.size()];
+        if (box.ResultsSize() + word.size() + 1 > target) break;
+        box.AppendWord(word);
+    }
+    box.setFocus();
+    const std::size_t size = box.ResultsSize();
+    QClipboard* clipboard = QApplication::clipboard();
+    std::printf("%zu MB in the box (%zu bytes), resident %.0f MB; the X11 selection %s\n",
+                megabytes, size, bukvotok::ResidentBytes() / 1e6,
+                clipboard->supportsSelection() ? "offered" : "not offered on this platform");
+    const int ctrl = Qt::ControlModifier;
+    const QPoint middle(box.viewport()->width() / 2, box.viewport()->height() / 2);
+
+    Key(box, ctrl | Qt::Key_A);
+    ActionCost cost = CostOf(box, [&] { Key(box, ctrl | Qt::Key_C); });
+    Report("Ctrl+C of all", cost, size, outcome(size).c_str());
+
+    qsizetype handed = 0;
+    cost = CostOf(box, [&] { handed = clipboard->mimeData()->data("text/plain").size(); });
+    Report("another program asks for the copy (UTF-8)", cost, size,
+           ("handed out " + std::to_string(handed) + " bytes").c_str());
+
+    if (clipboard->supportsSelection()) {
+        Key(box, ctrl | Qt::Key_A);
+        cost = CostOf(box, [&] { MiddleClick(box, middle); });
+        Report("middle click with all selected", cost, size, outcome(size).c_str());
+        if (box.ResultsSize() != size) Key(box, ctrl | Qt::Key_Z);
+    }
+
+    // A part that fits: the first 100 MB, at the end.
+    const std::size_t part = std::min<std::size_t>(100 * 1000 * 1000, size / 10);
+    const std::string part_name = std::to_string(part / 1000 / 1000) + " MB";
+    if (clipboard->supportsSelection()) {
+        box.SetSelection(0, part);
+        const int shift = Qt::ShiftModifier;
+        Key(box, shift | Qt::Key_Left);  // published as a user's selection is
+        Key(box, shift | Qt::Key_Right);
+        const std::size_t before = box.ResultsSize();
+        cost = CostOf(box, [&] { MiddleClick(box, middle); });
+        Report(("middle click with the first " + part_name + " selected").c_str(), cost, part,
+               outcome(before).c_str());
+        if (box.ResultsSize() != before) Key(box, ctrl | Qt::Key_Z);
+    }
+    box.SetSelection(0, part);
+    Key(box, ctrl | Qt::Key_C);
+    box.SetSelection(box.ResultsSize(), box.ResultsSize());
+    std::size_t before = box.ResultsSize();
+    cost = CostOf(box, [&] { Key(box, ctrl | Qt::Key_V); });
+    Report(("Ctrl+V at the end of its own copy of " + part_name).c_str(), cost, part,
+           outcome(before).c_str());
+    if (box.ResultsSize() != before) Key(box, ctrl | Qt::Key_Z);
+
+    // From another program: Unicode text that is not the box's own, words as the box has them.
+    auto* foreign = new QMimeData;
+    const QString word = QStringLiteral(" слово");
+    foreign->setText(word.repeated(static_cast<qsizetype>(part) / word.size()));
+    clipboard->setMimeData(foreign);
+    box.SetSelection(box.ResultsSize(), box.ResultsSize());
+    before = box.ResultsSize();
+    cost = CostOf(box, [&] { Key(box, ctrl | Qt::Key_V); });
+    Report(("Ctrl+V at the end of " + part_name + " from another program").c_str(), cost, part,
+           outcome(before).c_str());
+    if (box.ResultsSize() != before) Key(box, ctrl | Qt::Key_Z);
+    clipboard->clear();
+
+    // More than fits, from another program.
+    foreign = new QMimeData;
+    foreign->setText(QString(static_cast<qsizetype>(box.Capacity() - size + 1), QChar(u'x')));
+    clipboard->setMimeData(foreign);
+    before = box.ResultsSize();
+    cost = CostOf(box, [&] { Key(box, ctrl | Qt::Key_V); });
+    Report("Ctrl+V of one byte more than fits, from another program", cost,
+           box.Capacity() - size + 1, outcome(before).c_str());
+    clipboard->clear();
+    bukvotok::ReplaceErrorBox({});
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    if (argc > 1 && std::string(argv[1]) == "--clipboard") {
+        bukvotok::ResultsBox box;
+        box.resize(329, 113);
+        box.show();
+        MeasureClipboard(box, argc > 2 ? std::stoul(argv[2]) : 1800);
+        return 0;
+    }
     const bool actions = argc > 1 && std::string(argv[1]) == "--actions";
     std::vector<std::size_t> sizes;
     for (int i = actions ? 2 : 1; i < argc; ++i) sizes.push_back(std::stoul(argv[i]));

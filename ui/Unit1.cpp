@@ -112,9 +112,7 @@ void TForm1::Button5Click() {
     });
 }
 
-void TForm1::Button1Click() {
-    bukvotok::RunCommand([this] { ui_->Memo1->Clear(); });
-}
+void TForm1::Button1Click() { ui_->Memo1->Clear(); }
 
 // Outside a dialog Qt's push buttons answer Space only; here Return and Enter press the focused
 // button as well, as they do on the desktops our users come from.

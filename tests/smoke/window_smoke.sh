@@ -2,8 +2,10 @@
 # The window program for real, under Xvfb: load a dictionary through the file dialog, search
 # for ten seconds (megabytes of results), save during the search, stop, save twice more through
 # the same dialog, and compare the file with the headless search that found as many words;
-# then replace the results with a letter and undo that, saving both.  Every click is the user's one click:
-# after each dialog no other window of the program may be left on screen to swallow it.
+# then replace the results with a letter and undo that; delete everything before a click into
+# the text and undo that; clear the box and undo that; saving after each.  Every click is the
+# user's one click: after each dialog no other window of the program may be left on screen to
+# swallow it.
 #   window_smoke.sh BUKVOTOK BUKVOTOK_SEARCH DICTIONARY
 set -euo pipefail
 window_program=$1
@@ -23,46 +25,78 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     "$WINDOW_PROGRAM" 2>"$WORK/stderr.txt" &
     program=$!
     trap "kill $program 2>/dev/null || true" EXIT
-    if ! timeout 30 xdotool search --sync --name "Буквоток" >/dev/null; then
+    if ! main=$(timeout 30 xdotool search --sync --onlyvisible --name "^Буквоток$"); then
         echo "the window did not appear" >&2
         exit 1
     fi
-    sleep 1
-    # Without a window manager the client area starts at the laid-out 749, 191.
-    click() { xdotool mousemove $((749 + $1)) $((191 + $2)) click 1; sleep "${3:-0.5}"; }
+    # wait_until SECONDS WHAT COMMAND...: runs COMMAND every tenth of a second until it succeeds.
+    wait_until() {
+        local tries=$(($1 * 10)) what=$2
+        shift 2
+        until "$@"; do
+            if [ $((tries -= 1)) -le 0 ]; then
+                echo "gave up waiting: $what" >&2
+                exit 1
+            fi
+            sleep 0.1
+        done
+    }
+    # The one window of the program besides its main window is up and has the keyboard.
+    dialog_ready() {
+        local window
+        window=$(xdotool search --onlyvisible --pid $program 2>/dev/null | grep -vx "$main") &&
+            [ "$(xdotool getwindowfocus 2>/dev/null)" = "$window" ]
+    }
+    # Only the main window: no dialog left to swallow the next click.
+    alone() { [ "$(xdotool search --onlyvisible --pid $program 2>/dev/null | wc -l)" -eq 1 ]; }
+    # The save into the file has ended: the program made it and holds it open no more.
+    saved() { [ -e "$1" ] && ! ls -l /proc/$program/fd 2>/dev/null | grep -qF -- "$1"; }
+    # Without a window manager the client area starts at the laid-out 749, 191.  X delivers a
+    # click and the keys after it in order, and the program handles them in order; what it
+    # does in a dialog or a save is waited for.  The search steps sleep only to let the search
+    # run or the stop box be read.
+    press() { xdotool mousemove $((749 + $1)) $((191 + $2)) click 1; }
+    click() { press "$1" "$2"; sleep "${3:-0.5}"; }
     answer_dialog() {
-        sleep 1
+        wait_until 30 "the dialog for $1" dialog_ready
         xdotool key ctrl+a
         xdotool type --delay 2 "$1"
         xdotool key Return
-        sleep 1
-        local shown
-        shown=$(xdotool search --onlyvisible --pid $program | wc -l)
-        if [ "$shown" -ne 1 ]; then
-            echo "after the dialog for $1, $shown windows of the program are on screen" >&2
-            exit 1
-        fi
+    }
+    save_as() {
+        press 256 51                 # Сохранить найденное в файл
+        answer_dialog "$1"
+        wait_until 60 "the save into $1" saved "$1"
+        # The progress dialog of a long save goes with it.
+        wait_until 30 "the dialog for $1 to go, leaving the main window alone" alone
     }
     click 88 20                      # Загрузить словарь
     answer_dialog "$WORK/dictionary.txt"
+    wait_until 30 "the load dialog to go, leaving the main window alone" alone
     click 256 20 5                   # Найти совпадения
-    click 256 51                     # Сохранить найденное в файл, during the search
-    answer_dialog "$WORK/during.txt"
+    save_as "$WORK/during.txt"       # during the search
     sleep 3
     click 16 51                      # Остановить
-    click 256 51
-    answer_dialog "$WORK/results.txt"
-    click 256 51
-    answer_dialog "$WORK/again.txt"
-    click 100 130                    # into the results box: all of it replaced by a letter
+    save_as "$WORK/results.txt"
+    save_as "$WORK/again.txt"
+    press 100 130                    # into the results box: all of it replaced by a letter
     xdotool key ctrl+a
     xdotool type x
-    click 256 51
-    answer_dialog "$WORK/replaced.txt"
-    click 100 130                    # and back
+    save_as "$WORK/replaced.txt"
+    press 100 130                    # and back
     xdotool key ctrl+z
-    click 256 51
-    answer_dialog "$WORK/undone.txt"
+    save_as "$WORK/undone.txt"
+    press 100 130                    # into the text: all before the click deleted
+    xdotool key ctrl+shift+Home Delete
+    save_as "$WORK/deleted.txt"
+    press 100 130                    # and back
+    xdotool key ctrl+z
+    save_as "$WORK/restored.txt"
+    press 132 52                     # Очистить
+    save_as "$WORK/cleared.txt"
+    press 100 130                    # and back
+    xdotool key ctrl+z
+    save_as "$WORK/unclear.txt"
 '
 
 if grep -q "qt.qpa" "$work/stderr.txt"; then
@@ -79,6 +113,20 @@ if ! cmp -s "$work/results.txt" "$work/again.txt"; then
 fi
 if [ "$(cat "$work/replaced.txt")" != x ] || ! cmp -s "$work/results.txt" "$work/undone.txt"; then
     echo "Ctrl+A, a letter and Ctrl+Z did not give the results back" >&2
+    exit 1
+fi
+kept=$(stat -c %s "$work/deleted.txt")
+if [ "$kept" -eq 0 ] || [ "$kept" -ge "$(stat -c %s "$work/results.txt")" ] ||
+    ! tail -c "$kept" "$work/results.txt" | cmp -s - "$work/deleted.txt"; then
+    echo "Ctrl+Shift+Home and Delete after a click into the text did not keep just its end" >&2
+    exit 1
+fi
+if ! cmp -s "$work/results.txt" "$work/restored.txt"; then
+    echo "Ctrl+Z after deleting everything before the click did not give the results back" >&2
+    exit 1
+fi
+if [ -s "$work/cleared.txt" ] || ! cmp -s "$work/results.txt" "$work/unclear.txt"; then
+    echo "Очистить and Ctrl+Z did not empty the box and give the results back" >&2
     exit 1
 fi
 if ! cmp -s -n "$(stat -c %s "$work/during.txt")" "$work/during.txt" "$work/results.txt"; then

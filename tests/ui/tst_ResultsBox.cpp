@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScrollBar>
@@ -9,6 +10,7 @@
 
 #include "Cp1251.h"
 #include "ResultsBox.h"
+#include "SaveProgressDialog.h"
 #include "ShowError.h"
 
 using bukvotok::ResultsBox;
@@ -45,6 +47,48 @@ void Press(QWidget* widget, int combined) {
     QTest::keyClick(widget, key.key(), key.keyboardModifiers());
 }
 
+// Clicks as the window system sends them, with no event loop in between: a second press
+// comes as a double click, and a third within the interval as a press again.
+void Click(ResultsBox& box, QPointF at, int clicks) {
+    QWidget* viewport = box.viewport();
+    const QPointF global = viewport->mapToGlobal(at);
+    for (int i = 0; i < clicks; ++i) {
+        QMouseEvent press(i == 1 ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, at,
+                          global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(viewport, &release);
+    }
+}
+
+// Sees a dialog of type T as it is shown.
+template <typename T>
+class WhenShown : public QObject {
+public:
+    explicit WhenShown(std::function<void(T*)> seen) : seen_(std::move(seen)) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (auto* dialog = qobject_cast<T*>(watched); dialog && event->type() == QEvent::Show) {
+            seen_(dialog);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(T*)> seen_;
+};
+
+// How many steps Ctrl+Z undoes until there are none.
+int UndoAll(ResultsBox& box) {
+    int steps = 0;
+    for (; box.CanUndo(); ++steps) Press(&box, (Qt::ControlModifier | Qt::Key_Z).toCombined());
+    return steps;
+}
+
 std::string Edited(std::string text, int at, int removed, const QByteArray& inserted) {
     return text.replace(static_cast<std::size_t>(at), static_cast<std::size_t>(removed),
                         inserted.toStdString());
@@ -70,6 +114,10 @@ private slots:
     void edits();
     void caretMoves_data();
     void caretMoves();
+    void clicks_data();
+    void clicks();
+    void typingRuns_data();
+    void typingRuns();
     void copyAndCutGiveLineBreaksAsNewlines();
     void dropsInsertAndMove();
     void movingTheSelectionLandsWhereDropped_data();
@@ -223,6 +271,16 @@ void tst_ResultsBox::edits() {
     QCOMPARE(Bytes(box.ResultsText()), Bytes(expected));
     QCOMPARE(box.CaretOffset(), box.AnchorOffset());
     QCOMPARE(box.CaretOffset(), static_cast<std::size_t>(at + inserted.size()));
+
+    // Undo selects the bytes it puts back, redo those the edit put in.
+    UndoAll(box);
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(text));
+    QCOMPARE(box.AnchorOffset(), static_cast<std::size_t>(at));
+    QCOMPARE(box.CaretOffset(), static_cast<std::size_t>(at + removed));
+    while (box.CanRedo()) Press(&box, (Qt::ControlModifier | Qt::Key_Y).toCombined());
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(expected));
+    QCOMPARE(box.AnchorOffset(), static_cast<std::size_t>(at));
+    QCOMPARE(box.CaretOffset(), static_cast<std::size_t>(at + inserted.size()));
     QVERIFY(StaysExactOnAppending(box, expected));
 }
 
@@ -256,6 +314,15 @@ void tst_ResultsBox::caretMoves_data() {
         << words << 5 << QList<int>{Qt::Key_Up} << 0 << 0;
     QTest::newRow("Down from the end of a line into a short one")
         << QByteArray("abcdef\r\nab") << 5 << QList<int>{Qt::Key_Down} << 10 << 10;
+    // End keeps the caret on its line: before the blank a wrapped line ends in (-1: where the
+    // first line wraps), after all the blanks before a line break or the end.
+    QTest::newRow("End on a wrapped line") << words << 5 << QList<int>{Qt::Key_End} << -1 << -1;
+    QTest::newRow("End before a line break after blanks")
+        << QByteArray("ab   \r\ncd") << 1 << QList<int>{Qt::Key_End} << 5 << 5;
+    QTest::newRow("End at the end after blanks")
+        << QByteArray("ab  ") << 1 << QList<int>{Qt::Key_End} << 4 << 4;
+    QTest::newRow("Shift+End to blanks before a line break")
+        << QByteArray("ab \r\n") << 0 << QList<int>{shift | Qt::Key_End} << 3 << 0;
 }
 
 void tst_ResultsBox::caretMoves() {
@@ -268,10 +335,101 @@ void tst_ResultsBox::caretMoves() {
     QVERIFY(Show(box));
     box.SetResultsText(text.toStdString());
     box.SetSelection(static_cast<std::size_t>(from), static_cast<std::size_t>(from));
+    // Where the first line wraps: what a click past its end gives.
+    const std::size_t wrap = box.OffsetAt(QPoint(box.viewport()->width(), ResultsBox::kMargin));
+    const auto resolve = [wrap](int at) {
+        return at == -1 ? wrap - 1 : static_cast<std::size_t>(at);
+    };
     for (const int key : keys) Press(&box, key);
-    QCOMPARE(box.CaretOffset(), static_cast<std::size_t>(to));
-    QCOMPARE(box.AnchorOffset(), static_cast<std::size_t>(anchor));
+    QCOMPARE(box.CaretOffset(), resolve(to));
+    QCOMPARE(box.AnchorOffset(), resolve(anchor));
     QCOMPARE(Bytes(box.ResultsText()), text);
+}
+
+void tst_ResultsBox::clicks_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("letter");   // clicked at
+    QTest::addColumn<int>("eighths");  // of its width from its left edge
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("caret");
+    const QByteArray words = Bytes(Words(2));    // " слово0 слово1"
+    const std::string second = Words(100, 100);  // nine bytes a word
+    const auto paragraph = static_cast<int>(Words(100).size() + 2);
+    const QByteArray paragraphs = Bytes(Words(100) + "\r\n" + second + "\r\n" + Words(10, 200));
+    QTest::newRow("left half of a letter") << words << 3 << 2 << 1 << 3 << 3;
+    QTest::newRow("right half of a letter") << words << 3 << 6 << 1 << 4 << 4;
+    QTest::newRow("right half of a letter before a line break")
+        << QByteArray("abc\r\ndef") << 2 << 6 << 1 << 3 << 3;
+    QTest::newRow("double click on a word") << words << 10 << 4 << 2 << 8 << 14;
+    QTest::newRow("double click on a blank") << words << 7 << 4 << 2 << 7 << 8;
+    QTest::newRow("triple click on a wrapped paragraph's middle line")
+        << paragraphs << paragraph + 9 * 50 + 3 << 4 << 3 << paragraph
+        << paragraph + static_cast<int>(second.size());
+}
+
+void tst_ResultsBox::clicks() {
+    QFETCH(QByteArray, text);
+    QFETCH(int, letter);
+    QFETCH(int, eighths);
+    QFETCH(int, clicks);
+    QFETCH(int, anchor);
+    QFETCH(int, caret);
+    ResultsBox box;
+    QVERIFY(Show(box));
+    box.SetResultsText(text.toStdString());
+    const auto at = static_cast<std::size_t>(letter);
+    box.SetSelection(at, at);  // on screen
+    const QRect left = box.CaretRect(at);
+    const QRect right = box.CaretRect(at + 1);
+    QCOMPARE(right.top(), left.top());
+    const double x = left.left() + (right.left() - left.left()) * eighths / 8.0;
+    Click(box, QPointF(x, left.center().y()), clicks);
+    QCOMPARE(box.AnchorOffset(), static_cast<std::size_t>(anchor));
+    QCOMPARE(box.CaretOffset(), static_cast<std::size_t>(caret));
+}
+
+void tst_ResultsBox::typingRuns_data() {
+    QTest::addColumn<QList<int>>("between");  // keys between two letters; -1 a word appended,
+                                              // -2 a click where the caret is
+    QTest::addColumn<int>("steps");
+    const int ctrl = Qt::ControlModifier;
+    QTest::newRow("letters in a row") << QList<int>{} << 1;
+    QTest::newRow("Shift pressed alone") << QList<int>{Qt::Key_Shift} << 1;
+    QTest::newRow("Ctrl+C with nothing selected") << QList<int>{ctrl | Qt::Key_C} << 1;
+    QTest::newRow("a word the search appends") << QList<int>{-1} << 1;
+    QTest::newRow("Left and Right, back to the same place")
+        << QList<int>{Qt::Key_Left, Qt::Key_Right} << 2;
+    QTest::newRow("a click where the caret is") << QList<int>{-2} << 2;
+    QTest::newRow("Ctrl+Z and Ctrl+Y") << QList<int>{ctrl | Qt::Key_Z, ctrl | Qt::Key_Y} << 2;
+    QTest::newRow("Backspace") << QList<int>{Qt::Key_Backspace} << 3;
+    QTest::newRow("Enter") << QList<int>{Qt::Key_Return} << 3;
+}
+
+// Typing in a row is one step of the history: which presses in between end the run.
+void tst_ResultsBox::typingRuns() {
+    QFETCH(QList<int>, between);
+    QFETCH(int, steps);
+    ResultsBox box;
+    QVERIFY(Show(box));
+    box.SetResultsText("0123456789");
+    box.SetSelection(5, 5);
+    Type(&box, QStringLiteral("ж"));
+    for (const int key : between) {
+        if (key == -1) {
+            box.AppendWord("x");
+        } else if (key == -2) {
+            Click(box, box.CaretRect(box.CaretOffset()).center(), 1);
+        } else {
+            Press(&box, key);
+        }
+    }
+    const std::string before = box.ResultsText();
+    const auto from = static_cast<int>(box.SelectionStart());
+    const auto selected = static_cast<int>(box.SelectionEnd()) - from;
+    Type(&box, QStringLiteral("ю"));
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(Edited(before, from, selected, Bytes(Cp("ю")))));
+    QCOMPARE(UndoAll(box), steps);
 }
 
 void tst_ResultsBox::copyAndCutGiveLineBreaksAsNewlines() {
@@ -279,10 +437,10 @@ void tst_ResultsBox::copyAndCutGiveLineBreaksAsNewlines() {
     const std::string text = Words(30) + "\r\n" + Words(30, 30);
     const std::size_t from = 50;
     const std::size_t to = text.size() - 50;
+    const std::string copied = text.substr(from, to - from);
     box.SetResultsText(text);
-    const QString expected =
-        QString::fromStdString(bukvotok::Cp1251ToUtf8(text.substr(from, to - from)))
-            .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QString expected = QString::fromStdString(bukvotok::Cp1251ToUtf8(copied))
+                                 .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 
     box.SetSelection(from, to);
     box.Copy();
@@ -292,6 +450,33 @@ void tst_ResultsBox::copyAndCutGiveLineBreaksAsNewlines() {
     box.Cut();
     QCOMPARE(QApplication::clipboard()->text(), expected);
     QCOMPARE(Bytes(box.ResultsText()), Bytes(Edited(text, 50, static_cast<int>(to - from), {})));
+
+    // The copy keeps the bytes copied whatever the text does next, and goes back in as they are.
+    box.SelectAll();
+    Type(&box, QStringLiteral("x"));
+    Press(&box, (Qt::ControlModifier | Qt::Key_V).toCombined());
+    QCOMPARE(Bytes(box.ResultsText()), Bytes("x" + copied));
+    QCOMPARE(QApplication::clipboard()->text(), expected);
+
+    // Made for another program a piece at a time, behind the progress dialog when that takes
+    // long (here at once): a few blocks, the first ending between CR and LF.
+    const std::string blocks = std::string((1 << 20) - 1, 'a') + "\r\n" + Cp("€№ё") + Words(300000);
+    std::string utf8_expected = bukvotok::Cp1251ToUtf8(blocks);
+    utf8_expected.replace(utf8_expected.find("\r\n"), 2, "\n");
+    box.SetResultsText(blocks);
+    box.SelectAll();
+    box.Copy();
+    QStringList shown;
+    WhenShown<bukvotok::SaveProgressDialog> watch([&shown](bukvotok::SaveProgressDialog* dialog) {
+        shown << dialog->findChild<QLabel*>()->text();
+    });
+    const auto delay = bukvotok::SetSaveProgressDelay(std::chrono::milliseconds{0});
+    const QByteArray utf8 =
+        QApplication::clipboard()->mimeData()->data(QStringLiteral("text/plain"));
+    bukvotok::SetSaveProgressDelay(delay);
+    QVERIFY(utf8.toStdString() == utf8_expected);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown.front().startsWith(QStringLiteral("Передача скопированного текста: ")));
 }
 
 void tst_ResultsBox::dropsInsertAndMove() {
@@ -545,15 +730,32 @@ void tst_ResultsBox::aFullBoxRefusesMoreAndKeepsItsText() {
     QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsFullError, box.AppendResultsText(" 0123456789"));
     QCOMPARE(box.ResultsText(), std::string(" 0123456789"));
 
-    // Typing and pasting past the limit are refused whole, with a message.
+    // Typing and pasting past the limit are refused whole, with a message; a paste before
+    // anything is made of it, from another program or from the box itself.
+    static int growths = 0;
+    const auto counted = [] { return ++growths, false; };
+    const std::size_t memory = box.MemoryBytes();
     Type(&box, QStringLiteral("abcdefghij"));
     QApplication::clipboard()->setText(QStringLiteral("abcdefghij"));
+    bukvotok::growing_array_fails_for_tests = counted;
     Press(&box, (Qt::ControlModifier | Qt::Key_V).toCombined());
+    bukvotok::growing_array_fails_for_tests = nullptr;
+    box.SelectAll();
+    box.Copy();
+    box.SetSelection(0, 1);
+    bukvotok::growing_array_fails_for_tests = counted;
+    Press(&box, (Qt::ControlModifier | Qt::Key_V).toCombined());
+    bukvotok::growing_array_fails_for_tests = nullptr;
+    QCOMPARE(growths, 0);
     QCOMPARE(box.ResultsText(), std::string(" 0123456789"));
-    QCOMPARE(errors.size(), 2);
+    QCOMPARE(box.MemoryBytes(), memory);
+    QCOMPARE(box.HistoryBytes(), std::size_t{0});
+    QCOMPARE(errors.size(), 3);
     QVERIFY(errors.front().contains(QStringLiteral("20 байт")));
+    QVERIFY(errors.back().endsWith(QStringLiteral("текст не добавлен.")));
 
     // Up to the limit still goes in.
+    box.SetSelection(box.ResultsSize(), box.ResultsSize());
     Type(&box, QStringLiteral("abcdefghi"));
     QCOMPARE(box.ResultsText(), std::string(" 0123456789abcdefghi"));
     bukvotok::ReplaceErrorBox({});

@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QStyleHints>
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include "Cp1251.h"
 #include "ResultsAccessible.h"
 #include "ResultsCodec.h"
+#include "ResultsContextMenu.h"
 #include "ShowError.h"
 
 namespace bukvotok {
@@ -97,21 +99,30 @@ std::size_t ResultsBox::DefaultCapacity() {
 
 void ResultsBox::SetCapacity(std::size_t bytes) { model_.SetCapacity(bytes); }
 
+std::size_t ResultsBox::RoomFor(std::size_t from, std::size_t to) const {
+    const std::size_t kept = Text().Size() - (to - from);
+    return Capacity() > kept ? Capacity() - kept : 0;
+}
+
 void ResultsBox::SetResultsText(std::string_view bytes) {
     std::string text = WithCrLfBreaks(bytes);
     if (text.size() > Capacity()) throw ResultsFullError(Capacity(), false, false);
     model_.Assign(text);
     release_timer_.start(0);
+    StartOver(Text().Size());
+    TextChanged();
+}
+
+void ResultsBox::StartOver(std::size_t caret) {
     ended_in_lone_cr_ = false;
     // A drag over the box may point past the new text.
-    drop_offset_ = WrappedText::kNoLine;
+    transfer_.ForgetDropOffset();
     drag_pending_ = selecting_ = false;
-    caret_ = anchor_ = Text().Size();
+    caret_ = anchor_ = caret;
     desired_x_ = -1;
     SetTopLine(0);
     follow_end_ = true;
     Refresh();
-    TextChanged();
 }
 
 void ResultsBox::AppendResultsText(std::string_view bytes) {
@@ -145,15 +156,10 @@ void ResultsBox::AppendAtEnd(std::string_view first, std::string_view second) {
 
 // As a step that holds the text itself, so that it can be undone, until the room is needed.
 void ResultsBox::Clear() {
-    Edit([this] { return model_.Clear(); });
-    ended_in_lone_cr_ = false;
-    drop_offset_ = WrappedText::kNoLine;
-    drag_pending_ = selecting_ = false;
-    caret_ = anchor_ = 0;
-    desired_x_ = -1;
-    SetTopLine(0);
-    follow_end_ = true;
-    Refresh();
+    RunCommand([this] {
+        Edit([this] { return model_.Clear(); });
+        StartOver(0);
+    });
 }
 
 void ResultsBox::BeginSearch() { model_.BeginSearch(); }
@@ -174,6 +180,54 @@ void ResultsBox::Edit(const std::function<bool()>& edit) {
 
 void ResultsBox::Replace(std::size_t from, std::size_t to, std::string_view bytes, EditKind kind) {
     Edit([&] { return model_.Replace(from, to, bytes, kind); });
+}
+
+void ResultsBox::ReplaceSelection(std::string_view bytes, EditKind kind) {
+    RunCommand([&] {
+        const std::size_t from = SelectionStart();
+        Replace(from, SelectionEnd(), bytes, kind);
+        Landed(from, bytes.size(), false);
+    });
+}
+
+void ResultsBox::InsertText(const QString& text, EditKind kind) {
+    ReplaceSelection(EncodeInserted(text), kind);
+}
+
+void ResultsBox::PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes, bool select) {
+    if (bytes.size() > RoomFor(from, to)) throw ResultsFullError(Capacity(), false, false);
+    if (from == to) {
+        Edit([&] { return model_.InsertShared(from, bytes); });
+    } else {
+        // The model takes shared blocks only as an insertion; over a range, as one step, it
+        // takes a copy.
+        Replace(from, to, bytes.Copy(0, bytes.size()));
+    }
+    Landed(from, bytes.size(), select);
+}
+
+void ResultsBox::PutBytes(std::size_t from, std::size_t to, std::string_view bytes, bool select) {
+    Replace(from, to, bytes);
+    Landed(from, bytes.size(), select);
+}
+
+void ResultsBox::Landed(std::size_t at, std::size_t size, bool select) {
+    desired_x_ = -1;
+    anchor_ = select ? at : at + size;
+    MoveCaret(at + size, true);
+}
+
+// One step that holds no bytes, however far apart the two places lie: the selection's blocks
+// move to where it was dropped, and undo moves them back.
+void ResultsBox::MoveSelectionTo(std::size_t at) {
+    const std::size_t from = SelectionStart();
+    const std::size_t to = SelectionEnd();
+    if (at >= from && at <= to) return;
+    RunCommand([&] {
+        Edit([&] { return model_.Move(from, to, at); });
+        const std::size_t lands = at < from ? at : at - (to - from);
+        Landed(lands, to - from, true);
+    });
 }
 
 void ResultsBox::TextChanged() {
@@ -229,6 +283,13 @@ void ResultsBox::SetSelection(std::size_t anchor, std::size_t caret) {
     viewport()->update();
 }
 
+void ResultsBox::SelectAll() {
+    anchor_ = 0;
+    caret_ = Text().Size();
+    transfer_.PublishSelection();
+    viewport()->update();
+}
+
 std::vector<std::string_view> ResultsBox::ResultsPieces() const {
     std::vector<std::string_view> pieces;
     Text().ForEachPiece(0, Text().Size(), [&pieces](std::string_view piece, std::size_t) {
@@ -258,6 +319,10 @@ bool ResultsBox::event(QEvent* event) {
         }
     }
     return QAbstractScrollArea::event(event);
+}
+
+void ResultsBox::contextMenuEvent(QContextMenuEvent* event) {
+    ExecResultsContextMenu(*this, event->globalPos());
 }
 
 void ResultsBox::resizeEvent(QResizeEvent* event) {

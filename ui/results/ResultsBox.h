@@ -14,9 +14,8 @@
 #include <vector>
 
 #include "Errors.h"
+#include "ResultsTransfer.h"
 #include "TextModel.h"
-
-class QMimeData;
 
 namespace bukvotok {
 
@@ -37,9 +36,13 @@ public:
 // The box keeps its text as the Windows-1251 bytes it will be saved as, line breaks as CR LF,
 // and lays out only the lines on screen, so that a byte of results costs about a byte of memory
 // and an append costs a copy, however long the text has grown.  It edits like a plain text box:
-// typing, Enter (CR LF), selection by mouse and keyboard, cut, copy, paste, drag and drop,
-// the X11 selection, undo and redo, and a context menu.  Characters the code page lacks become
-// '?' as they come in, so the box shows what will be saved.
+// typing, Enter (CR LF), selection by mouse and keyboard, undo and redo; ResultsTransfer does
+// the clipboard, the X11 selection and drag and drop, and ResultsContextMenu the menu.
+// Characters the code page lacks become '?' as they come in, so the box shows what will be
+// saved.
+//
+// The class is spread over files by concern: this one's .cpp (the text, its edits and the
+// view), ResultsBoxKeys.cpp, ResultsBoxMouse.cpp and ResultsBoxPaint.cpp.
 class ResultsBox : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -50,6 +53,7 @@ public:
     explicit ResultsBox(QWidget* parent = nullptr);
     ~ResultsBox() override;
 
+    // --- The text ---
     std::string ResultsText() const { return Text().Copy(); }
     std::size_t ResultsSize() const { return Text().Size(); }
     std::string ResultsText(std::size_t from, std::size_t to) const {
@@ -58,6 +62,9 @@ public:
     // The text in pieces of about a megabyte, in order, as it is kept: to be written out without
     // a copy of gigabytes.  Valid until the text next changes.
     std::vector<std::string_view> ResultsPieces() const;
+    // The text's [from, to), sharing its blocks: a copy that costs next to nothing and keeps its
+    // bytes whatever the text does next.
+    BlockBytes Share(std::size_t from, std::size_t to) const { return Text().Share(from, to); }
 
     // CR LF, a lone CR and a lone LF each become one line break (CR LF).  The caret goes to the
     // end, so that the words appended next are followed.  The undo history goes, and with it
@@ -73,7 +80,7 @@ public:
     // and no look for line breaks.  REQUIRES: no CR or LF in the word (the search's words are
     // made of the letters it draws).
     void AppendWord(std::string_view word);
-    // Empties the box as a step of the undo history.  Raises ResultsOutOfMemoryError.
+    // Empties the box as a step of the undo history.  Reports its own errors.
     void Clear();
     // While a search runs, its words may push out only the undo steps made before it (see
     // TextModel).  Searches nest.
@@ -86,14 +93,24 @@ public:
     std::size_t Capacity() const { return model_.Capacity(); }
     void SetCapacity(std::size_t bytes);
     static std::size_t DefaultCapacity();
+    // How many bytes may go in place of [from, to).
+    std::size_t RoomFor(std::size_t from, std::size_t to) const;
 
-    // The caret and the other end of the selection, as byte offsets into the text.
+    std::size_t MemoryBytes() const { return Text().MemoryBytes(); }
+    // What the undo history holds, counted against the capacity.
+    std::size_t HistoryBytes() const { return model_.HistoryBytes(); }
+
+    // --- The caret and the selection, as byte offsets into the text ---
     std::size_t CaretOffset() const { return caret_; }
     std::size_t AnchorOffset() const { return anchor_; }
+    bool HasSelection() const { return caret_ != anchor_; }
+    std::size_t SelectionStart() const { return std::min(caret_, anchor_); }
+    std::size_t SelectionEnd() const { return std::max(caret_, anchor_); }
     void SetSelection(std::size_t anchor, std::size_t caret);
     QString SelectedText() const;
 
-    // The first line on screen and how many fit, for tests and assistive technology.
+    // --- The view, for tests and assistive technology ---
+    // The first line on screen and how many fit.
     std::size_t TopLine();
     std::size_t LineCount() { return Text().LineCount(); }
     int VisibleLines() const;
@@ -101,20 +118,25 @@ public:
     QRect CaretRect(std::size_t offset);
     std::size_t OffsetAt(QPoint viewport_point);
 
-    std::size_t MemoryBytes() const { return Text().MemoryBytes(); }
-    // What the undo history holds, counted against the capacity.
-    std::size_t HistoryBytes() const { return model_.HistoryBytes(); }
-
-    void Copy();
-    void Cut();
-    void Paste();
+    // --- Commands: each reports its own errors ---
+    void Copy() { transfer_.Copy(); }
+    void Cut() { transfer_.Cut(); }
+    void Paste() { transfer_.Paste(); }
+    bool CanPaste() const { return transfer_.CanPaste(); }
+    void DeleteSelection() { ReplaceSelection({}); }
     void SelectAll();
     void Undo();
     void Redo();
-    // What a drag of the selection does when dropped at `at` in the box.
-    void MoveSelectionTo(std::size_t at);
     bool CanUndo() const { return model_.CanUndo(); }
     bool CanRedo() const { return model_.CanRedo(); }
+    // What a drag of the selection does when dropped at `at` in the box.
+    void MoveSelectionTo(std::size_t at);
+
+    // What a paste or a drop puts in place of [from, to): one step of the history, the caret
+    // after it, and it selected when `select`.  Raises ResultsFullError, with nothing changed
+    // or copied, when there is no room, and ResultsOutOfMemoryError.
+    void PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes, bool select);
+    void PutBytes(std::size_t from, std::size_t to, std::string_view bytes, bool select);
 
 protected:
     bool event(QEvent* event) override;
@@ -134,49 +156,48 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dragLeaveEvent(QDragLeaveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override { transfer_.DragEnter(event); }
+    void dragMoveEvent(QDragMoveEvent* event) override { transfer_.DragMove(event); }
+    void dragLeaveEvent(QDragLeaveEvent*) override { transfer_.DragLeave(); }
+    void dropEvent(QDropEvent* event) override { transfer_.Drop(event); }
     void scrollContentsBy(int, int) override {}
 
 private:
-    // Raises ResultsFullError, with nothing appended, when the two pieces would not fit.
-    void AppendAtEnd(std::string_view first, std::string_view second);
-
     WrappedText& Text() { return model_.Text(); }
     const WrappedText& Text() const { return model_.Text(); }
 
-    // Editing: every change of the text by the user goes through Replace.
+    // --- Changes of the text (ResultsBox.cpp) ---
+    // Raises ResultsFullError, with nothing appended, when the two pieces would not fit.
+    void AppendAtEnd(std::string_view first, std::string_view second);
+    // A new or emptied text: the caret at `caret`, the view at the top until it follows.
+    void StartOver(std::size_t caret);
+    // Every change of the text by the user goes through Edit, which runs an edit of the model;
+    // raises ResultsFullError when it was refused for room and ResultsOutOfMemoryError when
+    // memory ran out, in both cases with nothing changed.
     using EditKind = TextModel::EditKind;
+    void Edit(const std::function<bool()>& edit);
     void Replace(std::size_t from, std::size_t to, std::string_view bytes,
                  EditKind kind = EditKind::kOther);
+    // As a command: reports its errors.
     void ReplaceSelection(std::string_view bytes, EditKind kind = EditKind::kOther);
-    // Runs an edit of the model; raises ResultsFullError when it was refused for room and
-    // ResultsOutOfMemoryError when memory ran out, in both cases with nothing changed.
-    void Edit(const std::function<bool()>& edit);
+    void InsertText(const QString& text, EditKind kind = EditKind::kOther);
+    // The caret after `size` bytes put at `at`, them selected when `select`.
+    void Landed(std::size_t at, std::size_t size, bool select);
+    void TextChanged();
     static std::optional<TextModel::Span> Swapped(
         const std::function<std::optional<TextModel::Span>()>& swap);
-    void InsertText(const QString& text, EditKind kind = EditKind::kOther);
-    void TextChanged();
     void PutBack(std::optional<TextModel::Span> span);
-    bool HasSelection() const { return caret_ != anchor_; }
-    std::size_t SelectionStart() const { return std::min(caret_, anchor_); }
-    std::size_t SelectionEnd() const { return std::max(caret_, anchor_); }
+
+    // --- The caret (ResultsBoxKeys.cpp) ---
     void MoveCaret(std::size_t offset, bool keep_anchor);
     bool HandleMoveKey(const QKeyEvent* event);
     bool HandleEditKey(const QKeyEvent* event);
     static bool IsRedoKey(const QKeyEvent* event);
-    std::size_t NextCaret(std::size_t offset) const;
-    std::size_t PreviousCaret(std::size_t offset) const;
-    std::size_t NextWordStart(std::size_t offset) const;
-    std::size_t PreviousWordStart(std::size_t offset) const;
-    std::pair<std::size_t, std::size_t> WordAround(std::size_t offset) const;
+    // Where End takes the caret on its line.
+    std::size_t LineEndTarget(std::size_t offset);
     std::size_t VerticalTarget(std::size_t offset, long long lines);
-    void PublishSelection();
-    QMimeData* SelectionMimeData() const;
 
-    // The view.
+    // --- The view (ResultsBox.cpp, ResultsBoxPaint.cpp) ---
     void UpdateMetrics();
     void Refresh();
     void ScheduleRefresh();
@@ -193,31 +214,33 @@ private:
     float LineTop(std::size_t line);
 
     TextModel model_;
+    ResultsTransfer transfer_{*this};
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
+    std::int64_t desired_x_ = -1;    // in layout units, kept over vertical moves for the column
+    bool ended_in_lone_cr_ = false;  // the last append's CR may pair with the next's LF
+
     // The first line on screen, and its offset, by which it is found again when the lines come
     // in from the background with other numbers.
     std::size_t top_line_ = 0;
     std::size_t top_offset_ = 0;
     std::size_t top_numbering_ = 0;
-    bool follow_end_ = true;       // the end of the text was on screen when the view last moved
-    std::int64_t desired_x_ = -1;  // in layout units, kept over vertical moves for the column
+    bool follow_end_ = true;  // the end of the text was on screen when the view last moved
     float line_height_ = 13;
     float ascent_ = 10;
-
     QTimer refresh_timer_;
     QTimer release_timer_;  // frees a replaced text a part at a time
     QTimer background_lines_timer_;
     QBasicTimer caret_blink_;
     bool caret_shown_ = true;
+
+    // The mouse (ResultsBoxMouse.cpp).
     QBasicTimer autoscroll_;
     QBasicTimer triple_click_;
     QPoint press_point_;
     bool selecting_ = false;
-    bool drag_pending_ = false;
-    std::size_t drop_offset_ = WrappedText::kNoLine;  // where a drag over the box would drop
+    bool drag_pending_ = false;  // a press in the selection: a drag of it, or a click into it
     int wheel_remainder_ = 0;
-    bool ended_in_lone_cr_ = false;  // the last append's CR may pair with the next's LF
 };
 
 }  // namespace bukvotok

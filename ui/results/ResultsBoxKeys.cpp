@@ -1,86 +1,21 @@
-// The results box's keys and input methods: caret moves, typing and the editing keys.  Every
-// change of the text goes through ResultsBox::Replace.
+// The results box's keys and input methods: caret moves, typing and the editing keys.  Where
+// a key takes the caret is ResultsCaretMoves'; every change of the text goes through
+// ResultsBox::Edit.
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <algorithm>
 
-#include "Cp1251.h"
 #include "ResultsBox.h"
+#include "ResultsCaretMoves.h"
 #include "ResultsCodec.h"
-#include "ShowError.h"
 
 namespace bukvotok {
-
-namespace {
-
-bool IsWordByte(char byte) {
-    const QChar c(Cp1251ToUnicode(static_cast<unsigned char>(byte)));
-    return c.isLetterOrNumber() || c == u'_';
-}
-
-bool IsBlankByte(char byte) { return byte == ' ' || byte == '\t'; }
-
-}  // namespace
 
 // Ctrl+Y as well as the desktop's own redo key, as the platform's text boxes take both.
 bool ResultsBox::IsRedoKey(const QKeyEvent* event) {
     return event->matches(QKeySequence::Redo) ||
            event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
-}
-
-std::size_t ResultsBox::NextCaret(std::size_t offset) const {
-    const WrappedText& bytes = Text();
-    if (offset >= bytes.size()) return bytes.size();
-    return bytes[offset] == '\r' ? offset + 2 : offset + 1;
-}
-
-std::size_t ResultsBox::PreviousCaret(std::size_t offset) const {
-    if (offset == 0) return 0;
-    return Text()[offset - 1] == '\n' ? offset - 2 : offset - 1;
-}
-
-// As Ctrl+Right in a text box: past the rest of the word or run of other signs, then the blanks.
-std::size_t ResultsBox::NextWordStart(std::size_t offset) const {
-    const WrappedText& bytes = Text();
-    const std::size_t size = bytes.size();
-    if (offset < size && bytes[offset] == '\r') return offset + 2;
-    if (offset < size && !IsBlankByte(bytes[offset])) {
-        const bool word = IsWordByte(bytes[offset]);
-        while (offset < size && !IsBlankByte(bytes[offset]) && bytes[offset] != '\r' &&
-               IsWordByte(bytes[offset]) == word) {
-            ++offset;
-        }
-    }
-    while (offset < size && IsBlankByte(bytes[offset])) ++offset;
-    return offset;
-}
-
-std::size_t ResultsBox::PreviousWordStart(std::size_t offset) const {
-    const WrappedText& bytes = Text();
-    while (offset > 0 && IsBlankByte(bytes[offset - 1])) --offset;
-    if (offset > 0 && bytes[offset - 1] == '\n') return offset - 2;
-    if (offset > 0) {
-        const bool word = IsWordByte(bytes[offset - 1]);
-        while (offset > 0 && !IsBlankByte(bytes[offset - 1]) && bytes[offset - 1] != '\n' &&
-               IsWordByte(bytes[offset - 1]) == word) {
-            --offset;
-        }
-    }
-    return offset;
-}
-
-std::pair<std::size_t, std::size_t> ResultsBox::WordAround(std::size_t offset) const {
-    const WrappedText& bytes = Text();
-    std::size_t from = offset;
-    std::size_t to = offset;
-    if (to < bytes.size() && IsWordByte(bytes[to])) {
-        while (from > 0 && IsWordByte(bytes[from - 1])) --from;
-        while (to < bytes.size() && IsWordByte(bytes[to])) ++to;
-    } else if (to < bytes.size() && bytes[to] != '\r') {
-        ++to;
-    }
-    return {from, to};
 }
 
 std::size_t ResultsBox::VerticalTarget(std::size_t offset, long long lines) {
@@ -100,24 +35,13 @@ void ResultsBox::MoveCaret(std::size_t offset, bool keep_anchor) {
     viewport()->update();
 }
 
-void ResultsBox::ReplaceSelection(std::string_view bytes, EditKind kind) {
-    RunCommand([&] {
-        const std::size_t from = SelectionStart();
-        Replace(from, SelectionEnd(), bytes, kind);
-        desired_x_ = -1;
-        MoveCaret(from + bytes.size(), false);
-    });
-}
-
-void ResultsBox::InsertText(const QString& text, EditKind kind) {
-    ReplaceSelection(EncodeInserted(text), kind);
-}
-
-void ResultsBox::SelectAll() {
-    anchor_ = 0;
-    caret_ = Text().Size();
-    PublishSelection();
-    viewport()->update();
+// On a wrapped line, before the blank it wraps at, so that the caret stays on the line; at the
+// end of a paragraph after everything, its blanks too.
+std::size_t ResultsBox::LineEndTarget(std::size_t offset) {
+    const std::size_t line = Text().LineOf(offset);
+    const std::size_t end = Text().LineEnd(line);
+    const bool wraps = line + 1 < Text().LineCount() && !Text().EndsParagraph(line);
+    return wraps && end > offset && IsBlankByte(Text()[end - 1]) ? end - 1 : end;
 }
 
 bool ResultsBox::HandleMoveKey(const QKeyEvent* event) {
@@ -125,22 +49,21 @@ bool ResultsBox::HandleMoveKey(const QKeyEvent* event) {
         QKeySequence::StandardKey move;
         QKeySequence::StandardKey select;
     };
-    const std::size_t line = Text().LineOf(caret_);
     const long long page = VisibleLines();
     const auto target = [&](QKeySequence::StandardKey key) -> std::size_t {
         switch (key) {
             case QKeySequence::MoveToNextChar:
                 return HasSelection() && !(event->modifiers() & Qt::ShiftModifier)
                            ? SelectionEnd()
-                           : NextCaret(caret_);
+                           : NextCaret(Text(), caret_);
             case QKeySequence::MoveToPreviousChar:
                 return HasSelection() && !(event->modifiers() & Qt::ShiftModifier)
                            ? SelectionStart()
-                           : PreviousCaret(caret_);
+                           : PreviousCaret(Text(), caret_);
             case QKeySequence::MoveToNextWord:
-                return NextWordStart(caret_);
+                return NextWordStart(Text(), caret_);
             case QKeySequence::MoveToPreviousWord:
-                return PreviousWordStart(caret_);
+                return PreviousWordStart(Text(), caret_);
             case QKeySequence::MoveToNextLine:
                 return VerticalTarget(caret_, 1);
             case QKeySequence::MoveToPreviousLine:
@@ -150,15 +73,13 @@ bool ResultsBox::HandleMoveKey(const QKeyEvent* event) {
             case QKeySequence::MoveToPreviousPage:
                 return VerticalTarget(caret_, -page);
             case QKeySequence::MoveToStartOfLine:
-            case QKeySequence::MoveToStartOfBlock:
-                return Text().LineStart(line);
+                return Text().LineStart(Text().LineOf(caret_));
             case QKeySequence::MoveToEndOfLine:
-            case QKeySequence::MoveToEndOfBlock: {
-                // On a wrapped line, before the blank it wraps at, so the caret stays on it.
-                const std::size_t end = Text().LineEnd(line);
-                const bool wraps = line + 1 < Text().LineCount() && !Text().EndsParagraph(line);
-                return wraps && end > caret_ && IsBlankByte(Text()[end - 1]) ? end - 1 : end;
-            }
+                return LineEndTarget(caret_);
+            case QKeySequence::MoveToStartOfBlock:
+                return Text().ParagraphStart(caret_);
+            case QKeySequence::MoveToEndOfBlock:
+                return Text().ParagraphEnd(caret_);
             case QKeySequence::MoveToStartOfDocument:
                 return 0;
             case QKeySequence::MoveToEndOfDocument:
@@ -194,7 +115,7 @@ bool ResultsBox::HandleMoveKey(const QKeyEvent* event) {
         model_.EndTyping();
         MoveCaret(target(move.move), selecting);
         desired_x_ = vertical ? (column >= 0 ? column : desired_x_) : -1;
-        if (selecting) PublishSelection();
+        if (selecting) transfer_.PublishSelection();
         return true;
     }
     return false;
@@ -214,13 +135,13 @@ bool ResultsBox::HandleEditKey(const QKeyEvent* event) {
     } else if (event->matches(QKeySequence::Paste)) {
         Paste();
     } else if (event->matches(QKeySequence::Delete)) {
-        erase_to(NextCaret(caret_));
+        erase_to(NextCaret(Text(), caret_));
     } else if (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier)) {
-        erase_to(PreviousCaret(caret_));
+        erase_to(PreviousCaret(Text(), caret_));
     } else if (event->matches(QKeySequence::DeleteEndOfWord)) {
-        erase_to(NextWordStart(caret_));
+        erase_to(NextWordStart(Text(), caret_));
     } else if (event->matches(QKeySequence::DeleteStartOfWord)) {
-        erase_to(PreviousWordStart(caret_));
+        erase_to(PreviousWordStart(Text(), caret_));
     } else if (event->matches(QKeySequence::InsertParagraphSeparator) ||
                event->matches(QKeySequence::InsertLineSeparator)) {
         ReplaceSelection("\r\n");

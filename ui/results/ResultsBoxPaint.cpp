@@ -68,8 +68,9 @@ void ResultsBox::paintEvent(QPaintEvent* event) {
     if (hasFocus() && caret_shown_ && Text().LineOf(caret_) >= top) {
         painter.fillRect(CaretRect(caret_), caret_brush);
     }
-    if (drop_offset_ <= Text().Size() && Text().LineOf(drop_offset_) >= top) {
-        painter.fillRect(CaretRect(drop_offset_), caret_brush);
+    const std::size_t drop = transfer_.DropOffset();
+    if (drop <= Text().Size() && Text().LineOf(drop) >= top) {
+        painter.fillRect(CaretRect(drop), caret_brush);
     }
 }
 

@@ -2,19 +2,33 @@
 // Unicode text.  These conversions decide how the two correspond, line breaks included.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "BlockBytes.h"
 
 namespace bukvotok {
 
 // The Unicode text for these bytes: CR LF, a lone CR and a lone LF each become one '\n'.
 QString DecodeResults(std::string_view bytes);
 
+// The same for text of any size, a piece at a time, calling `progress` after each piece.  The
+// UTF-8 form is made straight from the bytes, without the UTF-16 text in between.
+using ConversionProgress = std::function<void(std::size_t done, std::size_t total)>;
+QString DecodeResults(const BlockBytes& bytes, const ConversionProgress& progress);
+QByteArray DecodeResultsToUtf8(const BlockBytes& bytes, const ConversionProgress& progress);
+
 // Typed, pasted or dropped text as the bytes the box holds: every kind of line break (CR LF,
 // CR, LF, U+2028, U+2029) becomes CR LF, a character the code page lacks '?'.
 std::string EncodeInserted(QStringView text);
+// The same bytes in blocks, ready to go into the text as they are: a paste of any size costs
+// its bytes once.
+BlockBytes EncodeInsertedToBlocks(QStringView text);
 
 // CR LF, a lone CR and a lone LF each become CR LF.
 std::string WithCrLfBreaks(std::string_view bytes);
