@@ -196,18 +196,7 @@ void ResultsBox::InsertText(const QString& text, EditKind kind) {
 
 void ResultsBox::PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes, bool select) {
     if (bytes.size() > RoomFor(from, to)) throw ResultsFullError(Capacity(), false, false);
-    if (from == to) {
-        Edit([&] { return model_.InsertShared(from, bytes); });
-    } else {
-        // The model takes shared blocks only as an insertion; over a range, as one step, it
-        // takes a copy.
-        Replace(from, to, bytes.Copy(0, bytes.size()));
-    }
-    Landed(from, bytes.size(), select);
-}
-
-void ResultsBox::PutBytes(std::size_t from, std::size_t to, std::string_view bytes, bool select) {
-    Replace(from, to, bytes);
+    Edit([&] { return model_.ReplaceShared(from, to, bytes); });
     Landed(from, bytes.size(), select);
 }
 

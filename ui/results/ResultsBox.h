@@ -136,7 +136,6 @@ public:
     // after it, and it selected when `select`.  Raises ResultsFullError, with nothing changed
     // or copied, when there is no room, and ResultsOutOfMemoryError.
     void PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes, bool select);
-    void PutBytes(std::size_t from, std::size_t to, std::string_view bytes, bool select);
 
 protected:
     bool event(QEvent* event) override;

@@ -93,11 +93,7 @@ void ResultsTransfer::PutText(QStringView text, std::size_t from, std::size_t to
     if (static_cast<std::size_t>(text.size()) > box_.RoomFor(from, to)) {
         throw ResultsFullError(box_.Capacity(), false, false);
     }
-    if (from == to) {
-        box_.PutBytes(from, to, EncodeInsertedToBlocks(text), select);
-    } else {
-        box_.PutBytes(from, to, EncodeInserted(text), select);
-    }
+    box_.PutBytes(from, to, EncodeInsertedToBlocks(text), select);
 }
 
 void ResultsTransfer::DragSelection() {

@@ -164,8 +164,8 @@ bool TextModel::InsertCopy(std::size_t at, std::size_t from, std::size_t to) {
     return Edit(at, at, to - from, EditKind::kOther, [&] { return text_.HeldCopy(from, to); });
 }
 
-bool TextModel::InsertShared(std::size_t at, const BlockBytes& bytes) {
-    return Edit(at, at, bytes.size(), EditKind::kOther, [&] { return text_.HeldShare(bytes); });
+bool TextModel::ReplaceShared(std::size_t from, std::size_t to, const BlockBytes& bytes) {
+    return Edit(from, to, bytes.size(), EditKind::kOther, [&] { return text_.HeldShare(bytes); });
 }
 
 bool TextModel::Clear() {

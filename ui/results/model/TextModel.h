@@ -75,7 +75,11 @@ public:
     // A copy of the text's [from, to), or of `bytes` taken from it earlier, at `at`: sharing
     // their blocks, so that it costs next to nothing until either is edited.
     bool InsertCopy(std::size_t at, std::size_t from, std::size_t to);
-    bool InsertShared(std::size_t at, const BlockBytes& bytes);
+    bool InsertShared(std::size_t at, const BlockBytes& bytes) {
+        return ReplaceShared(at, at, bytes);
+    }
+    // `bytes` in place of [from, to), sharing their blocks: a paste over a selection.
+    bool ReplaceShared(std::size_t from, std::size_t to, const BlockBytes& bytes);
     // Moves [from, to) to `dest`, an offset outside (from, to) in the text as it is: a step that
     // holds no bytes, whatever the distance.
     bool Move(std::size_t from, std::size_t to, std::size_t dest);
