@@ -26,14 +26,19 @@ BUKVOTOK_TEST_PACKAGES=(
 # Where apt-get's output goes: read it when an install fails.
 BUKVOTOK_INSTALL_LOG=$PWD/build/install.log
 
-EnsurePackages() {
-    local missing=()
+# Prints those of the packages given that are not installed.
+MissingPackages() {
     local package
     for package in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed'; then
-            missing+=("$package")
+            echo "$package"
         fi
     done
+}
+
+EnsurePackages() {
+    local missing
+    mapfile -t missing < <(MissingPackages "$@")
     [ ${#missing[@]} -eq 0 ] && return 0
     local install="apt-get install --no-install-recommends ${missing[*]}"
     if [ "$(id -u)" -ne 0 ]; then
