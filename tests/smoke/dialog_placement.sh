@@ -54,7 +54,10 @@ window_manager=$!
 trap 'kill $window_manager ${program:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 # As in a desktop session, the window manager runs before the program starts: a window mapped
 # while openbox is still starting can stay unmapped for good.
-wait_until 60 "openbox" window_manager_ready
+if ! wait_until 60 "openbox" window_manager_ready; then
+    cat "$work/openbox.log" >&2
+    exit 1
+fi
 "$window_program" &
 program=$!
 root=$(xwininfo -root | awk '/Window id:/ {print $4}')

@@ -25,7 +25,9 @@ unset QT_QPA_PLATFORM  # a real X window, whatever the other tests run on
 XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-smoke-absent \
     "$window_program" 2>"$work/stderr.txt" &
 program=$!
-trap 'kill $program 2>/dev/null || true; rm -rf "$work"' EXIT
+# What the program said, when something went wrong.
+trap 'status=$?; [ $status -eq 0 ] || cat "$work/stderr.txt" >&2
+      kill $program 2>/dev/null || true; rm -rf "$work"' EXIT
 main=$(timeout 60 xdotool search --sync --onlyvisible --name '^Буквоток$' | head -n 1)
 if [ -z "$main" ]; then
     echo "the window did not appear" >&2
