@@ -95,6 +95,9 @@ if(BUKVOTOK_BUILD_TESTS)
     add_test(NAME packaging_install_tree
              COMMAND ${BUKVOTOK_PACKAGING_DIR}/check-install.sh ${CMAKE_COMMAND} ${PROJECT_BINARY_DIR}
                      $<BOOL:${BUKVOTOK_BUILD_WINDOW}>)
+    add_test(NAME packaging_debian_package
+             COMMAND ${BUKVOTOK_PACKAGING_DIR}/check-package.sh ${CMAKE_CPACK_COMMAND}
+                     ${PROJECT_BINARY_DIR} ${PROJECT_VERSION} $<BOOL:${BUKVOTOK_BUILD_WINDOW}>)
 endif()
 
 # --- The Debian package ---

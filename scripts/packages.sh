@@ -12,33 +12,53 @@ BUKVOTOK_RUN_PACKAGES=(
     qt6-translations-l10n fonts-liberation2 xdg-utils
 )
 
-# For the tests, the benchmarks and the screenshots: GoogleTest and Google Benchmark, the window
-# under Xvfb and under a window manager (openbox, measured with x11-utils' xwininfo and xprop),
-# the checks of the menu entry and manual pages, dpkg-shlibdeps for the Debian package
-# (cpack -G DEB), and clang with its libFuzzer for the short fuzz run.
+# For the tests and the benchmarks: GoogleTest and Google Benchmark, the window under Xvfb and
+# under a window manager (openbox, measured with x11-utils' xwininfo and xprop), the checks of
+# the menu entry and manual pages, the Debian package (cpack -G DEB: dpkg-shlibdeps, which needs
+# `file`), and clang with its libFuzzer for the short fuzz run.
 BUKVOTOK_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev
-    xvfb xauth xdotool fonts-dejavu-core imagemagick openbox x11-utils
-    desktop-file-utils man-db dpkg-dev
+    xvfb xauth xdotool fonts-dejavu-core openbox x11-utils
+    desktop-file-utils man-db dpkg-dev file
     clang libclang-rt-dev
 )
 
-EnsurePackages() {
-    local missing=()
+# Where apt-get's output goes: read it when an install fails.
+BUKVOTOK_INSTALL_LOG=$PWD/build/install.log
+
+# Prints those of the packages given that are not installed.
+MissingPackages() {
     local package
     for package in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed'; then
-            missing+=("$package")
+            echo "$package"
         fi
     done
+}
+
+EnsurePackages() {
+    local missing
+    mapfile -t missing < <(MissingPackages "$@")
     [ ${#missing[@]} -eq 0 ] && return 0
+    local install="apt-get install --no-install-recommends ${missing[*]}"
     if [ "$(id -u)" -ne 0 ]; then
+        # A minimal Debian has no sudo: su asks for root's password instead.
         echo "Missing Debian packages: ${missing[*]}" >&2
-        echo "Install them, then run $0 again:" >&2
-        echo "    sudo apt-get install --no-install-recommends ${missing[*]}" >&2
+        echo "Install them as root, then run $0 again:" >&2
+        echo "    su -c '$install'" >&2
+        if command -v sudo >/dev/null; then
+            echo "or, with sudo:" >&2
+            echo "    sudo $install" >&2
+        fi
         return 1
     fi
-    echo "Installing ${missing[*]}" >&2
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    mkdir -p "$(dirname "$BUKVOTOK_INSTALL_LOG")"
+    echo "Installing ${#missing[@]} Debian packages and what they need (apt-get's output: $BUKVOTOK_INSTALL_LOG)" >&2
+    if ! { apt-get update &&
+        DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+    } >"$BUKVOTOK_INSTALL_LOG" 2>&1; then
+        tail -n 15 "$BUKVOTOK_INSTALL_LOG" >&2
+        echo "Installing the packages failed; apt-get's whole output is in $BUKVOTOK_INSTALL_LOG" >&2
+        return 1
+    fi
 }

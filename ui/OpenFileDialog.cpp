@@ -150,8 +150,13 @@ bool OpenFileDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void OpenFileDialog::HideCompletions() {
-    for (const QCompleter* completer : findChildren<QCompleter*>()) {
+    for (QCompleter* completer : findChildren<QCompleter*>()) {
         if (QAbstractItemView* list = completer->popup()) list->hide();
+        // A name typed in full usually matches nothing yet, and the completer completes it again
+        // whenever the folder's listing comes in: after a save that creates the file, that
+        // would show the list with the dialog gone.  Without a prefix there is nothing to
+        // complete; the next typing sets one again.
+        completer->setCompletionPrefix(QString());
     }
 }
 

@@ -3,11 +3,24 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <utility>
 
 #include "Cp1251.h"
 #include "ResultsBox.h"
 
 namespace bukvotok {
+
+namespace {
+
+std::chrono::steady_clock::time_point SteadyNow() { return std::chrono::steady_clock::now(); }
+
+PumpClock pump_clock = &SteadyNow;
+
+}  // namespace
+
+PumpClock SetPumpClock(PumpClock clock) {
+    return std::exchange(pump_clock, clock ? clock : &SteadyNow);
+}
 
 QString FromCp1251(std::string_view bytes) {
     QString text;
@@ -65,7 +78,7 @@ void WindowSearchHost::ProcessPendingEvents() {
 
 void WindowSearchHost::PumpWhenDue() {
     steps_since_clock_ = 0;
-    const auto now = std::chrono::steady_clock::now();
+    const auto now = pump_clock();
     if (now - last_pump_ < kPumpInterval) return;
     last_pump_ = now;
     QCoreApplication::processEvents();

@@ -67,4 +67,10 @@ QString FromCp1251(std::string_view bytes);
 // The status line fits its text, so a longer status widens it.
 void ShowStatus(QLabel& status, std::string_view text);
 
+// What the host times its passes through the event loop by: the steady clock, or a test's clock
+// that moves with the search instead of with the machine.  Returns the clock it replaces; null
+// sets the steady clock again.
+using PumpClock = std::chrono::steady_clock::time_point (*)();
+PumpClock SetPumpClock(PumpClock clock);
+
 }  // namespace bukvotok

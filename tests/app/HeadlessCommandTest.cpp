@@ -80,6 +80,34 @@ public:
 
     void Signal(int signal) { ::kill(pid_, signal); }
 
+    // Returns once the command catches `signal` and has used `ticks` of processor time (in
+    // hundredths of a second), so that the signal finds it searching however busy the machine
+    // is; or once it has ended, or used fifty times that without catching the signal.
+    void WaitUntilSearching(int signal, unsigned long ticks) {
+        const std::string proc = "/proc/" + std::to_string(pid_);
+        for (;;) {
+            bool catches = false;
+            bool ended = true;
+            std::istringstream status(ReadFile(proc + "/status"));
+            for (std::string line; std::getline(status, line);) {
+                if (line.rfind("State:", 0) == 0) ended = line.find('Z') != std::string::npos;
+                if (line.rfind("SigCgt:", 0) == 0) {
+                    catches = (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1u;
+                }
+            }
+            // utime and stime, the 14th and 15th fields, after the name in parentheses.
+            const std::string fields = ReadFile(proc + "/stat");
+            std::istringstream after_name(fields.substr(fields.rfind(')') + 1));
+            std::string field;
+            unsigned long used = 0;
+            for (int i = 3; i <= 15 && after_name >> field; ++i) {
+                if (i >= 14) used += std::stoul(field);
+            }
+            if (ended || (used >= ticks && catches) || used >= 50 * ticks) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
     Finished Wait() {
         int raw = 0;
         ::waitpid(pid_, &raw, 0);
@@ -170,7 +198,7 @@ TEST(HeadlessCommand, MatchLimitStopsAfterThatManyWords) {
 TEST(HeadlessCommand, StopSignalEndsAfterThePassWithEverythingFoundSoFar) {
     for (const int signal : {SIGINT, SIGTERM}) {
         Command command({"--stats", kSample});
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        command.WaitUntilSearching(signal, 20);
         command.Signal(signal);
         const Finished run = command.Wait();
         ASSERT_EQ(run.status, 0) << run.err;

@@ -1,31 +1,22 @@
 #!/usr/bin/env bash
 # The file dialog under a real window manager (openbox), opened five times, by the load and the
 # save button in turn: each time its outer frame, the window manager's decorations included,
-# must lie centred across the screen and a third of the way down.
+# must lie centred across the screen and a third of the way down.  Every step waits for what it
+# needs (a window on screen, framed, focused, or gone), so a busy machine only makes it slower.
 #   dialog_placement.sh BUKVOTOK
 set -euo pipefail
 if [ -z "${DIALOG_PLACEMENT_DISPLAY:-}" ]; then
     # Runs itself again on a screen of its own.
-    DIALOG_PLACEMENT_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$(realpath "$1")"
+    DIALOG_PLACEMENT_DISPLAY=1 exec "$(dirname "$0")/on_new_screen.sh" 1280x1024 "$0" \
+        "$(realpath "$1")"
 fi
+source "$(dirname "$0")/waiting.sh"
 window_program=$1
 export LANG=C.UTF-8
 unset QT_QPA_PLATFORM  # a real X window, whatever the other tests run on
 work=$(mktemp -d)
 cd "$work"  # the dialog shows this empty folder
 
-# wait_until SECONDS WHAT COMMAND...: runs COMMAND every tenth of a second until it succeeds.
-wait_until() {
-    local tries=$(($1 * 10)) what=$2
-    shift 2
-    until "$@"; do
-        if [ $((tries -= 1)) -le 0 ]; then
-            echo "gave up waiting: $what" >&2
-            exit 1
-        fi
-        sleep 0.1
-    done
-}
 window_manager_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
 # x y width height of a window, as the X server has it.
 geometry() {
@@ -51,18 +42,27 @@ dialog() {
 framed_dialog() {
     window=$(dialog) && [ -n "$window" ] && framed "$window"
 }
+# x,y of the frame, and where it belongs.
+placed() {
+    read -r x y width height < <(geometry "$frame")
+    expected="$(((screen_width - width) / 2)),$(((screen_height - height) / 3))"
+    [ "$x,$y" = "$expected" ]
+}
 
 openbox >"$work/openbox.log" 2>&1 &
 window_manager=$!
 trap 'kill $window_manager ${program:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 # As in a desktop session, the window manager runs before the program starts: a window mapped
 # while openbox is still starting can stay unmapped for good.
-wait_until 10 "openbox" window_manager_ready
+if ! wait_until 60 "openbox" window_manager_ready; then
+    cat "$work/openbox.log" >&2
+    exit 1
+fi
 "$window_program" &
 program=$!
 root=$(xwininfo -root | awk '/Window id:/ {print $4}')
-main=$(timeout 30 xdotool search --sync --onlyvisible --name '^Буквоток$' | head -n 1)
-wait_until 10 "the main window's frame" framed "$main"
+main=$(timeout 60 xdotool search --sync --onlyvisible --name '^Буквоток$' | head -n 1)
+wait_until 60 "the main window's frame" framed "$main"
 read -r main_x main_y _ _ < <(geometry "$main")
 read -r _ _ screen_width screen_height < <(geometry "$root")
 
@@ -73,22 +73,20 @@ for opening in 1 2 3 4 5; do
         button="save" dx=256 dy=51  # Сохранить найденное в файл
     fi
     xdotool mousemove $((main_x + dx)) $((main_y + dy)) click 1
-    wait_until 10 "dialog $opening" framed_dialog
+    wait_until 60 "dialog $opening" framed_dialog
     frame=$(frame_of "$window")
-    # The window manager may still be placing it: give the frame a moment to settle where it
-    # belongs, and report where it stayed if it never gets there.
-    for _ in $(seq 30); do
-        read -r x y width height < <(geometry "$frame")
-        expected="$(((screen_width - width) / 2)),$(((screen_height - height) / 3))"
-        [ "$x,$y" = "$expected" ] && break
-        sleep 0.1
-    done
-    echo "opening $opening ($button): frame ${width}x$height at $x,$y, expected $expected"
-    if [ "$x,$y" != "$expected" ]; then
+    # The window manager may still be placing it, and the program moves it once it knows the
+    # frame: wait for it to get where it belongs, and report where it stayed if it never does.
+    if ! wait_until 60 "dialog $opening in place" placed; then
+        echo "opening $opening ($button): frame ${width}x$height at $x,$y, expected $expected" >&2
         echo "the dialog is not where it belongs" >&2
         exit 1
     fi
+    echo "opening $opening ($button): frame ${width}x$height at $x,$y, expected $expected"
+    # Escape goes to the window with the keyboard focus, which the window manager gives the
+    # dialog some time after it shows.
+    wait_until 60 "dialog $opening to have the focus" focused "$window"
     xdotool key Escape
     # The next click must not land on the frame, which outlives the dialog for a moment.
-    wait_until 10 "dialog $opening to close" eval '! viewable "$frame"'
+    wait_until 60 "dialog $opening to close" eval '! viewable "$frame"'
 done

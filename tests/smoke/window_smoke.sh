@@ -1,103 +1,109 @@
 #!/usr/bin/env bash
 # The window program for real, under Xvfb: load a dictionary through the file dialog, search
-# for ten seconds (megabytes of results), save during the search, stop, save twice more through
-# the same dialog, and compare the file with the headless search that found as many words;
-# then replace the results with a letter and undo that; delete everything before a click into
-# the text and undo that; clear the box and undo that; saving after each.  Every click is the
-# user's one click: after each dialog no other window of the program may be left on screen to
-# swallow it.
+# (megabytes of results), save during the search, stop, save twice more through the same
+# dialog, and compare the file with the headless search that found as many words; then replace
+# the results with a letter, delete all before a click into them, and empty them, undoing each
+# and saving before and after.  Every click is the user's one click:
+# after each dialog no other window of the program may be left on screen to swallow it.  The
+# search runs for as much processor time, and every step waits for what it needs, so a busy
+# machine only makes it slower.
 #   window_smoke.sh BUKVOTOK BUKVOTOK_SEARCH DICTIONARY
 set -euo pipefail
+if [ -z "${WINDOW_SMOKE_DISPLAY:-}" ]; then
+    # Runs itself again on a screen of its own.
+    WINDOW_SMOKE_DISPLAY=1 exec "$(dirname "$0")/on_new_screen.sh" 1280x800 "$0" \
+        "$(realpath "$1")" "$(realpath "$2")" "$(realpath "$3")"
+fi
+source "$(dirname "$0")/waiting.sh"
 window_program=$1
 search_program=$2
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 cp "$3" "$work/dictionary.txt"
-export WORK=$work WINDOW_PROGRAM=$window_program
+export LANG=C.UTF-8
+unset QT_QPA_PLATFORM  # a real X window, whatever the other tests run on
+# As on a Wayland desktop with Xwayland: the window must still open on X11, where it stands at
+# its place, without a word from Qt about Wayland.
+XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-smoke-absent \
+    "$window_program" 2>"$work/stderr.txt" &
+program=$!
+# What the program said, when something went wrong.
+trap 'status=$?; [ $status -eq 0 ] || cat "$work/stderr.txt" >&2
+      kill $program 2>/dev/null || true; rm -rf "$work"' EXIT
+main=$(timeout 60 xdotool search --sync --onlyvisible --name '^Буквоток$' | head -n 1)
+if [ -z "$main" ]; then
+    echo "the window did not appear" >&2
+    exit 1
+fi
 
-xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
-    set -euo pipefail
-    export LANG=C.UTF-8
-    unset QT_QPA_PLATFORM  # a real X window, whatever the other tests run on
-    # As on a Wayland desktop with Xwayland: the window must still open on X11, where it stands
-    # at its place, without a word from Qt about Wayland.
-    export XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-smoke-absent
-    "$WINDOW_PROGRAM" 2>"$WORK/stderr.txt" &
-    program=$!
-    trap "kill $program 2>/dev/null || true" EXIT
-    if ! main=$(timeout 30 xdotool search --sync --onlyvisible --name "^Буквоток$"); then
-        echo "the window did not appear" >&2
-        exit 1
-    fi
-    # wait_until SECONDS WHAT COMMAND...: runs COMMAND every tenth of a second until it succeeds.
-    wait_until() {
-        local tries=$(($1 * 10)) what=$2
-        shift 2
-        until "$@"; do
-            if [ $((tries -= 1)) -le 0 ]; then
-                echo "gave up waiting: $what" >&2
-                exit 1
-            fi
-            sleep 0.1
-        done
-    }
-    # The one window of the program besides its main window is up and has the keyboard.
-    dialog_ready() {
-        local window
-        window=$(xdotool search --onlyvisible --pid $program 2>/dev/null | grep -vx "$main") &&
-            [ "$(xdotool getwindowfocus 2>/dev/null)" = "$window" ]
-    }
-    # Only the main window: no dialog left to swallow the next click.
-    alone() { [ "$(xdotool search --onlyvisible --pid $program 2>/dev/null | wc -l)" -eq 1 ]; }
-    # The save into the file has ended: the program made it and holds it open no more.
-    saved() { [ -e "$1" ] && ! ls -l /proc/$program/fd 2>/dev/null | grep -qF -- "$1"; }
-    # Without a window manager the client area starts at the laid-out 749, 191.  X delivers a
-    # click and the keys after it in order, and the program handles them in order; what it
-    # does in a dialog or a save is waited for.  The search steps sleep only to let the search
-    # run or the stop box be read.
-    press() { xdotool mousemove $((749 + $1)) $((191 + $2)) click 1; }
-    click() { press "$1" "$2"; sleep "${3:-0.5}"; }
-    answer_dialog() {
-        wait_until 30 "the dialog for $1" dialog_ready
-        xdotool key ctrl+a
-        xdotool type --delay 2 "$1"
-        xdotool key Return
-    }
-    save_as() {
-        press 256 51                 # Сохранить найденное в файл
-        answer_dialog "$1"
-        wait_until 60 "the save into $1" saved "$1"
-        # The progress dialog of a long save goes with it.
-        wait_until 30 "the dialog for $1 to go, leaving the main window alone" alone
-    }
-    click 88 20                      # Загрузить словарь
-    answer_dialog "$WORK/dictionary.txt"
-    wait_until 30 "the load dialog to go, leaving the main window alone" alone
-    click 256 20 5                   # Найти совпадения
-    save_as "$WORK/during.txt"       # during the search
-    sleep 3
-    click 16 51                      # Остановить
-    save_as "$WORK/results.txt"
-    save_as "$WORK/again.txt"
-    press 100 130                    # into the results box: all of it replaced by a letter
+shown() { xdotool search --onlyvisible --pid $program 2>/dev/null | wc -l; }
+# The program's other window, a dialog, once it has the keyboard focus.
+focused_dialog() {
+    local window
+    window=$({ xdotool search --onlyvisible --pid $program 2>/dev/null || true; } |
+        grep -vx "$main" | head -n 1)
+    [ -n "$window" ] && focused "$window"
+}
+only_main_shown() { [ "$(shown)" -eq 1 ]; }
+# Without a window manager the client area starts at the laid-out 749, 191.
+click() { xdotool mousemove $((749 + $1)) $((191 + $2)) click 1; }
+answer_dialog() {
+    wait_until 60 "the dialog for $1" focused_dialog
     xdotool key ctrl+a
-    xdotool type x
-    save_as "$WORK/replaced.txt"
-    press 100 130                    # and back
-    xdotool key ctrl+z
-    save_as "$WORK/undone.txt"
-    press 100 130                    # into the text: all before the click deleted
-    xdotool key ctrl+shift+Home Delete
-    save_as "$WORK/deleted.txt"
-    press 100 130                    # and back
-    xdotool key ctrl+z
-    save_as "$WORK/restored.txt"
-    press 132 52                     # Очистить
-    save_as "$WORK/cleared.txt"
-    press 100 130                    # and back
-    xdotool key ctrl+z
-    save_as "$WORK/unclear.txt"
-'
+    xdotool type --delay 2 "$1"
+    xdotool key Return
+}
+# Whether the program has written a file and closed it again.
+saved() { [ -e "$1" ] && ! find /proc/$program/fd -lname "$1" 2>/dev/null | grep -q .; }
+# save_as PATH: "Сохранить найденное в файл", into a new file.
+save_as() {
+    click 256 51
+    answer_dialog "$1"
+    wait_until 60 "the save of $1" saved "$1"
+    # Neither the file dialog nor the save's progress dialog may stay.
+    wait_until 60 "only the main window to be left on screen ($(shown) windows)" only_main_shown
+}
+# search_for TICKS: lets the running search use that much processor time.
+search_for() {
+    local until=$(($(cpu_ticks $program) + $1))
+    wait_until 600 "the search to run" eval '[ "$(cpu_ticks $program)" -ge $until ]'
+}
+# Once the search has ended, the program waits for events: asleep, and using no processor time.
+idle() {
+    local before
+    before=$(cpu_ticks $program)
+    sleep 0.2
+    [ "$(cpu_ticks $program)" = "$before" ] &&
+        [ "$(awk '{ sub(/.*\) /, ""); print $1 }' /proc/$program/stat)" = S ]
+}
+type_in_results_box() {
+    click 100 130
+    wait_until 60 "the main window to have the focus" focused "$main"
+    xdotool key "$@"
+}
+
+click 88 20                      # Загрузить словарь
+answer_dialog "$work/dictionary.txt"
+wait_until 60 "the file dialog to close" only_main_shown
+click 256 20                     # Найти совпадения
+search_for 30
+save_as "$work/during.txt"       # during the search
+search_for 30
+click 16 51                      # Остановить
+wait_until 60 "the search to stop" idle
+save_as "$work/results.txt"
+save_as "$work/again.txt"
+type_in_results_box ctrl+a x     # all of it replaced by a letter
+save_as "$work/replaced.txt"
+type_in_results_box ctrl+z       # and back
+save_as "$work/undone.txt"
+type_in_results_box ctrl+shift+Home Delete  # all before a click into the text deleted
+save_as "$work/deleted.txt"
+type_in_results_box ctrl+z       # and back
+save_as "$work/restored.txt"
+click 132 52                     # Очистить
+save_as "$work/cleared.txt"
+type_in_results_box ctrl+z       # and back
+save_as "$work/unclear.txt"
 
 if grep -q "qt.qpa" "$work/stderr.txt"; then
     echo "the window program warned about its platform:" >&2
