@@ -45,7 +45,25 @@ OpenFileDialog::OpenFileDialog(QWidget* parent) : QFileDialog(parent) {
     // Qt keeps its dialogs' folders and history between runs; this dialog remembers only what
     // was confirmed in this run.
     setHistory({});
-    if (QLineEdit* edit = FileNameEdit(*this)) edit->installEventFilter(this);
+    if (QLineEdit* edit = FileNameEdit(*this)) {
+        edit->installEventFilter(this);
+        // What the user puts in the field: typed, or a completion picked from its list.  Qt's
+        // dialog also writes there itself, as its list's selection changes.
+        connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) { typed_ = text; });
+        if (QCompleter* completer = edit->completer()) {
+            connect(
+                completer, qOverload<const QString&>(&QCompleter::activated), this,
+                [this] { typed_ = FileNameEdit(*this)->text(); }, Qt::QueuedConnection);
+        }
+    }
+    // A click or key in the folder's listing hands the field back to the list: Qt writes the
+    // names the user picks there into it.
+    for (const char* name : {"listView", "treeView"}) {
+        if (auto* view = findChild<QAbstractItemView*>(QLatin1String(name))) {
+            view->installEventFilter(this);
+            view->viewport()->installEventFilter(this);
+        }
+    }
     if (auto* splitter = findChild<QSplitter*>(QStringLiteral("splitter"))) {
         splitter->setSizes({kSidePanelWidth, kPreferredSize.width() - kSidePanelWidth});
     }
@@ -61,7 +79,13 @@ std::optional<QString> OpenFileDialog::AskForPath() {
         setDirectory(QFileInfo(last_path_).absolutePath());
         selectFile(QFileInfo(last_path_).fileName());
     }
-    if (exec() != QDialog::Accepted) return std::nullopt;
+    typed_ = FileNameEdit(*this) ? FileNameEdit(*this)->text() : QString();
+    // The completion list is a window of its own, where keys go while it shows.
+    ReturnWatch watch(*this);
+    qApp->installEventFilter(&watch);
+    const int result = exec();
+    qApp->removeEventFilter(&watch);
+    if (result != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
     last_path_ = QFileInfo(chosen.front()).absoluteFilePath();
@@ -125,9 +149,8 @@ void OpenFileDialog::PlaceAgainIfFramedOtherwise() {
     if (frame != placed_with_) Place(frame);
 }
 
-// Return in the name field confirms what it holds, whatever the completion list shows and
-// whether or not the "Открыть" button has caught up with the typing yet; only a completion the
-// user picked in the list with the arrow keys is taken instead.
+// Return in the name field, or in its completion list, confirms what the field holds, whatever
+// the list shows and whether or not the "Открыть" button has caught up with the typing yet.
 bool OpenFileDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == windowHandle() && watched &&
         (event->type() == QEvent::Expose || event->type() == QEvent::Move)) {
@@ -135,18 +158,63 @@ bool OpenFileDialog::eventFilter(QObject* watched, QEvent* event) {
         PlaceAgainIfFramedOtherwise();
         return handled;
     }
-    if (IsReturn(event) && watched == FileNameEdit(*this)) {
-        const QCompleter* completer = FileNameEdit(*this)->completer();
-        const QAbstractItemView* list = completer ? completer->popup() : nullptr;
-        const bool picking = list && list->isVisible() && list->selectionModel() &&
-                             list->selectionModel()->hasSelection();
-        if (!picking) {
-            HideCompletions();
-            accept();
-            return true;
-        }
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) &&
+        IsListing(watched)) {
+        typed_.clear();
+    }
+    if (IsReturn(event) && watched == FileNameEdit(*this) && ConfirmsTypedName(watched)) {
+        ConfirmTypedName();
+        return true;
     }
     return QFileDialog::eventFilter(watched, event);
+}
+
+bool OpenFileDialog::ReturnWatch::eventFilter(QObject* watched, QEvent* event) {
+    if (IsReturn(event) && watched != FileNameEdit(dialog_) && dialog_.isVisible() &&
+        dialog_.ConfirmsTypedName(watched)) {
+        dialog_.ConfirmTypedName();
+        return true;
+    }
+    return false;
+}
+
+bool OpenFileDialog::IsListing(const QObject* watched) const {
+    for (const char* name : {"listView", "treeView"}) {
+        const auto* view = findChild<QAbstractItemView*>(QLatin1String(name));
+        if (view && (watched == view || watched == view->viewport())) return true;
+    }
+    return false;
+}
+
+bool OpenFileDialog::ConfirmsTypedName(const QObject* watched) const {
+    const QLineEdit* edit = FileNameEdit(*this);
+    if (!edit) return false;
+    const QCompleter* completer = edit->completer();
+    const QAbstractItemView* list = completer ? completer->popup() : nullptr;
+    const bool in_list = list && (watched == list || watched == list->viewport());
+    if (watched != edit && !in_list) return false;
+    // Only a completion the user picked in the list with the arrow keys is taken instead.
+    const bool picking = list && list->isVisible() && list->selectionModel() &&
+                         list->selectionModel()->hasSelection();
+    return !picking;
+}
+
+// What the user put in the name field is what is confirmed.  Qt's dialog takes what its list
+// has selected, when anything is, and writes the selection's names into the field; but typing a
+// path selects, in the list, what each part of it names as the folders' listings come in, and
+// on a busy machine a listing may come in late, leave the folder the typing passed through
+// selected, and put a bare name in the field: Qt would then open the folder, or look for the
+// name in the folder shown.
+void OpenFileDialog::ConfirmTypedName() {
+    QLineEdit* edit = FileNameEdit(*this);
+    if (edit && !typed_.isEmpty() && edit->text() != typed_) edit->setText(typed_);
+    const QCompleter* completer = edit ? edit->completer() : nullptr;
+    const QAbstractItemView* completions = completer ? completer->popup() : nullptr;
+    for (QAbstractItemView* view : findChildren<QAbstractItemView*>()) {
+        if (view != completions) view->clearSelection();
+    }
+    HideCompletions();
+    accept();
 }
 
 void OpenFileDialog::HideCompletions() {

@@ -32,7 +32,26 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Return in the completion list, which is a window of its own: the dialog's object filter
+    // cannot see it before the list does.
+    class ReturnWatch : public QObject {
+    public:
+        explicit ReturnWatch(OpenFileDialog& dialog) : dialog_(dialog) {}
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override;
+
+    private:
+        OpenFileDialog& dialog_;
+    };
+
+    void ConfirmTypedName();
     void HideCompletions();
+    // Whether a Return or Enter in `watched` confirms what the name field holds: in the field,
+    // or in its completion list with nothing picked there.
+    bool ConfirmsTypedName(const QObject* watched) const;
+    // Whether `watched` is the folder's listing, in either view, or its viewport.
+    bool IsListing(const QObject* watched) const;
     void FitColumns();
     // The monitor of the active window, else of the main window, else the first one.
     QScreen* Monitor() const;
@@ -44,6 +63,7 @@ private:
     void PlaceAgainIfFramedOtherwise();
 
     QString last_path_;
+    QString typed_;  // what the user last put in the name field, this opening
     // What the window manager's frame added around the client area when last seen, and what the
     // current placement assumed it adds.
     std::optional<QMargins> seen_frame_;

@@ -4,7 +4,10 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +31,7 @@
 #include "FailingDisk.h"
 #include "LetterGenerator.h"
 #include "OnScreenPlace.h"
+#include "OpenFileDialog.h"
 #include "ReplaceDictionaryQuestion.h"
 #include "ResultsBox.h"
 #include "ResultsFile.h"
@@ -127,6 +131,7 @@ private slots:
     void saveAndClear();
     void returnAndEnterPressTheFocusedButton();
     void saveFailuresLeaveTheResults();
+    void returnConfirmsTheTypedPathWhateverTheListHasSelected();
     void aLongSaveShowsItsProgressAndTakesNoInput();
     void savingOverTheLoadedDictionaryAsksFirst();
     void aDiskThatFailsTheWindowsSaveKeepsWhatWasWritten();
@@ -318,6 +323,54 @@ void TestUnit1::returnAndEnterPressTheFocusedButton() {
         QCOMPARE(clicks.count(), 1);
     }
     QCOMPARE(Status(), kStopped);
+}
+
+// Return confirms the path the user typed, whatever the dialog did meanwhile: on a busy
+// machine the listing of a folder the typing passed through comes in late, and Qt selects the
+// folder in the list and writes a bare name into the field.  A name clicked in the listing
+// after the typing is what the user wants instead.
+void TestUnit1::returnConfirmsTheTypedPathWhateverTheListHasSelected() {
+    const auto confirmed = [](std::function<void(bukvotok::OpenFileDialog*, QLineEdit*)> act) {
+        bukvotok::OpenFileDialog dialog(nullptr);
+        WhenShown<bukvotok::OpenFileDialog> answer([act](bukvotok::OpenFileDialog* shown) {
+            auto* edit = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            edit->setFocus();
+            edit->clear();
+            act(shown, edit);
+            QTest::keyClick(edit, Qt::Key_Return);
+            // A Return that did not confirm leaves the dialog up: it is closed here instead.
+            QTimer::singleShot(0, shown, [shown] { shown->reject(); });
+        });
+        return dialog.AskForPath().value_or(QString());
+    };
+    QTemporaryDir elsewhere;
+    QVERIFY(QDir(elsewhere.path()).mkdir(QStringLiteral("folder")));
+    const QString typed = dir_->filePath(QStringLiteral("results.txt"));
+    QCOMPARE(confirmed([&](bukvotok::OpenFileDialog* shown, QLineEdit* edit) {
+                 QTest::keyClicks(edit, typed);
+                 shown->selectFile(QDir(elsewhere.path()).filePath(QStringLiteral("folder")));
+                 edit->setText(QStringLiteral("results.txt"));
+             }),
+             typed);
+
+    const QString picked = dir_->filePath(QStringLiteral("picked.txt"));
+    QVERIFY(QFile(picked).open(QIODevice::WriteOnly));
+    QCOMPARE(confirmed([&](bukvotok::OpenFileDialog* shown, QLineEdit* edit) {
+                 shown->setDirectory(dir_->path());
+                 QTest::keyClicks(edit, QStringLiteral("res"));
+                 QAbstractItemView* view = nullptr;
+                 for (const char* name : {"listView", "treeView"}) {
+                     auto* each = shown->findChild<QAbstractItemView*>(QLatin1String(name));
+                     if (each && each->isVisible()) view = each;
+                 }
+                 QVERIFY(view);
+                 const auto* files = static_cast<QFileSystemModel*>(view->model());
+                 QTRY_VERIFY(!view->visualRect(files->index(picked)).isEmpty());
+                 QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                                   view->visualRect(files->index(picked)).center());
+                 edit->setFocus();
+             }),
+             picked);
 }
 
 void TestUnit1::saveFailuresLeaveTheResults() {
