@@ -6,11 +6,12 @@
 
 namespace bukvotok {
 
-inline double ResidentBytes() {
+// A size line of /proc/self/status, such as "VmRSS:", in bytes.
+inline double StatusBytes(const std::string& wanted) {
     std::ifstream status("/proc/self/status");
     std::string key;
     while (status >> key) {
-        if (key == "VmRSS:") {
+        if (key == wanted) {
             double kilobytes = 0;
             status >> kilobytes;
             return kilobytes * 1024;
@@ -18,5 +19,12 @@ inline double ResidentBytes() {
     }
     return 0;
 }
+
+inline double ResidentBytes() { return StatusBytes("VmRSS:"); }
+
+// The most that was resident since the start or since ResetPeakResident.
+inline double PeakResidentBytes() { return StatusBytes("VmHWM:"); }
+
+inline void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 }  // namespace bukvotok

@@ -291,26 +291,10 @@ void MeasureActions(bukvotok::ResultsBox& box, std::size_t megabytes, const QStr
 #include <QClipboard>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <fstream>
 
 #include "ShowError.h"
 
 namespace {
-
-void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
-
-double PeakResidentBytes() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmHWM:") {
-            double kilobytes = 0;
-            status >> kilobytes;
-            return kilobytes * 1024;
-        }
-    }
-    return 0;
-}
 
 struct ActionCost {
     double ms;
@@ -323,12 +307,12 @@ ActionCost CostOf(bukvotok::ResultsBox& box, Action&& action) {
     // Memory freed before is given back, so that the action cannot hide in it.
     ::malloc_trim(0);
     const double resident = bukvotok::ResidentBytes();
-    ResetPeakResident();
+    bukvotok::ResetPeakResident();
     QElapsedTimer timer;
     timer.start();
     action();
     box.viewport()->repaint();
-    return {Milliseconds(timer), PeakResidentBytes() - resident};
+    return {Milliseconds(timer), bukvotok::PeakResidentBytes() - resident};
 }
 
 void MiddleClick(bukvotok::ResultsBox& box, QPoint point) {
