@@ -128,6 +128,17 @@ TEST(TextModelTest, ReplacingAFullTextMovesItToTheHistoryAndBack) {
     EXPECT_TRUE(model.Text().Copy() == full + " word");
     ASSERT_TRUE(model.Redo());
     EXPECT_EQ(model.Text().Copy(), "b word");
+
+    // Typing on after such a replace is refused once the room is gone: the step it goes on
+    // with is never what is pushed out for it.
+    model.Assign(full);
+    ASSERT_TRUE(model.Replace(0, full.size(), "b", Kind::kTyping));
+    const std::string typed(64 << 10, 'c');
+    while (model.Replace(model.Size(), model.Size(), typed, Kind::kTyping)) {
+    }
+    EXPECT_TRUE(model.RefusedForHistory());
+    ASSERT_TRUE(model.Undo());
+    EXPECT_TRUE(model.Text().Copy() == full);
 }
 
 std::vector<std::size_t> Lines(WrappedText& text) {
