@@ -56,6 +56,9 @@ OpenFileDialog::OpenFileDialog(QWidget* parent) : QFileDialog(parent) {
                 [this] { typed_ = FileNameEdit(*this)->text(); }, Qt::QueuedConnection);
         }
     }
+    // What was typed named a place in the folder left: in the folder entered (by the side
+    // panel, the back button or the path box too), the field is taken as Qt leaves it.
+    connect(this, &QFileDialog::directoryEntered, this, [this] { typed_.clear(); });
     // A click or key in the folder's listing hands the field back to the list: Qt writes the
     // names the user picks there into it.
     for (const char* name : {"listView", "treeView"}) {
