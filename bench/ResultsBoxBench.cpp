@@ -18,6 +18,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -428,6 +429,20 @@ void MeasureClipboard(bukvotok::ResultsBox& box, std::size_t megabytes) {
     bukvotok::ReplaceErrorBox({});
 }
 
+// Megabytes as given on the command line; anything else ends the run with the usage.
+std::size_t Megabytes(const char* argument) {
+    const std::string text(argument);
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        std::fprintf(stderr,
+                     "usage: bench_results_box [MEGABYTES...]\n"
+                     "       bench_results_box --actions [MEGABYTES...]\n"
+                     "       bench_results_box --clipboard [MEGABYTES]\n");
+        std::exit(2);
+    }
+    return std::stoul(text);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -437,12 +452,12 @@ int main(int argc, char** argv) {
         bukvotok::ResultsBox box;
         box.resize(329, 113);
         box.show();
-        MeasureClipboard(box, argc > 2 ? std::stoul(argv[2]) : 1800);
+        MeasureClipboard(box, argc > 2 ? Megabytes(argv[2]) : 1800);
         return 0;
     }
     const bool actions = argc > 1 && std::string(argv[1]) == "--actions";
     std::vector<std::size_t> sizes;
-    for (int i = actions ? 2 : 1; i < argc; ++i) sizes.push_back(std::stoul(argv[i]));
+    for (int i = actions ? 2 : 1; i < argc; ++i) sizes.push_back(Megabytes(argv[i]));
     if (sizes.empty())
         sizes = actions ? std::vector<std::size_t>{0, 200, 2147}
                         : std::vector<std::size_t>{0, 1, 10, 100, 200};
