@@ -167,13 +167,7 @@ void ResultsBox::BeginSearch() { model_.BeginSearch(); }
 void ResultsBox::EndSearch() { model_.EndSearch(); }
 
 void ResultsBox::Edit(const std::function<bool()>& edit) {
-    bool done = false;
-    try {
-        done = edit();
-    } catch (const std::bad_alloc&) {
-        throw ResultsOutOfMemoryError();
-    }
-    if (!done) throw ResultsFullError(Capacity(), false, model_.RefusedForHistory());
+    if (!OrOutOfMemory(edit)) throw ResultsFullError(Capacity(), false, model_.RefusedForHistory());
     ended_in_lone_cr_ = false;
     TextChanged();
 }
@@ -229,20 +223,11 @@ void ResultsBox::TextChanged() {
 
 // With nothing to undo or redo, nothing happens: no room is ever needed for either.
 void ResultsBox::Undo() {
-    RunCommand([this] { PutBack(Swapped([this] { return model_.Undo(); })); });
+    RunCommand([this] { PutBack(OrOutOfMemory([this] { return model_.Undo(); })); });
 }
 
 void ResultsBox::Redo() {
-    RunCommand([this] { PutBack(Swapped([this] { return model_.Redo(); })); });
-}
-
-std::optional<TextModel::Span> ResultsBox::Swapped(
-    const std::function<std::optional<TextModel::Span>()>& swap) {
-    try {
-        return swap();
-    } catch (const std::bad_alloc&) {
-        throw ResultsOutOfMemoryError();
-    }
+    RunCommand([this] { PutBack(OrOutOfMemory([this] { return model_.Redo(); })); });
 }
 
 // The bytes an undo or redo put back are selected, as in the platform's text boxes.

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -183,8 +184,15 @@ private:
     // The caret after `size` bytes put at `at`, them selected when `select`.
     void Landed(std::size_t at, std::size_t size, bool select);
     void TextChanged();
-    static std::optional<TextModel::Span> Swapped(
-        const std::function<std::optional<TextModel::Span>()>& swap);
+    // A call of the model, its running out of memory raised as ResultsOutOfMemoryError.
+    template <typename Call>
+    static auto OrOutOfMemory(Call&& call) -> decltype(call()) {
+        try {
+            return call();
+        } catch (const std::bad_alloc&) {
+            throw ResultsOutOfMemoryError();
+        }
+    }
     void PutBack(std::optional<TextModel::Span> span);
 
     // --- The caret (ResultsBoxKeys.cpp) ---
