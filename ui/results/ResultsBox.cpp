@@ -189,7 +189,6 @@ void ResultsBox::InsertText(const QString& text, EditKind kind) {
 }
 
 void ResultsBox::PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes, bool select) {
-    if (bytes.size() > RoomFor(from, to)) throw ResultsFullError(Capacity(), false, false);
     Edit([&] { return model_.ReplaceShared(from, to, bytes); });
     Landed(from, bytes.size(), select);
 }
