@@ -51,6 +51,10 @@ OpenFileDialog::OpenFileDialog(QWidget* parent) : QFileDialog(parent) {
         // dialog also writes there itself, as its list's selection changes.
         connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) { typed_ = text; });
         if (QCompleter* completer = edit->completer()) {
+            // Its list is a window of its own, where keys go while it shows.  Filters run last
+            // installed first: this one before the completer's own.
+            completer->popup()->installEventFilter(this);
+            completer->popup()->viewport()->installEventFilter(this);
             connect(
                 completer, qOverload<const QString&>(&QCompleter::activated), this,
                 [this] { typed_ = FileNameEdit(*this)->text(); }, Qt::QueuedConnection);
@@ -83,12 +87,7 @@ std::optional<QString> OpenFileDialog::AskForPath() {
         selectFile(QFileInfo(last_path_).fileName());
     }
     typed_ = FileNameEdit(*this) ? FileNameEdit(*this)->text() : QString();
-    // The completion list is a window of its own, where keys go while it shows.
-    ReturnWatch watch(*this);
-    qApp->installEventFilter(&watch);
-    const int result = exec();
-    qApp->removeEventFilter(&watch);
-    if (result != QDialog::Accepted) return std::nullopt;
+    if (exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
     last_path_ = QFileInfo(chosen.front()).absoluteFilePath();
@@ -165,20 +164,11 @@ bool OpenFileDialog::eventFilter(QObject* watched, QEvent* event) {
         IsListing(watched)) {
         typed_.clear();
     }
-    if (IsReturn(event) && watched == FileNameEdit(*this) && ConfirmsTypedName(watched)) {
+    if (IsReturn(event) && ConfirmsTypedName(watched)) {
         ConfirmTypedName();
         return true;
     }
     return QFileDialog::eventFilter(watched, event);
-}
-
-bool OpenFileDialog::ReturnWatch::eventFilter(QObject* watched, QEvent* event) {
-    if (IsReturn(event) && watched != FileNameEdit(dialog_) && dialog_.isVisible() &&
-        dialog_.ConfirmsTypedName(watched)) {
-        dialog_.ConfirmTypedName();
-        return true;
-    }
-    return false;
 }
 
 bool OpenFileDialog::IsListing(const QObject* watched) const {

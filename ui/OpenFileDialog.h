@@ -32,19 +32,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Return in the completion list, which is a window of its own: the dialog's object filter
-    // cannot see it before the list does.
-    class ReturnWatch : public QObject {
-    public:
-        explicit ReturnWatch(OpenFileDialog& dialog) : dialog_(dialog) {}
-
-    protected:
-        bool eventFilter(QObject* watched, QEvent* event) override;
-
-    private:
-        OpenFileDialog& dialog_;
-    };
-
     void ConfirmTypedName();
     void HideCompletions();
     // Whether a Return or Enter in `watched` confirms what the name field holds: in the field,
