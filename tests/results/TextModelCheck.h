@@ -1,7 +1,10 @@
 // Drives the results box's text model with the edits, appends, undos and redos a script of
 // bytes spells, and checks it after each against a plain string with a plain list of steps
-// that follows the rule for room as the model's header states it, and its lines against the
-// same text laid out afresh.  Shared by a test and a fuzz target.
+// that follows the rule for room as the model's header states it.  The view's lines follow the
+// model through width changes, with the laying out ahead done a stretch at a time among the
+// edits: after each step every line known to be exact must be one of a fresh layout of the
+// text, and every few steps, once everything is laid out, all of them.  Shared by a test and a
+// fuzz target.
 #pragma once
 
 #include <algorithm>
@@ -12,20 +15,21 @@
 #include <vector>
 
 #include "TextModel.h"
+#include "ViewLines.h"
 
 namespace bukvotok::check {
 
 class TextModelCheck {
 public:
     static constexpr std::size_t kAllowance = 64;
-    static constexpr std::size_t kChunkLines = 1 << 14;
 
-    // Blocks of 16 bytes and chunks of 4 lines, so that edits cross both.
-    TextModelCheck() : model_(TextModel::Tuning{kAllowance, 16}) {
-        line_chunk_lines = 4;
+    // Blocks of 16 bytes, and marks, guesses and stretches laid out at once of a few dozen, so
+    // that edits cross all of them.
+    TextModelCheck()
+        : model_(TextModel::Tuning{kAllowance, 16}),
+          lines_(model_.Bytes(), LayoutTuning{8, 32, 64, 48, 0, false}) {
         SetWidth(40);
     }
-    ~TextModelCheck() { line_chunk_lines = kChunkLines; }
     TextModelCheck(const TextModelCheck&) = delete;
     TextModelCheck& operator=(const TextModelCheck&) = delete;
 
@@ -85,14 +89,16 @@ private:
                 Redo();
                 break;
             case 8:
-                if (a % 2) {
+                if (a % 4 == 1) {
                     EndTyping();
+                } else if (a % 4 == 3) {
+                    lines_.LayOutSome();  // the lines ahead, a stretch of them
                 } else {
                     SetWidth(static_cast<float>(8 + b % 64));
                 }
                 break;
             case 9:
-                SetCapacity(a % 4 == 0 ? WrappedText::kMaxSize : 16 + b * 2u);
+                SetCapacity(a % 4 == 0 ? TextModel::kMaxSize : 16 + b * 2u);
                 break;
             case 10:  // select from the top down to a share of the text, or up from the end
                 if (a % 2) {
@@ -142,7 +148,14 @@ private:
         metrics_.advance[' '] = 3;
         metrics_.advance[0xE0] = 9.5f;
         metrics_.tab_stop = 20;
-        model_.Text().SetMetrics(metrics_);
+        lines_.SetMetrics(metrics_);
+        layout_.SetMetrics(metrics_);
+    }
+
+    // The view's lines are told of each change the model made.
+    void Edited() {
+        lines_.Edited(model_.LastChange().at, model_.LastChange().removed,
+                      model_.LastChange().inserted);
     }
 
     // The rule for room, plainly.
@@ -175,6 +188,7 @@ private:
         }
         if (model_.Append(bytes) != (fits || bytes.empty())) return Fail("append refused wrongly");
         if (!fits || bytes.empty()) return;
+        lines_.Appended();
         text_ += bytes;
         steps_.resize(steps_.size() - redo);
         Drop(oldest);
@@ -217,8 +231,10 @@ private:
         const auto [oldest, room] =
             RoomForEdit(new_size, goes_on ? 0 : to - from + sizeof(EditStep), goes_on);
         const bool fits = room && !(new_size > capacity_ && new_size > text_.size());
+        lines_.ReserveForEdit();
         if (call() != (fits || nothing)) return Fail("edit refused wrongly");
         if (!fits || nothing) return;
+        Edited();
         if (goes_on) {
             steps_.back().in += bytes;
             steps_.back().touched = ++stamp_;
@@ -246,10 +262,10 @@ private:
     void InsertCopy(std::size_t at, std::size_t from, std::size_t to) {
         if (from > to) std::swap(from, to);
         // As Ctrl+C takes it: it must keep these bytes whatever the text does next.
-        clipboard_ = model_.Text().Share(from, to);
+        clipboard_ = model_.Bytes().Share(from, to);
         clipboard_text_ = text_.substr(from, to - from);
         Edit(at, at, text_.substr(from, to - from), Kind::kOther,
-             [this, at, from, to] { return model_.InsertCopy(at, from, to); });
+             [this, at, from, to] { return model_.InsertShared(at, from, to); });
     }
 
     void Move(std::size_t from, std::size_t to, std::size_t dest) {
@@ -259,8 +275,10 @@ private:
             return;
         }
         const auto [oldest, fits] = RoomForEdit(text_.size(), sizeof(EditStep), false);
+        lines_.ReserveForEdit();
         if (model_.Move(from, to, dest) != fits) return Fail("move refused wrongly");
         if (!fits) return;
+        Edited();
         const std::string moved = text_.substr(from, to - from);
         text_.erase(from, to - from);
         const std::size_t lands = dest < from ? dest : dest - moved.size();
@@ -279,7 +297,9 @@ private:
             if (model_.Undo()) Fail("undid nothing");
             return;
         }
+        lines_.ReserveForEdit();
         if (!model_.Undo()) return Fail("an undo was refused");
+        Edited();
         Swap(steps_[--done_]);
         merging_ = false;
         just_undone_ = true;
@@ -292,7 +312,9 @@ private:
             if (model_.Redo()) Fail("redid nothing");
             return;
         }
+        lines_.ReserveForEdit();
         if (!model_.Redo()) return Fail("a redo was refused");
+        Edited();
         Swap(steps_[done_++]);
         merging_ = false;
         just_undone_ = false;
@@ -347,9 +369,9 @@ private:
         done_ -= oldest;
     }
 
-    void Compare(bool lines) {
+    void Compare(bool all_lines) {
         if (!failure_.empty()) return;
-        if (model_.Text().Copy() != text_) return Fail("the text differs");
+        if (model_.Copy() != text_) return Fail("the text differs");
         if (clipboard_.Copy(0, clipboard_.size()) != clipboard_text_) {
             return Fail("a shared copy changed with the text");
         }
@@ -361,23 +383,76 @@ private:
         if (!steps_.empty() && text_.size() + Held() > Budget()) {
             return Fail("text and history passed the budget");
         }
-        if (!lines) return;
-        WrappedText fresh;
-        fresh.SetMetrics(metrics_);
-        fresh.Assign(text_);
-        WrappedText& text = model_.Text();
-        if (text.LineCount() != fresh.LineCount()) return Fail("the line count differs");
-        for (std::size_t line = 0; line < fresh.LineCount(); ++line) {
-            if (text.LineStart(line) != fresh.LineStart(line)) return Fail("a line differs");
-        }
         for (std::size_t at = 0; at <= text_.size(); at += 1 + text_.size() / 7) {
             if (at > 0 && text_[at - 1] == '\r') continue;
             const std::size_t before = at == 0 ? std::string::npos : text_.rfind('\r', at - 1);
             const std::size_t after = text_.find('\r', at);
-            if (text.ParagraphStart(at) != (before == std::string::npos ? 0 : before + 2) ||
-                text.ParagraphEnd(at) != (after == std::string::npos ? text_.size() : after)) {
+            if (model_.Bytes().ParagraphStart(at) !=
+                    (before == std::string::npos ? 0 : before + 2) ||
+                model_.Bytes().ParagraphEnd(at) !=
+                    (after == std::string::npos ? text_.size() : after)) {
                 return Fail("a paragraph's bounds differ");
             }
+        }
+        CompareLines(all_lines);
+    }
+
+    // The lines of a fresh layout of the text.
+    std::vector<std::size_t> FreshStarts() const {
+        const BlockBytes bytes = BlockBytes::CopyOf(text_, 16);
+        std::vector<std::size_t> starts{0};
+        std::size_t start = 0;
+        while ((start = layout_.NextLineStart(bytes, start)) != LineLayout::kNoLine) {
+            starts.push_back(start);
+        }
+        return starts;
+    }
+
+    void CompareLines(bool all_lines) {
+        const std::vector<std::size_t> fresh = FreshStarts();
+        const auto is_start = [&fresh](std::size_t offset) {
+            return std::binary_search(fresh.begin(), fresh.end(), offset);
+        };
+        for (const KnownLines::Mark& mark : lines_.Known().Marks()) {
+            if (mark.verified && !is_start(mark.offset))
+                return Fail("a verified mark is no line start");
+        }
+        // Wherever the lines are, a guess or not, they are one layout: each line holds what it
+        // is asked for, and the lines before and after it agree.
+        for (std::size_t at = 0; at <= text_.size(); at += 1 + text_.size() / 23) {
+            const ViewLines::Line line = lines_.LineAt(at);
+            if (line.start > at || (at >= line.end && !(at == text_.size() && line.end == at))) {
+                return Fail("a line does not hold its offset");
+            }
+            if (const auto after = lines_.LineAfter(line)) {
+                if (after->start != line.end || lines_.LineBefore(*after) != line) {
+                    return Fail("neighbouring lines disagree");
+                }
+            }
+            if (!lines_.Exact(at)) continue;
+            const auto found = std::upper_bound(fresh.begin(), fresh.end(), at) - 1;
+            const std::size_t end = found + 1 == fresh.end() ? text_.size() : *(found + 1);
+            if (line.start != *found || line.end != end) return Fail("an exact line differs");
+        }
+        if (!all_lines) return;
+        lines_.Finish();
+        std::vector<std::size_t> starts{lines_.LineAt(0).start};
+        for (std::optional<ViewLines::Line> line = lines_.LineAt(0);
+             (line = lines_.LineAfter(*line));) {
+            starts.push_back(line->start);
+        }
+        if (starts != fresh) {
+#ifdef BUKVOTOK_CHECK_DEBUG
+            std::fprintf(stderr, "text size %zu width %g\n", text_.size(), double(metrics_.width));
+            for (std::size_t i = 0; i < std::max(starts.size(), fresh.size()); ++i) {
+                std::fprintf(stderr, "%zu: %zu %zu\n", i, i < starts.size() ? starts[i] : 0,
+                             i < fresh.size() ? fresh[i] : 0);
+            }
+            for (const KnownLines::Mark& mark : lines_.Known().Marks()) {
+                std::fprintf(stderr, "mark %zu %d %d\n", mark.offset, mark.verified, mark.laid_out);
+            }
+#endif
+            return Fail("the lines differ from a fresh layout");
         }
     }
 
@@ -386,13 +461,15 @@ private:
     }
 
     TextModel model_;
+    ViewLines lines_;
+    LineLayout layout_;
     BlockBytes clipboard_;
     std::string clipboard_text_;
     TextMetrics metrics_;
     std::string text_;
     std::vector<PlainStep> steps_;
     std::size_t done_ = 0;
-    std::size_t capacity_ = WrappedText::kMaxSize;
+    std::size_t capacity_ = TextModel::kMaxSize;
     std::uint64_t stamp_ = 0;
     std::vector<std::uint64_t> marks_;
     bool merging_ = false;

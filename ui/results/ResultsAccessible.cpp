@@ -85,12 +85,15 @@ QString ResultsAccessible::text(int start_offset, int end_offset) const {
     const std::size_t from = std::min(size, static_cast<std::size_t>(std::max(0, start_offset)));
     const std::size_t to =
         std::clamp(static_cast<std::size_t>(std::max(0, end_offset)), from, size);
-    const std::string bytes = Box()->ResultsText(from, to);
-    QString text(static_cast<qsizetype>(to - from), Qt::Uninitialized);
-    for (std::size_t i = from; i < to; ++i) {
-        text[static_cast<qsizetype>(i - from)] =
-            QChar(Cp1251ToUnicode(static_cast<unsigned char>(bytes[i - from])));
-    }
+    QString text;
+    Box()->Guarded([&] {
+        const std::string bytes = Box()->ResultsText(from, to);
+        text = QString(static_cast<qsizetype>(to - from), Qt::Uninitialized);
+        for (std::size_t i = from; i < to; ++i) {
+            text[static_cast<qsizetype>(i - from)] =
+                QChar(Cp1251ToUnicode(static_cast<unsigned char>(bytes[i - from])));
+        }
+    });
     return text;
 }
 

@@ -6,19 +6,19 @@
 #include <cstddef>
 #include <utility>
 
-#include "WrappedText.h"
+#include "BlockBytes.h"
 
 namespace bukvotok {
 
 bool IsBlankByte(char byte);
 
 // One character on, or back.
-std::size_t NextCaret(const WrappedText& text, std::size_t offset);
-std::size_t PreviousCaret(const WrappedText& text, std::size_t offset);
+std::size_t NextCaret(const BlockBytes& text, std::size_t offset);
+std::size_t PreviousCaret(const BlockBytes& text, std::size_t offset);
 // As Ctrl+Right and Ctrl+Left.
-std::size_t NextWordStart(const WrappedText& text, std::size_t offset);
-std::size_t PreviousWordStart(const WrappedText& text, std::size_t offset);
+std::size_t NextWordStart(const BlockBytes& text, std::size_t offset);
+std::size_t PreviousWordStart(const BlockBytes& text, std::size_t offset);
 // What a double click at `offset` selects: the word there, or the one character.
-std::pair<std::size_t, std::size_t> WordAround(const WrappedText& text, std::size_t offset);
+std::pair<std::size_t, std::size_t> WordAround(const BlockBytes& text, std::size_t offset);
 
 }  // namespace bukvotok

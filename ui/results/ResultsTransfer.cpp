@@ -20,7 +20,7 @@ QMimeData* ResultsTransfer::SelectionSnapshot() const {
 
 bool ResultsTransfer::CopySelection() {
     bool copied = false;
-    RunCommand([&] {
+    box_.Guarded([&] {
         QApplication::clipboard()->setMimeData(SelectionSnapshot());
         copied = true;
     });
@@ -44,31 +44,38 @@ bool ResultsTransfer::CanPaste() const {
 void ResultsTransfer::Paste() {
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     if (mime == nullptr || !mime->hasText()) return;
-    RunCommand([&] { Put(*mime, box_.SelectionStart(), box_.SelectionEnd(), false); });
+    box_.Guarded([&] { Put(*mime, box_.SelectionStart(), box_.SelectionEnd(), false); });
 }
 
 void ResultsTransfer::PublishSelection() {
     QClipboard* clipboard = QApplication::clipboard();
     if (!box_.HasSelection() || !clipboard->supportsSelection()) return;
+    // Once the box's offer is the selection, it gives whatever is selected when asked: a new
+    // highlight needs no new offer, only one that another window or program took over does.
+    if (published_ != nullptr && clipboard->ownsSelection() &&
+        clipboard->mimeData(QClipboard::Selection) == published_) {
+        return;
+    }
     QPointer<const ResultsBox> box(&box_);
     const auto selected = [box]() -> BlockBytes {
         const ResultsBox* shown = box.data();
         if (shown == nullptr) return BlockBytes();
         return shown->Share(shown->SelectionStart(), shown->SelectionEnd());
     };
-    clipboard->setMimeData(new ResultsMimeData(selected, box_.window()), QClipboard::Selection);
+    auto* offer = new ResultsMimeData(selected, box_.window());
+    clipboard->setMimeData(offer, QClipboard::Selection);
+    published_ = offer;
 }
 
 void ResultsTransfer::PasteSelection(std::size_t at) {
     const QClipboard* clipboard = QApplication::clipboard();
     if (!clipboard->supportsSelection()) return;
     const QMimeData* mime = clipboard->mimeData(QClipboard::Selection);
-    RunCommand([&] {
-        // Taken before the caret moves: moving it ends the box's own selection.
-        const auto* own = qobject_cast<const ResultsMimeData*>(mime);
-        const BlockBytes bytes = own ? own->Bytes() : BlockBytes();
-        box_.SetSelection(at, at);
-        if (own) {
+    box_.Guarded([&] {
+        // The selection stays as it is until the paste is in: one refused leaves it, and what
+        // it offers, as they were.
+        if (const auto* own = qobject_cast<const ResultsMimeData*>(mime)) {
+            const BlockBytes bytes = own->Bytes();
             if (!bytes.empty()) box_.PutBytes(at, at, bytes, false);
         } else if (mime != nullptr && mime->hasText()) {
             PutText(mime->text(), at, at, false);
@@ -100,7 +107,7 @@ void ResultsTransfer::DragSelection() {
     const std::size_t from = box_.SelectionStart();
     const std::size_t to = box_.SelectionEnd();
     QMimeData* snapshot = nullptr;
-    RunCommand([&] { snapshot = SelectionSnapshot(); });
+    box_.Guarded([&] { snapshot = SelectionSnapshot(); });
     if (snapshot == nullptr) return;
     auto* drag = new QDrag(&box_);
     drag->setMimeData(snapshot);
@@ -156,7 +163,7 @@ void ResultsTransfer::Drop(QDropEvent* event) {
     if (moving_own) {
         box_.MoveSelectionTo(at);
     } else {
-        RunCommand([&] { Put(*event->mimeData(), at, at, true); });
+        box_.Guarded([&] { Put(*event->mimeData(), at, at, true); });
     }
     event->acceptProposedAction();
 }

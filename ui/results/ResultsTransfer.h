@@ -12,7 +12,9 @@
 // blocks the text takes, so that it costs its bytes once.
 #pragma once
 
+#include <QMimeData>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <cstddef>
 
@@ -21,7 +23,6 @@
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
-class QMimeData;
 
 namespace bukvotok {
 
@@ -68,6 +69,8 @@ private:
 
     ResultsBox& box_;
     std::size_t drop_offset_ = kNoOffset;
+    // What the box last offered as the X11 selection; the clipboard owns and deletes it.
+    QPointer<const QMimeData> published_;
 };
 
 }  // namespace bukvotok

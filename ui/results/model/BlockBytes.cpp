@@ -26,24 +26,6 @@ BlockBytes BlockBytes::CopyOf(std::string_view bytes, std::size_t block_size) {
     return copy;
 }
 
-BlockBytes BlockBytes::CopyRange(std::size_t from, std::size_t to) const {
-    BlockBytes copy(block_size_);
-    ForEachPiece(from, to, [&copy](std::string_view piece, std::size_t) {
-        while (!piece.empty()) {
-            // Fill the last block up, then start the next.
-            const std::size_t last =
-                copy.blocks_.empty() ? copy.block_size_ : copy.blocks_.back()->bytes.size();
-            const std::size_t room =
-                last < copy.block_size_ ? copy.block_size_ - last : copy.block_size_;
-            const std::size_t take = std::min(room, piece.size());
-            copy.Append(piece.substr(0, take));
-            piece.remove_prefix(take);
-        }
-        return true;
-    });
-    return copy;
-}
-
 std::string BlockBytes::Copy(std::size_t from, std::size_t to) const {
     std::string bytes;
     bytes.reserve(to - from);

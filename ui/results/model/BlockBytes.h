@@ -5,6 +5,14 @@
 //
 // Every change is all or nothing: whatever it needs is allocated before anything changes, and
 // cutting a block in two, which may come first, changes no byte.
+//
+// Blocks are shared, never copied, by Share: the clipboard, the undo history and the layout's
+// thread hold the same blocks as the text.  A block that more than one holder has is never
+// changed in place (copy on write): the text copies it first.  Whether it is shared is read from
+// its use count, which is exact only while no other thread takes or drops a hold on it at the
+// same time: so every BlockBytes is made, copied and destroyed on the window's thread, and a
+// thread that reads blocks reads them through a BlockBytes the window's thread keeps alive for
+// it (see LayoutInBackground).
 #pragma once
 
 #include <algorithm>
@@ -39,8 +47,6 @@ public:
         return blocks_[block]->bytes[offset - starts_[block]];
     }
     std::string Copy(std::size_t from, std::size_t to) const;
-    // The same range as blocks of its own.  Raises bad_alloc.
-    BlockBytes CopyRange(std::size_t from, std::size_t to) const;
     // The same range sharing this text's blocks, copying only the two it cuts: a copy of any
     // size that costs next to nothing, and keeps its bytes whatever this text does next (a
     // shared block is never changed in place).  Raises bad_alloc.
@@ -68,6 +74,19 @@ public:
     // reading the megabytes of a text that has no line break.
     std::size_t FindBreakBefore(std::size_t offset) const;
     std::size_t FindBreakFrom(std::size_t offset) const;
+    // The paragraph around `offset`: from after the CR LF before it to the CR LF after it.
+    std::size_t ParagraphStart(std::size_t offset) const {
+        const std::size_t found = FindBreakBefore(offset);
+        return found == kNotFound ? 0 : std::min(found + 2, offset);
+    }
+    std::size_t ParagraphEnd(std::size_t offset) const {
+        const std::size_t found = FindBreakFrom(offset);
+        return found == kNotFound ? size_ : found;
+    }
+    // Any offset but the one between a CR and its LF: where a caret may stand.
+    bool IsCaretOffset(std::size_t offset) const {
+        return offset <= size_ && !(offset > 0 && (*this)[offset - 1] == '\r');
+    }
 
     // Both or neither.
     void Append(std::string_view first, std::string_view second = {});

@@ -2,12 +2,6 @@
 
 namespace bukvotok {
 
-std::size_t EditHistory::RedoBytes() const {
-    std::size_t bytes = 0;
-    for (std::size_t i = done_; i < steps_.size(); ++i) bytes += steps_[i].Cost();
-    return bytes;
-}
-
 void EditHistory::Record(EditStep&& step) noexcept {
     // REQUIRES says the steps undone hold nothing worth freeing slowly by now.
     while (CanRedo()) {
@@ -17,7 +11,6 @@ void EditHistory::Record(EditStep&& step) noexcept {
     held_bytes_ += step.Cost();
     steps_.push_back(std::move(step));
     done_ = steps_.size();
-    ++recorded_;
     merging_ = true;
 }
 
@@ -46,8 +39,7 @@ void EditHistory::Changed(const EditStep& step, std::size_t cost_before) noexcep
 }
 
 void EditHistory::Release(EditStep& step, std::vector<GrowingArray<char>>& released) noexcept {
-    step.held.bytes.MoveBlocksTo(released);
-    step.held.lines.Clear();
+    step.held.MoveBlocksTo(released);
 }
 
 void EditHistory::DropOldest(std::vector<GrowingArray<char>>& released) noexcept {

@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "WrappedText.h"
+#include "BlockBytes.h"
+#include "GrowingArray.h"
 
 namespace bukvotok {
 
@@ -20,12 +21,12 @@ struct EditStep {
     // An exchange's bytes in the text, at `at`; the bytes a move takes from `at` to `to`.
     std::size_t length = 0;
     std::size_t to = 0;
-    HeldText held;              // an exchange's bytes out of the text
+    BlockBytes held;            // an exchange's bytes out of the text
     bool typing = false;        // typing goes on into the same step
     std::uint64_t touched = 0;  // when it was last made, undone or redone: see TextModel
 
     // What keeping the step costs, in the measure of the text's limit: bytes.
-    std::size_t Cost() const { return held.Size() + sizeof(EditStep); }
+    std::size_t Cost() const { return held.size() + sizeof(EditStep); }
 };
 
 class EditHistory {
@@ -34,16 +35,12 @@ public:
     bool CanRedo() const { return done_ < steps_.size(); }
     std::size_t UndoCount() const { return done_ - first_; }
     std::size_t RedoCount() const { return steps_.size() - done_; }
-    // How many steps were ever recorded: a step typing went on with is not counted again.
-    std::size_t Recorded() const { return recorded_; }
     // What the steps cost together.
     std::size_t HeldBytes() const { return held_bytes_; }
 
     // The steps from the oldest that can be undone (0) to the farthest that can be redone.
     const EditStep& At(std::size_t i) const { return steps_[first_ + i]; }
     std::size_t Count() const { return steps_.size() - first_; }
-    // What the steps that can be redone cost together.
-    std::size_t RedoBytes() const;
 
     // Room for one more step, so that Record cannot fail.  Raises bad_alloc.
     void Reserve() { steps_.reserve(steps_.size() + 1); }
@@ -69,7 +66,7 @@ public:
     // REQUIRES: CanUndo() for DropOldest, CanRedo() for DropFarthestRedo.
     void DropOldest(std::vector<GrowingArray<char>>& released) noexcept;
     void DropFarthestRedo(std::vector<GrowingArray<char>>& released) noexcept;
-    static std::size_t BlockCount(const EditStep& step) { return step.held.bytes.BlockCount(); }
+    static std::size_t BlockCount(const EditStep& step) { return step.held.BlockCount(); }
 
     void Clear(std::vector<GrowingArray<char>>& released);
 
@@ -80,7 +77,6 @@ private:
     std::size_t first_ = 0;  // the steps before it are dropped
     std::size_t done_ = 0;   // steps_[first_, done_) are in the text, the rest undone
     std::size_t held_bytes_ = 0;
-    std::size_t recorded_ = 0;
     bool merging_ = false;
 };
 

@@ -6,14 +6,14 @@ namespace bukvotok {
 
 TextModel::TextModel() : TextModel(Tuning{}) {}
 
-TextModel::TextModel(Tuning tuning) : tuning_(tuning) { text_.SetBlockSize(tuning.block_size); }
+TextModel::TextModel(Tuning tuning) : text_(tuning.block_size), tuning_(tuning) {}
 
 std::size_t TextModel::Budget() const {
     return capacity_ + std::max(tuning_.history_allowance, capacity_ / 32);
 }
 
 void TextModel::SetCapacity(std::size_t bytes) {
-    capacity_ = std::min(bytes, WrappedText::kMaxSize);
+    capacity_ = std::min(bytes, kMaxSize);
     while (history_.HeldBytes() > 0 && Size() + history_.HeldBytes() > Budget()) {
         Drops drops;
         (history_.CanRedo() ? drops.redo : drops.oldest) = 1;
@@ -29,9 +29,14 @@ void TextModel::Assign(std::string_view bytes) {
     for (std::size_t i = 0; i < history_.Count(); ++i) {
         blocks += EditHistory::BlockCount(history_.At(i));
     }
+    BlockBytes text = BlockBytes::CopyOf(bytes, tuning_.block_size);
     released_.reserve(released_.size() + blocks);
-    text_.Assign(bytes, released_);
+    // From here nothing allocates.
+    const std::size_t removed = text_.size();
+    text_.MoveBlocksTo(released_);
+    text_ = std::move(text);
     history_.Clear(released_);
+    Changed(0, removed, text_.size());
 }
 
 bool TextModel::ReleaseSome() {
@@ -105,8 +110,10 @@ bool TextModel::Append(std::string_view first, std::string_view second) {
     const std::size_t more = first.size() + second.size();
     if (more == 0) return true;
     if (more > capacity_ - std::min(capacity_, Size())) return Refuse(false);
+    const std::size_t at = Size();
     if (Size() + more + history_.HeldBytes() <= capacity_) {
         text_.Append(first, second);
+        Changed(at, 0, more);
         return true;
     }
     const Drops drops = PlanForAppend(Size() + more);
@@ -114,6 +121,7 @@ bool TextModel::Append(std::string_view first, std::string_view second) {
     released_.reserve(released_.size() + drops.blocks);
     text_.Append(first, second);
     Apply(drops);
+    Changed(at, 0, more);
     return true;
 }
 
@@ -131,6 +139,7 @@ bool TextModel::Edit(std::size_t from, std::size_t to, std::size_t inserted, Edi
         released_.reserve(released_.size() + drops.blocks);
         text_.Splice(from, to, make_in());
         // From here nothing can fail.
+        Changed(from, removed, inserted);
         Apply(drops);
         EditStep& step = history_.NextToUndo();
         const std::size_t cost_before = step.Cost();
@@ -147,6 +156,7 @@ bool TextModel::Edit(std::size_t from, std::size_t to, std::size_t inserted, Edi
     EditStep step;
     step.held = text_.Splice(from, to, make_in());
     // From here nothing can fail.
+    Changed(from, removed, inserted);
     step.at = from;
     step.length = inserted;
     step.typing = typing;
@@ -157,20 +167,22 @@ bool TextModel::Edit(std::size_t from, std::size_t to, std::size_t inserted, Edi
 }
 
 bool TextModel::Replace(std::size_t from, std::size_t to, std::string_view bytes, EditKind kind) {
-    return Edit(from, to, bytes.size(), kind, [&] { return text_.Held(bytes); });
+    return Edit(from, to, bytes.size(), kind,
+                [&] { return BlockBytes::CopyOf(bytes, tuning_.block_size); });
 }
 
-bool TextModel::InsertCopy(std::size_t at, std::size_t from, std::size_t to) {
-    return Edit(at, at, to - from, EditKind::kOther, [&] { return text_.HeldCopy(from, to); });
+bool TextModel::InsertShared(std::size_t at, std::size_t from, std::size_t to) {
+    return Edit(at, at, to - from, EditKind::kOther, [&] { return text_.Share(from, to); });
 }
 
 bool TextModel::ReplaceShared(std::size_t from, std::size_t to, const BlockBytes& bytes) {
-    return Edit(from, to, bytes.size(), EditKind::kOther, [&] { return text_.HeldShare(bytes); });
+    return Edit(from, to, bytes.size(), EditKind::kOther,
+                [&] { return bytes.Share(0, bytes.size()); });
 }
 
 bool TextModel::Clear() {
     EndTyping();
-    return Edit(0, Size(), 0, EditKind::kOther, [] { return HeldText(); });
+    return Edit(0, Size(), 0, EditKind::kOther, [this] { return BlockBytes(tuning_.block_size); });
 }
 
 bool TextModel::Move(std::size_t from, std::size_t to, std::size_t dest) {
@@ -181,6 +193,9 @@ bool TextModel::Move(std::size_t from, std::size_t to, std::size_t dest) {
     released_.reserve(released_.size() + drops.blocks);
     text_.Move(from, to, dest);
     // From here nothing can fail.  The step holds the move that undoes this one.
+    const std::size_t first = std::min(from, dest);
+    const std::size_t span = std::max(to, dest) - first;
+    Changed(first, span, span);
     EditStep step;
     step.kind = EditStep::Kind::kMove;
     step.length = to - from;
@@ -195,13 +210,17 @@ bool TextModel::Move(std::size_t from, std::size_t to, std::size_t dest) {
 std::optional<TextModel::Span> TextModel::Swap(EditStep& step) {
     if (step.kind == EditStep::Kind::kMove) {
         text_.Move(step.at, step.at + step.length, step.to);
+        const std::size_t first = std::min(step.at, step.to);
+        const std::size_t span = std::max(step.at + step.length, step.to) - first;
+        Changed(first, span, span);
         const std::size_t lands = step.to < step.at ? step.to : step.to - step.length;
         step.to = step.at < lands ? step.at : step.at + step.length;
         step.at = lands;
         return Span{lands, lands + step.length};
     }
-    const std::size_t restored = step.held.Size();
-    HeldText taken = text_.Splice(step.at, step.at + step.length, std::move(step.held));
+    const std::size_t restored = step.held.size();
+    BlockBytes taken = text_.Splice(step.at, step.at + step.length, std::move(step.held));
+    Changed(step.at, step.length, restored);
     step.held = std::move(taken);
     step.length = restored;
     return Span{step.at, step.at + restored};

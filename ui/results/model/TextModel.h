@@ -1,5 +1,7 @@
-// The results text as the user edits it: the text with its lines, the undo history, and the
-// limit that both share.  No window: the results box shows it and turns keys into its edits.
+// The results text as the user edits it: the document.  Its bytes (in blocks, with the index of
+// their line breaks), the undo history, and the limit that both share.  It knows nothing of
+// where lines wrap on screen: that is the view's (see ViewLines), which each change is told of
+// (LastChange).  No window: the results box shows it and turns keys into its edits.
 //
 // The rule for room: the text and what the history holds share the limit.
 //  - The text alone never passes it.
@@ -13,18 +15,24 @@
 //  - So an undo or a redo never needs room: it swaps bytes between the text and the history,
 //    and every state it returns to was within the limit.
 //
-// Every change is all or nothing: when memory runs out, the text, its lines and the history
-// stay exactly as they were, and the change raises bad_alloc.
+// Every change is all or nothing: when memory runs out, the text and the history stay exactly
+// as they were, and the change raises bad_alloc.
+//
+// Texts hold only CR LF as a line break: each CR followed by LF, each LF preceded by CR.  A
+// caret offset is any offset from 0 to Size() except the one between CR and LF; every offset
+// given to a change is one.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "BlockBytes.h"
 #include "EditHistory.h"
-#include "WrappedText.h"
+#include "GrowingArray.h"
 
 namespace bukvotok {
 
@@ -35,6 +43,9 @@ public:
         std::size_t history_allowance = 1 << 20;
         std::size_t block_size = BlockBytes::kBlockSize;
     };
+    // The largest text the box holds: offsets stay within what the view's 32-bit places hold.
+    static constexpr std::size_t kMaxSize = 0x7FFFFFFF;
+
     TextModel();
     explicit TextModel(Tuning tuning);
 
@@ -44,9 +55,18 @@ public:
     };
     enum class EditKind { kTyping, kOther };
 
-    WrappedText& Text() { return text_; }
-    const WrappedText& Text() const { return text_; }
-    std::size_t Size() const { return text_.Size(); }
+    const BlockBytes& Bytes() const { return text_; }
+    std::size_t Size() const { return text_.size(); }
+    std::string Copy() const { return text_.Copy(0, text_.size()); }
+
+    // What the last change that succeeded did: [at, at + removed) of the text before it became
+    // [at, at + inserted).  An append, an undo and a redo are changes too.
+    struct Change {
+        std::size_t at = 0;
+        std::size_t removed = 0;
+        std::size_t inserted = 0;
+    };
+    const Change& LastChange() const { return last_change_; }
 
     std::size_t Capacity() const { return capacity_; }
     // Drops steps, the least wanted first, until text and history fit again.
@@ -72,9 +92,9 @@ public:
     // Each is one step, or part of the typing step before it, and false, with nothing changed,
     // when there is no room.  REQUIRES: caret offsets.
     bool Replace(std::size_t from, std::size_t to, std::string_view bytes, EditKind kind);
-    // A copy of the text's [from, to), or of `bytes` taken from it earlier, at `at`: sharing
-    // their blocks, so that it costs next to nothing until either is edited.
-    bool InsertCopy(std::size_t at, std::size_t from, std::size_t to);
+    // The text's [from, to) again at `at`, sharing its blocks, so that it costs next to nothing
+    // until either is edited.
+    bool InsertShared(std::size_t at, std::size_t from, std::size_t to);
     bool InsertShared(std::size_t at, const BlockBytes& bytes) {
         return ReplaceShared(at, at, bytes);
     }
@@ -116,16 +136,20 @@ private:
     template <typename MakeIn>
     bool Edit(std::size_t from, std::size_t to, std::size_t inserted, EditKind kind,
               MakeIn&& make_in);
+    void Changed(std::size_t at, std::size_t removed, std::size_t inserted) noexcept {
+        last_change_ = {at, removed, inserted};
+    }
     std::optional<Span> Swap(EditStep& step);
 
-    WrappedText text_;
+    BlockBytes text_;
     EditHistory history_;
-    std::size_t capacity_ = WrappedText::kMaxSize;
+    std::size_t capacity_ = kMaxSize;
     Tuning tuning_;
     std::vector<GrowingArray<char>> released_;
     std::uint64_t stamp_ = 0;                  // counts what touches a step
     std::vector<std::uint64_t> search_marks_;  // the stamp at each running search's start
     bool refused_for_history_ = false;
+    Change last_change_;
 };
 
 }  // namespace bukvotok

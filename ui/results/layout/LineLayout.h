@@ -2,9 +2,15 @@
 //
 // A line ends after the last space or tab that still fits (spaces at its end may run past the
 // width, as in any text box), inside a word only when the word alone is wider than the box, and
-// always at a CR LF, which belongs to the line it ends.  Every line holds at least one byte, so
-// the lines of any text at any width are finite.  The text after a line's start alone decides
-// where that line ends, up to the first byte that does not fit on it.
+// always at a CR LF, which belongs to the line it ends.  Every line holds at least one byte, and
+// every byte but a line break takes some width, so the lines of any text at any width are
+// finite, and a line without blanks holds at most as many bytes as the width has units.
+//
+// What a line start depends on: the start of the line after the one at s is decided by the bytes
+// from s up to the first byte that does not fit, which lies on that next line (in the word that
+// did not fit), or is that line's own first byte that does not fit.  So a line start depends on
+// nothing before the start of the line before it, and on nothing after the start of the line
+// after it; and the lines after a line start depend on nothing before it.
 #pragma once
 
 #include <algorithm>
@@ -19,17 +25,20 @@ struct TextMetrics {
     std::array<float, 256> advance{};  // of each byte in the box's font
     float tab_stop = 80;
     float width = 0;  // for the text of a line
+
+    bool operator==(const TextMetrics&) const = default;
 };
 
 class LineLayout {
 public:
+    // What NextLineStart gives for the last line of the text.
     static constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
+    // And when it was stopped at its limit before it could tell where the line ends.
+    static constexpr std::size_t kUndecided = kNoLine - 1;
 
     LineLayout() { SetMetrics({}); }
     void SetMetrics(const TextMetrics& metrics);
     const TextMetrics& Metrics() const { return metrics_; }
-    // Counts the metrics set, so that lines laid out with others are known.
-    std::uint64_t Generation() const { return generation_; }
 
     // Widths are added up in 64ths of a pixel: integer sums are exact, so every part of the box
     // puts a letter at the same place, and they are quick to add.
@@ -42,10 +51,12 @@ public:
         return (x / tab_stop_ + 1) * tab_stop_ - x;
     }
 
-    // Where the line after the one that starts at `start` starts, or kNoLine for the last line.
+    // Where the line after the one that starts at `start` starts: kNoLine for the last line,
+    // kUndecided when the bytes up to `limit` do not tell.  Reads no byte at or after `limit`.
     // `bytes` is anything with size() and ForEachPiece (see BlockBytes).
     template <typename Bytes>
-    std::size_t NextLineStart(const Bytes& bytes, std::size_t start) const;
+    std::size_t NextLineStart(const Bytes& bytes, std::size_t start,
+                              std::size_t limit = kNoLine) const;
 
 private:
     // Wider than any box, yet added to a position inside one it cannot overflow.
@@ -57,17 +68,18 @@ private:
     std::array<std::int32_t, 256> layout_advance_{};
     std::int64_t tab_stop_ = 1;
     std::int32_t width_ = 0;
-    std::uint64_t generation_ = 0;
 };
 
 // The hot loop of laying out, with one rare branch: taken when a byte does not fit, and for
 // every tab and line break, whose advances make sure of that.
 template <typename Bytes>
-std::size_t LineLayout::NextLineStart(const Bytes& bytes, std::size_t start) const {
+std::size_t LineLayout::NextLineStart(const Bytes& bytes, std::size_t start,
+                                      std::size_t limit) const {
+    const std::size_t end = std::min(limit, bytes.size());
     std::int32_t x = 0;
     std::size_t after_blank = 0;
-    std::size_t next_start = kNoLine;
-    bytes.ForEachPiece(start, bytes.size(), [&](std::string_view piece, std::size_t offset) {
+    std::size_t next_start = end == bytes.size() ? kNoLine : kUndecided;
+    bytes.ForEachPiece(start, end, [&](std::string_view piece, std::size_t offset) {
         const auto* const data = reinterpret_cast<const unsigned char*>(piece.data());
         for (std::size_t k = 0; k < piece.size(); ++k) {
             const unsigned char byte = data[k];

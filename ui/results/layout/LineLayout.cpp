@@ -10,10 +10,10 @@ std::int64_t LineLayout::ToUnits(float pixels) {
 
 void LineLayout::SetMetrics(const TextMetrics& metrics) {
     metrics_ = metrics;
-    ++generation_;
     for (std::size_t byte = 0; byte < 256; ++byte) {
+        // A byte the font draws as nothing still takes a unit, so that no line is endless.
         advance_[byte] = static_cast<std::int32_t>(
-            std::clamp<std::int64_t>(ToUnits(metrics.advance[byte]), 0, kAlwaysPastTheEdge));
+            std::clamp<std::int64_t>(ToUnits(metrics.advance[byte]), 1, kAlwaysPastTheEdge));
     }
     advance_['\r'] = advance_['\n'] = 0;
     layout_advance_ = advance_;
