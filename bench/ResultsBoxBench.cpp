@@ -5,10 +5,13 @@
 //                                        default sizes 0 1 10 100 200; memory per byte is
 //                                        exact for the first size only)
 //   bench_results_box --actions [MEGABYTES...]   what a user's actions cost on a box that
-//                                        full (default 0 200 2147, the last the 2 GiB limit):
-//                                        each is the action's handling and the repaint after
-//                                        it, the least of three; resident memory per byte
-//                                        is exact for the first size only
+//                                        full (default 0 200 2147, the last the 2 GiB limit),
+//                                        of a search's words and of one word repeated: each
+//                                        is the action's handling and the repaint after it,
+//                                        the least of three; then a change of width and the
+//                                        actions right after it, while the lines are laid out
+//                                        behind; resident memory per byte at 329 and 40 px is
+//                                        exact for the first size only
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -16,6 +19,7 @@
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -157,14 +161,21 @@ double Timed(bukvotok::ResultsBox& box, const std::function<void()>& action,
     return best;
 }
 
-// Words of many lengths, as a search finds them: with one word over and over, every line
-// would hold the same words and an edit at the top would move every line break after it.
-void Fill(bukvotok::ResultsBox& box, std::size_t megabytes) {
-    std::vector<std::string> words;
-    for (const char* word : {"а", "кот", "слово", "дом", "переход", "молоко", "рыба", "ёж", "стол",
-                             "окно", "подоконник", "лес", "вода"}) {
-        words.push_back(bukvotok::Utf8ToCp1251(word));
-    }
+// Until the lines laid out behind are all in.
+void SettleLines(bukvotok::ResultsBox& box) {
+    Settle();
+    while (box.Lines().Pending()) QCoreApplication::processEvents();
+}
+
+std::vector<std::string> Cp1251Words(std::initializer_list<const char*> words) {
+    std::vector<std::string> converted;
+    for (const char* word : words) converted.push_back(bukvotok::Utf8ToCp1251(word));
+    return converted;
+}
+
+// Words of many lengths, as a search finds them; or one word, which puts the same words on every
+// line, so that an edit at the top moves every line break after it.
+void Fill(bukvotok::ResultsBox& box, std::size_t megabytes, const std::vector<std::string>& words) {
     box.SetResultsText({});
     Settle();
     // Room left for the paste of a megabyte.
@@ -178,10 +189,26 @@ void Fill(bukvotok::ResultsBox& box, std::size_t megabytes) {
     }
 }
 
-void MeasureActions(bukvotok::ResultsBox& box, std::size_t megabytes, const QString& folder) {
-    Fill(box, megabytes);
+void Wheel(bukvotok::ResultsBox& box, int delta) {
+    const QPointF at(20, 20);
+    QWheelEvent event(at, box.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(box.viewport(), &event);
+}
+
+// What an input method asks at every key: where the caret is, and the text around it.
+void InputMethodQuery(bukvotok::ResultsBox& box) {
+    QInputMethodQueryEvent query(Qt::ImCursorRectangle | Qt::ImSurroundingText |
+                                 Qt::ImCursorPosition);
+    QApplication::sendEvent(&box, &query);
+}
+
+void MeasureActions(bukvotok::ResultsBox& box, std::size_t megabytes, const char* text_name,
+                    const std::vector<std::string>& words, const QString& folder) {
+    box.resize(329, 113);
+    Fill(box, megabytes, words);
     box.setFocus();
-    Settle();
+    SettleLines(box);
     const std::size_t size = box.ResultsSize();
     const double resident_full = bukvotok::ResidentBytes();
     const int ctrl = Qt::ControlModifier;
@@ -204,6 +231,11 @@ void MeasureActions(bukvotok::ResultsBox& box, std::size_t megabytes, const QStr
     add("Ctrl+End", Timed(box, key(ctrl | Qt::Key_End), at(0)));
     add("PgDn", Timed(box, key(Qt::Key_PageDown), at(size / 2)));
     add("PgUp", Timed(box, key(Qt::Key_PageUp), at(size / 2)));
+    add("the wheel", Timed(
+                         box, [&box] { Wheel(box, -360); }, at(size / 2)));
+    add("a click", Timed(
+                       box, [&] { Click(box, inside, QEvent::MouseButtonPress); }, at(size / 2)));
+    add("the input method's questions", Timed(box, [&box] { InputMethodQuery(box); }));
     add("letter at the top", Timed(box, key(Qt::Key_unknown, "ж"), at(0), undo));
     add("its undo", Timed(box, undo, [&] {
             at(0)();
@@ -232,6 +264,14 @@ void MeasureActions(bukvotok::ResultsBox& box, std::size_t megabytes, const QStr
             select_share();
             Key(box, Qt::Key_Delete);
         }));
+    add("its redo", Timed(
+                        box, key(ctrl | Qt::Key_Y),
+                        [&] {
+                            select_share();
+                            Key(box, Qt::Key_Delete);
+                            Key(box, ctrl | Qt::Key_Z);
+                        },
+                        undo));
     add("Очистить", Timed(
                         box, [&box] { box.Clear(); }, {}, undo));
     add("its undo", Timed(box, undo, [&box] { box.Clear(); }));
@@ -256,9 +296,38 @@ void MeasureActions(bukvotok::ResultsBox& box, std::size_t megabytes, const QStr
     const QString megabyte = QString(QStringLiteral("слово ")).repeated((1 << 20) / 6);
     QApplication::clipboard()->setText(megabyte);
     add("a paste of 1 MB at the top", Timed(box, key(ctrl | Qt::Key_V), at(0), undo));
-    add("a width change", Timed(
-                              box, [&box] { box.resize(box.width() + 40, box.height()); }, {},
-                              [&box] { box.resize(box.width() - 40, box.height()); }));
+    SettleLines(box);
+
+    // A change of width, and the actions right after it, while the lines are laid out behind:
+    // each time the width changes anew.
+    int width = box.width();
+    const auto widen = [&box, &width] {
+        width = width == 329 ? 369 : 329;
+        box.resize(width, box.height());
+    };
+    add("a width change", Timed(box, widen));
+    add("then Ctrl+End", Timed(box, key(ctrl | Qt::Key_End), [&] {
+            at(0)();
+            widen();
+        }));
+    add("then PgDn", Timed(box, key(Qt::Key_PageDown), [&] {
+            at(size / 2)();
+            widen();
+        }));
+    add("then the undo of a deletion made before it", Timed(box, undo, [&] {
+            box.SetSelection(1000, 3000000);
+            Key(box, Qt::Key_Delete);
+            widen();
+        }));
+    add("then a letter at the top", Timed(
+                                        box, key(Qt::Key_unknown, "ж"),
+                                        [&] {
+                                            at(0)();
+                                            widen();
+                                        },
+                                        undo));
+    box.resize(329, box.height());
+    SettleLines(box);
 
     const QString path = folder + QStringLiteral("/actions.txt");
     QElapsedTimer timer;
@@ -267,13 +336,30 @@ void MeasureActions(bukvotok::ResultsBox& box, std::size_t megabytes, const QStr
     const double save = Milliseconds(timer);
     QFile::remove(path);
 
-    std::printf("%5zu MB:", megabytes);
-    for (const Figure& figure : figures) std::printf(" %s %.2f ms;", figure.name, figure.ms);
+    // The lines kept of the text at a width that puts a few letters on a line.
+    box.resize(40 + 2 * bukvotok::ResultsBox::kMargin + 2 * box.frameWidth(), box.height());
+    SettleLines(box);
+    const double resident_narrow = bukvotok::ResidentBytes();
+    const std::size_t lines_narrow = box.Lines().MemoryBytes();
+    box.resize(329, box.height());
+    SettleLines(box);
+    const std::size_t lines_wide = box.Lines().MemoryBytes();
+
+    std::printf("%5zu MB of %s:", megabytes, text_name);
+    double slowest = 0;
+    for (const Figure& figure : figures) {
+        std::printf(" %s %.2f ms;", figure.name, figure.ms);
+        slowest = std::max(slowest, figure.ms);
+    }
+    const auto per_byte = [size](double bytes) {
+        return size > 0 ? bytes / static_cast<double>(size) : 0;
+    };
     std::printf(
-        " save %.0f ms; resident %.2f bytes per byte of results full, %.2f with the history "
-        "holding the 60 %% deleted\n",
-        save, size > 0 ? resident_full / static_cast<double>(size) : 0,
-        size > 0 ? resident_deleted / static_cast<double>(size) : 0);
+        " save %.0f ms; the slowest action %.2f ms; resident %.3f bytes per byte of results full "
+        "at 329 px, %.3f at 40 px, %.3f with the history holding the 60 %% deleted; lines kept "
+        "%zu bytes at 329 px, %zu at 40 px\n",
+        save, slowest, per_byte(resident_full), per_byte(resident_narrow),
+        per_byte(resident_deleted), lines_wide, lines_narrow);
     std::fflush(stdout);
 }
 
@@ -473,7 +559,14 @@ int main(int argc, char** argv) {
     box.show();
     QTemporaryDir folder;
     if (actions) {
-        for (const std::size_t megabytes : sizes) MeasureActions(box, megabytes, folder.path());
+        const std::vector<std::string> search_words =
+            Cp1251Words({"а", "кот", "слово", "дом", "переход", "молоко", "рыба", "ёж", "стол",
+                         "окно", "подоконник", "лес", "вода"});
+        for (const std::size_t megabytes : sizes) {
+            MeasureActions(box, megabytes, "a search's words", search_words, folder.path());
+            MeasureActions(box, megabytes, "one word repeated", Cp1251Words({"кот"}),
+                           folder.path());
+        }
         return 0;
     }
     for (const double rate : {0.1e6, 1e6, 3e6}) MeasureStream(box, counter, rate);

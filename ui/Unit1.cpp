@@ -6,6 +6,9 @@
 #include <QFont>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <algorithm>
+#include <cctype>
+#include <optional>
 
 #include "LinkTargets.h"
 #include "MainIcon.h"
@@ -36,6 +39,17 @@ QFont WindowFont() {
 
 std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+// BUKVOTOK_RESULTS_LIMIT: bytes, digits only.
+std::optional<std::size_t> ResultsLimitFromEnvironment() {
+    const QByteArray value = qgetenv("BUKVOTOK_RESULTS_LIMIT");
+    bool number = false;
+    const qulonglong limit = value.toULongLong(&number);
+    if (!number || value.isEmpty() || !std::all_of(value.begin(), value.end(), ::isdigit)) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(limit);
+}
+
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()) {
@@ -60,6 +74,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
         button->installEventFilter(this);
     }
     ui_->Button2->setFocus();
+    // A smaller box, to reach what happens when it is full in seconds rather than in an hour.
+    if (const auto limit = ResultsLimitFromEnvironment()) {
+        ui_->Memo1->SetCapacity(std::min(*limit, ui_->Memo1->Capacity()));
+    }
 }
 
 TForm1::~TForm1() = default;
@@ -89,6 +107,9 @@ void TForm1::Button4Click() {
             // Any other error leaves the status as it stood.
             SetStatus(bukvotok::kStoppedStatus.View());
             throw;
+        } catch (const bukvotok::ResultsKeptError&) {
+            // The user chose to keep removed text over searching on: stopped, as asked.
+            SetStatus(bukvotok::kStoppedStatus.View());
         }
     });
     --running_searches_;
@@ -109,6 +130,7 @@ void TForm1::Button5Click() {
         }
         const std::vector<std::string_view> pieces = ui_->Memo1->ResultsPieces();
         bukvotok::SaveWithProgress(*this, PathBytes(*path), pieces);
+        ui_->Memo1->MarkSaved();
     });
 }
 

@@ -22,11 +22,13 @@ namespace bukvotok::check {
 class TextModelCheck {
 public:
     static constexpr std::size_t kAllowance = 64;
+    // Steps that hold this much are kept for the user: small, so that many are.
+    static constexpr std::size_t kKeepFrom = 12;
 
     // Blocks of 16 bytes, and marks, guesses and stretches laid out at once of a few dozen, so
     // that edits cross all of them.
     TextModelCheck()
-        : model_(TextModel::Tuning{kAllowance, 16}),
+        : model_(TextModel::Tuning{kAllowance, 16, kKeepFrom}),
           lines_(model_.Bytes(), LayoutTuning{8, 32, 64, 48, 0, false}) {
         SetWidth(40);
     }
@@ -58,9 +60,11 @@ private:
         std::size_t length = 0;  // a move's bytes, from `at` to `to`
         std::size_t to = 0;
         bool typing = false;
+        bool expendable = false;
         std::uint64_t touched = 0;
         std::size_t Cost() const { return out.size() + sizeof(EditStep); }
     };
+    using Refusal = TextModel::Refusal;
 
     void Step(std::uint8_t op, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
         switch (op % 16) {
@@ -98,7 +102,11 @@ private:
                 }
                 break;
             case 9:
-                SetCapacity(a % 4 == 0 ? TextModel::kMaxSize : 16 + b * 2u);
+                if (a % 4 == 1) {
+                    MarkSaved();
+                } else {
+                    SetCapacity(a % 4 == 0 ? TextModel::kMaxSize : 16 + b * 2u);
+                }
                 break;
             case 10:  // select from the top down to a share of the text, or up from the end
                 if (a % 2) {
@@ -114,7 +122,9 @@ private:
                 Move(Caret(a), Caret(b), Caret(c));
                 break;
             case 13:
-                if (a % 2 || marks_.empty()) {
+                if (a % 4 == 2) {
+                    Forget();
+                } else if (a % 2 || marks_.empty()) {
                     BeginSearch();
                 } else {
                     EndSearch();
@@ -165,8 +175,13 @@ private:
         for (const PlainStep& step : steps_) held += step.Cost();
         return held;
     }
-    bool MayAppendDrop(const PlainStep& step) const {
-        return marks_.empty() || step.touched < marks_.back();
+    // Removed text of some size stays until its bytes are in a file or the user lets it go.
+    bool Kept(const PlainStep& step) const {
+        return !step.move && !step.expendable && step.out.size() >= kKeepFrom;
+    }
+    // Before the outermost search that runs, or any when none does.
+    bool Before(const PlainStep& step) const {
+        return marks_.empty() || step.touched < marks_.front();
     }
 
     void Append(const std::string& bytes) {
@@ -176,42 +191,68 @@ private:
         std::size_t oldest = 0;
         const std::size_t after = text_.size() + bytes.size();
         bool fits = after <= capacity_;
+        Refusal refusal = fits ? Refusal::kHistory : Refusal::kText;
+        const auto may_go = [&](const PlainStep& step) {
+            if (!Before(step)) return false;
+            if (Kept(step)) refusal = Refusal::kKept;
+            return !Kept(step);
+        };
         if (fits) {
             while (after + held > capacity_ && redo < steps_.size() - done_ &&
-                   MayAppendDrop(steps_[steps_.size() - 1 - redo])) {
+                   may_go(steps_[steps_.size() - 1 - redo])) {
                 held -= steps_[steps_.size() - 1 - redo++].Cost();
             }
-            while (after + held > capacity_ && oldest < done_ && MayAppendDrop(steps_[oldest])) {
+            while (after + held > capacity_ && oldest < done_ && may_go(steps_[oldest])) {
                 held -= steps_[oldest++].Cost();
             }
             fits = after + held <= capacity_;
         }
         if (model_.Append(bytes) != (fits || bytes.empty())) return Fail("append refused wrongly");
-        if (!fits || bytes.empty()) return;
+        if (!fits) {
+            if (!bytes.empty() && model_.LastRefusal() != refusal) Fail("the refusal differs");
+            return;
+        }
+        if (bytes.empty()) return;
         lines_.Appended();
         text_ += bytes;
+        saved_ = false;
+        for (std::size_t i = steps_.size() - redo; i < steps_.size(); ++i) {
+            if (Kept(steps_[i])) return Fail("an append dropped removed text kept for the user");
+        }
         steps_.resize(steps_.size() - redo);
         Drop(oldest);
         if (text_.size() + Held() > capacity_) Fail("an append left no room to undo");
     }
 
-    // How many of the oldest steps a user's edit pushes out, and whether it fits then.
-    std::pair<std::size_t, bool> RoomForEdit(std::size_t text_after, std::size_t step_cost,
-                                             bool goes_on) const {
+    // How many of the oldest steps a user's edit pushes out, whether it fits then, and if not,
+    // what stood in the way.
+    struct Room {
+        std::size_t oldest = 0;
+        bool fits = false;
+        Refusal refusal = Refusal::kHistory;
+    };
+    Room RoomForEdit(std::size_t text_after, std::size_t step_cost, bool goes_on) const {
+        Room room;
         std::size_t held = Held();
         if (!goes_on) {
             for (std::size_t i = done_; i < steps_.size(); ++i) held -= steps_[i].Cost();
         }
         const std::size_t droppable = goes_on ? done_ - 1 : done_;
-        std::size_t oldest = 0;
-        while (text_after + held + step_cost > Budget() && oldest < droppable) {
-            held -= steps_[oldest++].Cost();
+        while (text_after + held + step_cost > Budget() && room.oldest < droppable) {
+            if (Kept(steps_[room.oldest])) {
+                room.refusal = Refusal::kKept;
+                break;
+            }
+            held -= steps_[room.oldest++].Cost();
         }
-        return {oldest, text_after + held + step_cost <= Budget()};
+        room.fits = text_after + held + step_cost <= Budget();
+        return room;
     }
 
     void Record(PlainStep step, std::size_t oldest) {
         steps_.resize(done_);
+        step.expendable = saved_;
+        saved_ = false;
         step.touched = ++stamp_;
         steps_.push_back(std::move(step));
         done_ = steps_.size();
@@ -228,16 +269,23 @@ private:
                              done_ == steps_.size() && !steps_.back().move &&
                              steps_.back().typing &&
                              steps_.back().at + steps_.back().in.size() == from;
-        const auto [oldest, room] =
+        const Room room =
             RoomForEdit(new_size, goes_on ? 0 : to - from + sizeof(EditStep), goes_on);
-        const bool fits = room && !(new_size > capacity_ && new_size > text_.size());
+        const bool text_fits = !(new_size > capacity_ && new_size > text_.size());
+        const bool fits = room.fits && text_fits;
+        const std::size_t oldest = room.oldest;
         lines_.ReserveForEdit();
         if (call() != (fits || nothing)) return Fail("edit refused wrongly");
+        if (!fits && !nothing &&
+            model_.LastRefusal() != (text_fits ? room.refusal : Refusal::kText)) {
+            return Fail("the refusal differs");
+        }
         if (!fits || nothing) return;
         Edited();
         if (goes_on) {
             steps_.back().in += bytes;
             steps_.back().touched = ++stamp_;
+            saved_ = false;
             Drop(oldest);
         } else {
             PlainStep step;
@@ -274,10 +322,14 @@ private:
             if (!model_.Move(from, to, dest)) Fail("an empty move was refused");
             return;
         }
-        const auto [oldest, fits] = RoomForEdit(text_.size(), sizeof(EditStep), false);
+        const Room room = RoomForEdit(text_.size(), sizeof(EditStep), false);
+        const std::size_t oldest = room.oldest;
         lines_.ReserveForEdit();
-        if (model_.Move(from, to, dest) != fits) return Fail("move refused wrongly");
-        if (!fits) return;
+        if (model_.Move(from, to, dest) != room.fits) return Fail("move refused wrongly");
+        if (!room.fits) {
+            if (model_.LastRefusal() != room.refusal) Fail("the refusal differs");
+            return;
+        }
         Edited();
         const std::string moved = text_.substr(from, to - from);
         text_.erase(from, to - from);
@@ -322,6 +374,8 @@ private:
 
     void Swap(PlainStep& step) {
         step.touched = ++stamp_;
+        if (!step.move) step.expendable = saved_;
+        saved_ = false;
         if (step.move) {
             const std::string moved = text_.substr(step.at, step.length);
             text_.erase(step.at, step.length);
@@ -345,11 +399,26 @@ private:
         capacity_ = capacity;
         just_undone_ = false;  // a smaller limit may take what was undone
         while (!steps_.empty() && text_.size() + Held() > Budget()) {
+            // A smaller limit is no edit: it takes what it must, kept or not.
             if (done_ < steps_.size()) {
                 steps_.pop_back();
             } else {
-                Drop(1);
+                steps_.erase(steps_.begin());
+                --done_;
             }
+        }
+    }
+
+    void MarkSaved() {
+        model_.MarkSaved();
+        saved_ = true;
+    }
+
+    // The user's word, when the search asks it: what stood in its way may go.
+    void Forget() {
+        model_.ForgetKeptBeforeSearch();
+        for (PlainStep& step : steps_) {
+            if (Before(step)) step.expendable = true;
         }
     }
 
@@ -365,6 +434,9 @@ private:
     }
 
     void Drop(std::size_t oldest) {
+        for (std::size_t i = 0; i < oldest; ++i) {
+            if (Kept(steps_[i])) return Fail("removed text kept for the user was dropped");
+        }
         steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(oldest));
         done_ -= oldest;
     }
@@ -380,6 +452,21 @@ private:
             return Fail("the steps differ");
         }
         if (history.HeldBytes() != Held()) return Fail("what the steps hold differs");
+        for (std::size_t i = 0; i < steps_.size(); ++i) {
+            const EditStep& step = history.At(i);
+            const PlainStep& plain = steps_[i];
+            if ((step.kind == EditStep::Kind::kMove) != plain.move) return Fail("a step differs");
+            if (plain.move) continue;
+            if (step.expendable != plain.expendable || model_.Kept(step) != Kept(plain) ||
+                step.held.Copy(0, step.held.size()) != plain.out) {
+                return Fail("a step differs");
+            }
+        }
+        std::size_t kept = 0;
+        for (const PlainStep& step : steps_) {
+            if (Before(step) && Kept(step)) kept += step.out.size();
+        }
+        if (model_.KeptBeforeSearch() != kept) return Fail("the text kept for the user differs");
         if (!steps_.empty() && text_.size() + Held() > Budget()) {
             return Fail("text and history passed the budget");
         }
@@ -474,6 +561,7 @@ private:
     std::vector<std::uint64_t> marks_;
     bool merging_ = false;
     bool just_undone_ = false;
+    bool saved_ = false;
     std::string failure_;
 };
 

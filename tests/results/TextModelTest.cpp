@@ -62,7 +62,7 @@ TEST(TextModelTest, ASearchPushesOutOnlyStepsFromBeforeIt) {
     const std::string during = model.Copy();
     ASSERT_TRUE(model.Replace(0, model.Size(), "c", Kind::kTyping));  // a slip during the search
     EXPECT_FALSE(model.Append(" ", std::string(700, 'w')));
-    EXPECT_TRUE(model.RefusedForHistory());
+    EXPECT_EQ(model.LastRefusal(), TextModel::Refusal::kHistory);
     model.EndSearch();
     ASSERT_TRUE(model.Undo());
     EXPECT_TRUE(model.Copy() == during);
@@ -105,7 +105,7 @@ TEST(TextModelTest, ReplacingAFullTextMovesItToTheHistoryAndBack) {
     const std::string typed(64 << 10, 'c');
     while (model.Replace(model.Size(), model.Size(), typed, Kind::kTyping)) {
     }
-    EXPECT_TRUE(model.RefusedForHistory());
+    EXPECT_EQ(model.LastRefusal(), TextModel::Refusal::kHistory);
     ASSERT_TRUE(model.Undo());
     EXPECT_TRUE(model.Copy() == full);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Cp1251.h"
+#include "Question.h"
 #include "ResultsBox.h"
 #include "SaveProgressDialog.h"
 #include "ShowError.h"
@@ -582,19 +583,44 @@ void tst_ResultsBox::undoPutsBackEditsAroundTheWordsThatArrived() {
     press(redo_y);
     QCOMPARE(Bytes(box.ResultsText()), Bytes(edited));
 
-    // Everything replaced by a letter: the history holds the text, until the words of a search
-    // started later need its room.
+    // Everything replaced by a letter: the history holds the text, and when the words of a
+    // search started later need its room, the box asks once.  "Нет" ends the search with the
+    // box as it was; "Да" lets the text go.
     press(QKeyCombination(Qt::ControlModifier, Qt::Key_A));
     Type(&box, QStringLiteral("x"));
     QVERIFY(box.HistoryBytes() >= edited.size());
+    QStringList questions;
+    bool forget = false;
+    bukvotok::ReplaceQuestionBox([&](const QString&, const QString& question) {
+        questions << question;
+        return forget;
+    });
     box.BeginSearch();
     std::string appended;
-    while (box.CanUndo()) {
-        box.AppendWord(Cp("слово"));
-        appended += Cp(" слово");
-    }
+    const auto fill = [&] {
+        while (box.CanUndo()) {
+            box.AppendWord(Cp("слово"));
+            appended += Cp(" слово");
+        }
+    };
+    QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsKeptError, fill());
+    QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsKeptError, box.AppendWord(Cp("слово")));
+    QCOMPARE(questions.size(), 1);
+    QVERIFY(questions.front().contains(QStringLiteral("Забыть его и искать дальше?")));
+    box.EndSearch();
+    QVERIFY(box.HistoryBytes() >= edited.size());
+    const std::string held = box.ResultsText();
+    press(undo);
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(edited + appended));
+    press(redo);
+    QCOMPARE(box.ResultsText(), held);
+    forget = true;
+    box.BeginSearch();
+    fill();
+    QCOMPARE(questions.size(), 2);
     QCOMPARE(Bytes(box.ResultsText()), Bytes("x" + appended));
     QVERIFY(box.HistoryBytes() < 1000);
+    bukvotok::ReplaceQuestionBox({});
 
     // "Очистить" is a step: made while the search runs, its words are refused rather than
     // push it out, and Ctrl+Z gives the text back.

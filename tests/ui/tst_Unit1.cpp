@@ -684,7 +684,9 @@ void TestUnit1::aFullResultsBoxEndsTheSearchWithItsResultsIntact() {
     // The box's limit stops the search as the stop box would (unlike the errors of the search).
     QCOMPARE(status_under_the_error_box, kStopped);
     // The default limit, 2 GiB less a byte, is named as the README names it.
-    QVERIFY(QString::fromUtf8(bukvotok::ResultsFullError(0x7FFFFFFF, true, false).what())
+    QVERIFY(QString::fromUtf8(
+                bukvotok::ResultsFullError(0x7FFFFFFF, true, bukvotok::TextModel::Refusal::kText)
+                    .what())
                 .contains(QStringLiteral("(предел — 2 ГБ)")));
     const std::string results = memo->ResultsText();
     QCOMPARE(results.size(), std::size_t{1000});  // « а» is 2 bytes: the box filled exactly

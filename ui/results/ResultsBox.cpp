@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "Question.h"
 #include "ResultsAccessible.h"
 #include "ResultsCodec.h"
 #include "ResultsContextMenu.h"
@@ -107,9 +108,35 @@ void ResultsBox::AppendWord(std::string_view word) {
     ended_in_lone_cr_ = false;
 }
 
+void ResultsBox::BeginSearch() {
+    if (searches_++ == 0) kept_for_user_ = false;
+    document_.BeginSearch();
+}
+
+void ResultsBox::EndSearch() {
+    document_.EndSearch();
+    if (searches_ > 0) --searches_;
+}
+
 void ResultsBox::AppendAtEnd(std::string_view first, std::string_view second) {
     const bool at_end = !HasSelection() && CaretOffset() == document_.Size();
-    document_.Append(first, second);
+    if (!document_.Append(first, second)) {
+        // Only removed text the user has not let go stands in the way: asked once, it goes, or
+        // the search ends and everything stays.  The search waits meanwhile, as for a save.
+        const QString question =
+            QString::fromStdString(MegabytesText(document_.KeptBeforeSearch())) +
+            QStringLiteral(
+                " удалённого текста ещё можно вернуть (Ctrl+Z), но он не сохранён. Забыть его и "
+                "искать дальше?");
+        if (kept_for_user_ || !AskQuestion(question)) {
+            kept_for_user_ = searches_ > 0;
+            throw ResultsKeptError();
+        }
+        document_.ForgetKeptBeforeSearch();
+        if (!document_.Append(first, second)) {
+            throw ResultsFullError(Capacity(), true, TextModel::Refusal::kKept);
+        }
+    }
     if (at_end) caret_.MoveTo(document_.Size(), false);
     // The steps the words pushed out are freed a part at a time.
     if (document_.HasReleased() && !release_timer_.isActive()) release_timer_.start(0);

@@ -70,9 +70,14 @@ public:
     // Empties the box as a step of the undo history.  Reports its own errors.
     void Clear();
     // While a search runs, its words may push out only the undo steps made before it (see
-    // TextModel).  Searches nest.
-    void BeginSearch() { document_.BeginSearch(); }
-    void EndSearch() { document_.EndSearch(); }
+    // TextModel); when removed text the user has not let go stands in their way, the box asks
+    // once whether to forget it, and "Нет" raises ResultsKeptError, which ends the search, and
+    // any search it runs inside, with the box as it was.  Searches nest.
+    void BeginSearch();
+    void EndSearch();
+    // The window saved the whole text to a file: what is removed from it now may go without a
+    // question.
+    void MarkSaved() { document_.MarkSaved(); }
 
     // The most bytes the box holds.  By default the smaller of 2 GiB and an eighth of the
     // machine's memory, so that a search left running for days ends with an error box and its
@@ -201,6 +206,8 @@ private:
     ResultsCaret caret_;
     ResultsTransfer transfer_{*this};
     bool ended_in_lone_cr_ = false;  // the last append's CR may pair with the next's LF
+    int searches_ = 0;               // running, one inside another
+    bool kept_for_user_ = false;     // the user said "Нет" to forgetting, in these searches
 
     QTimer frame_timer_;
     bool refresh_due_ = false;  // the text grew since the view last caught up

@@ -19,16 +19,20 @@ void ResultsDocument::Changed() noexcept {
 }
 
 void ResultsDocument::Assign(std::string_view bytes) {
-    if (bytes.size() > Capacity()) throw ResultsFullError(Capacity(), false, false);
+    if (bytes.size() > Capacity()) {
+        throw ResultsFullError(Capacity(), false, TextModel::Refusal::kText);
+    }
     model_.Assign(bytes);
     lines_->Replaced();
 }
 
-void ResultsDocument::Append(std::string_view first, std::string_view second) {
+bool ResultsDocument::Append(std::string_view first, std::string_view second) {
     if (!model_.Append(first, second)) {
-        throw ResultsFullError(Capacity(), true, model_.RefusedForHistory());
+        if (model_.LastRefusal() == TextModel::Refusal::kKept) return false;
+        throw ResultsFullError(Capacity(), true, model_.LastRefusal());
     }
     lines_->Appended();
+    return true;
 }
 
 template <typename Call>
@@ -40,7 +44,9 @@ void ResultsDocument::Edit(Call&& call) {
     } catch (const std::bad_alloc&) {
         throw ResultsOutOfMemoryError();
     }
-    if (!made) throw ResultsFullError(Capacity(), false, model_.RefusedForHistory());
+    if (!made) {
+        throw ResultsFullError(Capacity(), false, model_.LastRefusal(), model_.KeptBytes());
+    }
     Changed();
 }
 

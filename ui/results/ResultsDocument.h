@@ -35,8 +35,14 @@ public:
 
     // A new text with no history.  Raises ResultsFullError when it does not fit.
     void Assign(std::string_view bytes);
-    // At the end, not a step.  Raises ResultsFullError, with nothing appended.
-    void Append(std::string_view first, std::string_view second);
+    // At the end, not a step.  False, with nothing appended, when removed text kept for the
+    // user stands in the way (KeptBeforeSearch); raises ResultsFullError, with nothing
+    // appended, when anything else does.
+    bool Append(std::string_view first, std::string_view second);
+    std::size_t KeptBeforeSearch() const { return model_.KeptBeforeSearch(); }
+    void ForgetKeptBeforeSearch() { model_.ForgetKeptBeforeSearch(); }
+    // The whole text is in a file now.
+    void MarkSaved() { model_.MarkSaved(); }
 
     // Each is one step of the history, or goes on with the typing step before it.  Each raises
     // ResultsFullError when there is no room and ResultsOutOfMemoryError when memory runs out,

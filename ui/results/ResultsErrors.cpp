@@ -1,5 +1,6 @@
 #include "ResultsErrors.h"
 
+#include <cstdio>
 #include <string>
 
 namespace bukvotok {
@@ -19,28 +20,60 @@ std::string CapacityText(std::size_t capacity) {
     return std::to_string(capacity) + " байт";
 }
 
-std::string FullMessage(std::size_t capacity, bool during_search, bool for_history) {
+// What to do to keep removed text: it is in no file, and Ctrl+Z brings it back.
+std::string KeepAdvice(std::size_t kept) {
+    return "Удалённый текст (" + MegabytesText(kept) +
+           ") ещё можно вернуть (Ctrl+Z), но он не сохранён: чтобы он не пропал, верните его и "
+           "сохраните найденное в файл.";
+}
+
+std::string FullMessage(std::size_t capacity, bool during_search, TextModel::Refusal reason,
+                        std::size_t kept) {
+    using Refusal = TextModel::Refusal;
     const std::string full =
         "Поле найденных совпадений заполнено (предел — " + CapacityText(capacity) + ")";
-    if (during_search && for_history) {
+    if (during_search && reason == Refusal::kHistory) {
+        // Saving and clearing is safe now: what is cleared after a save is in the file.
         return full +
                " вместе с правками, которые можно отменить: поиск остановлен. Всё найденное "
-               "осталось в поле, и правки можно отменить (Ctrl+Z); сохраните найденное в файл и "
-               "очистите поле, чтобы искать дальше.";
+               "осталось в поле, и правки можно отменить (Ctrl+Z). Чтобы искать дальше, "
+               "сохраните найденное в файл и очистите поле; чтобы сохранить и то, что удалено, "
+               "сначала верните его (Ctrl+Z).";
     }
     if (during_search) {
         return full +
                ": поиск остановлен. Всё найденное осталось в поле; сохраните его в файл и "
                "очистите поле, чтобы искать дальше.";
     }
-    if (for_history) return full + ": правку нельзя было бы отменить, текст не изменён.";
+    if (reason == Refusal::kKept) {
+        return full + ": правка не сделана, место занимает удалённый текст. " + KeepAdvice(kept) +
+               " То, что удалено после сохранения, места не держит.";
+    }
+    if (reason == Refusal::kHistory) {
+        return full + ": правку нельзя было бы отменить, текст не изменён.";
+    }
     return full + ": текст не добавлен.";
 }
 
 }  // namespace
 
-ResultsFullError::ResultsFullError(std::size_t capacity, bool during_search, bool for_history)
-    : Error(FullMessage(capacity, during_search, for_history)) {}
+std::string MegabytesText(std::size_t bytes) {
+    const double megabytes = static_cast<double>(bytes) / static_cast<double>(kMegabyte);
+    char text[32];
+    if (megabytes >= 10) {
+        std::snprintf(text, sizeof text, "%.0f МБ", megabytes);
+    } else {
+        std::snprintf(text, sizeof text, "%.1f МБ", megabytes);
+        for (char* c = text; *c != '\0'; ++c) {
+            if (*c == '.') *c = ',';
+        }
+    }
+    return text;
+}
+
+ResultsFullError::ResultsFullError(std::size_t capacity, bool during_search,
+                                   TextModel::Refusal reason, std::size_t kept)
+    : Error(FullMessage(capacity, during_search, reason, kept)) {}
 
 ResultsOutOfMemoryError::ResultsOutOfMemoryError() : Error(kResultsOutOfMemory) {}
 

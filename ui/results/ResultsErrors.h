@@ -3,17 +3,27 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "Errors.h"
+#include "TextModel.h"
 
 namespace bukvotok {
 
 // An append, a paste or a keystroke that would take the box past its capacity.  Nothing of it
-// is taken; what the box holds stays as it was.
-// `for_history`: what stands in the way is the room undo needs, not the text alone.
+// is taken; what the box holds stays as it was.  `reason`: what stands in the way, the text
+// alone, the room undo needs, or removed text kept for the user (`kept` bytes of it).
 class ResultsFullError : public Error {
 public:
-    ResultsFullError(std::size_t capacity, bool during_search, bool for_history);
+    ResultsFullError(std::size_t capacity, bool during_search, TextModel::Refusal reason,
+                     std::size_t kept = 0);
+};
+
+// The user would not let go of removed text that the search's words needed the room of: the
+// search stops, and the box stays as it was.
+class ResultsKeptError : public Error {
+public:
+    ResultsKeptError() : Error("removed text kept") {}
 };
 
 // An edit, undo or redo that the machine's memory could not serve.  It did nothing.
@@ -23,5 +33,8 @@ class ResultsOutOfMemoryError : public Error {
 public:
     ResultsOutOfMemoryError();
 };
+
+// Megabytes as the box's messages give them: "1870 МБ", "0,5 МБ".
+std::string MegabytesText(std::size_t bytes);
 
 }  // namespace bukvotok

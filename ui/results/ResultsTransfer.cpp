@@ -98,7 +98,7 @@ void ResultsTransfer::PutText(QStringView text, std::size_t from, std::size_t to
     // surrogate pair, which makes one '?' (a text of those that would only just fit is
     // refused).
     if (static_cast<std::size_t>(text.size()) > box_.RoomFor(from, to)) {
-        throw ResultsFullError(box_.Capacity(), false, false);
+        throw ResultsFullError(box_.Capacity(), false, TextModel::Refusal::kText);
     }
     box_.PutBytes(from, to, EncodeInsertedToBlocks(text), select);
 }

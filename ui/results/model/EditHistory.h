@@ -21,8 +21,11 @@ struct EditStep {
     // An exchange's bytes in the text, at `at`; the bytes a move takes from `at` to `to`.
     std::size_t length = 0;
     std::size_t to = 0;
-    BlockBytes held;            // an exchange's bytes out of the text
-    bool typing = false;        // typing goes on into the same step
+    BlockBytes held;      // an exchange's bytes out of the text
+    bool typing = false;  // typing goes on into the same step
+    // Whether `held` may go without the user's word: it was taken out of a text saved to a file
+    // and not changed since, or the user let it go.
+    bool expendable = false;
     std::uint64_t touched = 0;  // when it was last made, undone or redone: see TextModel
 
     // What keeping the step costs, in the measure of the text's limit: bytes.
@@ -40,6 +43,8 @@ public:
 
     // The steps from the oldest that can be undone (0) to the farthest that can be redone.
     const EditStep& At(std::size_t i) const { return steps_[first_ + i]; }
+    // For what changes no cost: whether a step may go.
+    EditStep& Mutable(std::size_t i) { return steps_[first_ + i]; }
     std::size_t Count() const { return steps_.size() - first_; }
 
     // Room for one more step, so that Record cannot fail.  Raises bad_alloc.

@@ -48,8 +48,8 @@ bool TextModel::ReleaseSome() {
     return keep > 0;
 }
 
-bool TextModel::Refuse(bool for_history) {
-    refused_for_history_ = for_history;
+bool TextModel::Refuse(Refusal refusal) {
+    refusal_ = refusal;
     return false;
 }
 
@@ -68,37 +68,71 @@ TextModel::Drops TextModel::PlanForEdit(std::size_t text_after, std::size_t step
     // Typing that goes on keeps its own step, the last one done.
     const std::size_t droppable = history_.UndoCount() - (new_step ? 0 : 1);
     while (text_after + held + step_cost > Budget() && drops.oldest < droppable) {
-        held -= history_.At(drops.oldest).Cost();
-        drops.blocks += EditHistory::BlockCount(history_.At(drops.oldest));
+        const EditStep& step = history_.At(drops.oldest);
+        if (Kept(step)) {
+            drops.refusal = Refusal::kKept;
+            break;
+        }
+        held -= step.Cost();
+        drops.blocks += EditHistory::BlockCount(step);
         ++drops.oldest;
     }
     drops.fits = text_after + held + step_cost <= Budget();
     return drops;
 }
 
-bool TextModel::MayAppendDrop(const EditStep& step) const {
-    return search_marks_.empty() || step.touched < search_marks_.back();
+bool TextModel::Before(const EditStep& step) const {
+    return search_marks_.empty() || step.touched < search_marks_.front();
 }
 
 TextModel::Drops TextModel::PlanForAppend(std::size_t text_after) const {
     Drops drops;
     std::size_t held = history_.HeldBytes();
+    const auto may_go = [&](const EditStep& step) {
+        if (!Before(step)) return false;
+        if (Kept(step)) drops.refusal = Refusal::kKept;
+        return !Kept(step);
+    };
     while (text_after + held > capacity_ && drops.redo < history_.RedoCount()) {
         const EditStep& step = history_.At(history_.Count() - 1 - drops.redo);
-        if (!MayAppendDrop(step)) break;
+        if (!may_go(step)) break;
         held -= step.Cost();
         drops.blocks += EditHistory::BlockCount(step);
         ++drops.redo;
     }
     while (text_after + held > capacity_ && drops.oldest < history_.UndoCount()) {
         const EditStep& step = history_.At(drops.oldest);
-        if (!MayAppendDrop(step)) break;
+        if (!may_go(step)) break;
         held -= step.Cost();
         drops.blocks += EditHistory::BlockCount(step);
         ++drops.oldest;
     }
     drops.fits = text_after + held <= capacity_;
     return drops;
+}
+
+std::size_t TextModel::KeptBeforeSearch() const {
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < history_.Count(); ++i) {
+        const EditStep& step = history_.At(i);
+        if (Before(step) && Kept(step)) bytes += step.held.size();
+    }
+    return bytes;
+}
+
+std::size_t TextModel::KeptBytes() const {
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < history_.Count(); ++i) {
+        if (Kept(history_.At(i))) bytes += history_.At(i).held.size();
+    }
+    return bytes;
+}
+
+void TextModel::ForgetKeptBeforeSearch() {
+    for (std::size_t i = 0; i < history_.Count(); ++i) {
+        EditStep& step = history_.Mutable(i);
+        if (Before(step)) step.expendable = true;
+    }
 }
 
 void TextModel::Apply(const Drops& drops) noexcept {
@@ -109,7 +143,7 @@ void TextModel::Apply(const Drops& drops) noexcept {
 bool TextModel::Append(std::string_view first, std::string_view second) {
     const std::size_t more = first.size() + second.size();
     if (more == 0) return true;
-    if (more > capacity_ - std::min(capacity_, Size())) return Refuse(false);
+    if (more > capacity_ - std::min(capacity_, Size())) return Refuse(Refusal::kText);
     const std::size_t at = Size();
     if (Size() + more + history_.HeldBytes() <= capacity_) {
         text_.Append(first, second);
@@ -117,7 +151,7 @@ bool TextModel::Append(std::string_view first, std::string_view second) {
         return true;
     }
     const Drops drops = PlanForAppend(Size() + more);
-    if (!drops.fits) return Refuse(true);
+    if (!drops.fits) return Refuse(drops.refusal);
     released_.reserve(released_.size() + drops.blocks);
     text_.Append(first, second);
     Apply(drops);
@@ -131,11 +165,11 @@ bool TextModel::Edit(std::size_t from, std::size_t to, std::size_t inserted, Edi
     const std::size_t removed = to - from;
     if (removed == 0 && inserted == 0) return true;
     const std::size_t new_size = Size() - removed + inserted;
-    if (new_size > capacity_ && new_size > Size()) return Refuse(false);
+    if (new_size > capacity_ && new_size > Size()) return Refuse(Refusal::kText);
     const bool typing = kind == EditKind::kTyping;
     if (typing && removed == 0 && history_.TypingContinuedAt(from) != nullptr) {
         const Drops drops = PlanForEdit(new_size, 0, false);
-        if (!drops.fits) return Refuse(true);
+        if (!drops.fits) return Refuse(drops.refusal);
         released_.reserve(released_.size() + drops.blocks);
         text_.Splice(from, to, make_in());
         // From here nothing can fail.
@@ -150,10 +184,11 @@ bool TextModel::Edit(std::size_t from, std::size_t to, std::size_t inserted, Edi
     }
     const std::size_t step_cost = removed + sizeof(EditStep);
     const Drops drops = PlanForEdit(new_size, step_cost, true);
-    if (!drops.fits) return Refuse(true);
+    if (!drops.fits) return Refuse(drops.refusal);
     history_.Reserve();
     released_.reserve(released_.size() + drops.blocks);
     EditStep step;
+    step.expendable = saved_;  // what it takes out is in the file, if the text was saved
     step.held = text_.Splice(from, to, make_in());
     // From here nothing can fail.
     Changed(from, removed, inserted);
@@ -188,7 +223,7 @@ bool TextModel::Clear() {
 bool TextModel::Move(std::size_t from, std::size_t to, std::size_t dest) {
     if (from >= to || (dest >= from && dest <= to)) return true;
     const Drops drops = PlanForEdit(Size(), sizeof(EditStep), true);
-    if (!drops.fits) return Refuse(true);
+    if (!drops.fits) return Refuse(drops.refusal);
     history_.Reserve();
     released_.reserve(released_.size() + drops.blocks);
     text_.Move(from, to, dest);
@@ -219,9 +254,11 @@ std::optional<TextModel::Span> TextModel::Swap(EditStep& step) {
         return Span{lands, lands + step.length};
     }
     const std::size_t restored = step.held.size();
+    const bool saved = saved_;
     BlockBytes taken = text_.Splice(step.at, step.at + step.length, std::move(step.held));
     Changed(step.at, step.length, restored);
     step.held = std::move(taken);
+    step.expendable = saved;
     step.length = restored;
     return Span{step.at, step.at + restored};
 }

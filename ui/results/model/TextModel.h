@@ -5,13 +5,19 @@
 //
 // The rule for room: the text and what the history holds share the limit.
 //  - The text alone never passes it.
-//  - The user's own edits may take text and history together a little past it (the
+//  - Removed text the user has not let go stays while its bytes exist nowhere else.  A step
+//    that holds at least `keep_from` bytes is kept until the user forgets it (ForgetUnsaved)
+//    unless the text it was taken from had been saved to a file and not changed since
+//    (MarkSaved).  Smaller steps, and moves, which hold nothing, may go.
+//  - The user's own edits may take text and history together a little past the limit (the
 //    allowance), so that replacing a full text with what the user types can still be undone;
-//    to make room they push out the oldest steps, after the steps undone, which a new edit
-//    discards anyway.  An edit that could not be undone even with no other step is refused.
+//    to make room they push out the oldest steps that may go, after the steps undone, which a
+//    new edit discards anyway.  An edit that could not be undone even with no other step, or
+//    that would push out a step that is kept, is refused.
 //  - Appends (the search's words) keep text and history within the limit.  They may push out
-//    only steps last made, undone or redone before the running search started; when only
-//    later ones stand in the way, the append is refused, and the search stops.
+//    only steps that may go and were last made, undone or redone before the outermost running
+//    search started; when others stand in the way, the append is refused, saying whether
+//    forgetting the kept steps from before the search would do.
 //  - So an undo or a redo never needs room: it swaps bytes between the text and the history,
 //    and every state it returns to was within the limit.
 //
@@ -42,6 +48,8 @@ public:
         // At least this much allowance; a 32nd of the limit when that is more.
         std::size_t history_allowance = 1 << 20;
         std::size_t block_size = BlockBytes::kBlockSize;
+        // Steps that hold less may go without the user's word: a few screens of the box.
+        std::size_t keep_from = 4 << 10;
     };
     // The largest text the box holds: offsets stay within what the view's 32-bit places hold.
     static constexpr std::size_t kMaxSize = 0x7FFFFFFF;
@@ -86,8 +94,25 @@ public:
     // At the end, not a step of the history.  Both pieces or neither.  False, with nothing
     // appended, when there is no room (see the rule above).
     bool Append(std::string_view first, std::string_view second = {});
-    // Whether the last refusal was for the history's steps rather than the text alone.
-    bool RefusedForHistory() const { return refused_for_history_; }
+    // What stood in the way of the last change refused: the text alone, steps that may not go
+    // for it, or steps kept for the user.
+    enum class Refusal { kText, kHistory, kKept };
+    Refusal LastRefusal() const { return refusal_; }
+
+    // The whole text was just saved to a file: what is taken out of it from now until it
+    // changes exists there, and may go.
+    void MarkSaved() { saved_ = true; }
+    // The bytes of the kept steps that appends would push out, were they let go: those from
+    // before the outermost running search.
+    std::size_t KeptBeforeSearch() const;
+    // The user's word that those may go.
+    void ForgetKeptBeforeSearch();
+    // The bytes of all the kept steps.
+    std::size_t KeptBytes() const;
+    // Whether `step` is kept for the user (see the rule above).
+    bool Kept(const EditStep& step) const {
+        return !step.expendable && step.held.size() >= tuning_.keep_from;
+    }
 
     // Each is one step, or part of the typing step before it, and false, with nothing changed,
     // when there is no room.  REQUIRES: caret offsets.
@@ -115,29 +140,33 @@ public:
     // Typing after this is a step of its own.
     void EndTyping() { history_.StopMerging(); }
 
-    // Between these, appends push out only steps touched before the first.  Searches nest.
+    // Between these, appends push out only steps touched before the outermost began.  Searches
+    // nest.
     void BeginSearch();
     void EndSearch();
 
 private:
-    // Which steps go to make room: the `redo` farthest from being redone and the `oldest` done.
+    // Which steps go to make room: the `redo` farthest from being redone and the `oldest` done,
+    // and if that is not enough, what stood in the way.
     struct Drops {
         std::size_t redo = 0;
         std::size_t oldest = 0;
         std::size_t blocks = 0;
         bool fits = false;
+        Refusal refusal = Refusal::kHistory;
     };
     Drops PlanForEdit(std::size_t text_after, std::size_t step_cost, bool new_step) const;
     Drops PlanForAppend(std::size_t text_after) const;
-    bool MayAppendDrop(const EditStep& step) const;
+    bool Before(const EditStep& step) const;
     void Apply(const Drops& drops) noexcept;
-    bool Refuse(bool for_history);
+    bool Refuse(Refusal refusal);
 
     template <typename MakeIn>
     bool Edit(std::size_t from, std::size_t to, std::size_t inserted, EditKind kind,
               MakeIn&& make_in);
     void Changed(std::size_t at, std::size_t removed, std::size_t inserted) noexcept {
         last_change_ = {at, removed, inserted};
+        saved_ = false;
     }
     std::optional<Span> Swap(EditStep& step);
 
@@ -148,8 +177,9 @@ private:
     std::vector<GrowingArray<char>> released_;
     std::uint64_t stamp_ = 0;                  // counts what touches a step
     std::vector<std::uint64_t> search_marks_;  // the stamp at each running search's start
-    bool refused_for_history_ = false;
+    Refusal refusal_ = Refusal::kText;
     Change last_change_;
+    bool saved_ = false;  // the text is as it was last saved
 };
 
 }  // namespace bukvotok
