@@ -827,11 +827,19 @@ void tst_ResultsBox::aWidthChangeKeepsItsPlaceAndKeysMoveByTheNewLines() {
     box.SetResultsText(text);
     box.SetSelection(1000, 3000000);
     Press(&box, Qt::Key_Delete);
-    box.SetSelection(middle, middle);
+    box.SetSelection(box.ResultsSize() / 2, box.ResultsSize() / 2);
     const QPoint first_row(ResultsBox::kMargin, ResultsBox::kMargin + 1);
     const std::size_t top = box.OffsetAt(first_row);
+    const std::size_t laid_out = box.Lines().LinesLaidOut();
     box.resize(box.width() - 60, box.height());
+    box.viewport()->repaint();
+    // The text has some 70,000 lines: the paint lays out what it shows, from a place close by.
+    QVERIFY(box.Lines().LinesLaidOut() - laid_out < 1000);
     QCOMPARE(box.CaretRect(top).top(), box.CaretRect(box.OffsetAt(first_row)).top());
+    // When the lines laid out behind come in, the text at the top stays on the top line.
+    const std::size_t shown = box.TopOffset();
+    QTRY_VERIFY(!box.Lines().Pending());
+    QVERIFY(box.TopOffset() <= shown && shown < box.Lines().LineAt(box.TopOffset()).end);
     Press(&box, (Qt::ControlModifier | Qt::Key_Z).toCombined());
     box.SetSelection(middle, middle);
     Press(&box, Qt::Key_Down);

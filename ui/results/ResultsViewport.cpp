@@ -39,8 +39,8 @@ void ResultsViewport::SetGeometry(const QFont& font, QSize size) noexcept {
     line_height_ = static_cast<float>(std::ceil(font_metrics.lineSpacing()));
     ascent_ = static_cast<float>(font_metrics.ascent());
     // The top line keeps its offset: the line that holds it at the new width comes to the top.
+    // Nothing is laid out now but what the next paint shows.
     lines_.SetMetrics(metrics);
-    lines_.LayOutSome();
 }
 
 int ResultsViewport::VisibleLines() const {

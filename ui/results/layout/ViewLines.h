@@ -7,8 +7,8 @@
 // find however long the text.  After a change of width, or an edit that moves every later line
 // (one word repeated makes every line break move), the marks ahead are laid out again: a little
 // at once on the window's thread, the rest on a thread of its own.  Until they are in, the lines
-// there are a guess: laid out from places a fixed distance apart (just after a blank, where a line
-// may well start) as if a line started at each.  A guess is a layout all the same, the same lines
+// there are a guess: laid out from places 16 KB apart (just after a blank, where a line may well
+// start) as if a line started at each.  A guess is a layout all the same, the same lines
 // whoever asks, so the view can move through it; when the marks come in, the guess gives way to
 // the true lines, which the view takes by the offset of its top line, so that the text at the top
 // stays where it was.
@@ -32,7 +32,7 @@ namespace bukvotok {
 
 struct LayoutTuning {
     std::size_t spacing = 16 << 10;        // between the marks of laid-out text
-    std::size_t guess_spacing = 64 << 10;  // between the places a guess lays out from
+    std::size_t guess_spacing = 16 << 10;  // between the places a guess lays out from
     std::size_t walk_limit = 256 << 10;    // the farthest a line is laid out from a mark
     std::size_t at_once = 256 << 10;       // laid out on the window's thread at a time
     std::size_t batch = 16 << 20;          // handed over by the thread at a time
