@@ -133,8 +133,10 @@ void ResultsBox::AppendAtEnd(std::string_view first, std::string_view second) {
             throw ResultsKeptError();
         }
         document_.ForgetKeptBeforeSearch();
+        // Nothing from before the search is kept now: what may still stand in the way is from
+        // while it runs.
         if (!document_.Append(first, second)) {
-            throw ResultsFullError(Capacity(), true, TextModel::Refusal::kKept);
+            throw ResultsFullError(Capacity(), true, TextModel::Refusal::kHistory);
         }
     }
     if (at_end) caret_.MoveTo(document_.Size(), false);
