@@ -47,7 +47,15 @@ void ResultsTransfer::Paste() {
     box_.Guarded([&] { Put(*mime, box_.SelectionStart(), box_.SelectionEnd(), false); });
 }
 
-void ResultsTransfer::PublishSelection() {
+void ResultsTransfer::PublishSelection() noexcept {
+    try {
+        Publish();
+    } catch (...) {
+        // No memory for the offer: a middle click elsewhere pastes what was offered before.
+    }
+}
+
+void ResultsTransfer::Publish() {
     QClipboard* clipboard = QApplication::clipboard();
     if (!box_.HasSelection() || !clipboard->supportsSelection()) return;
     // Once the box's offer is the selection, it gives whatever is selected when asked: a new

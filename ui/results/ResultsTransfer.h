@@ -39,7 +39,7 @@ public:
     bool CanPaste() const;
 
     // Offers the selection to a middle click: whatever is selected when the click comes.
-    void PublishSelection();
+    void PublishSelection() noexcept;
     // A middle click at `at`: the X11 selection goes in there.
     void PasteSelection(std::size_t at);
 
@@ -58,6 +58,7 @@ public:
 private:
     static constexpr std::size_t kNoOffset = static_cast<std::size_t>(-1);
 
+    void Publish();
     // Puts what `mime` holds in place of [from, to), selected when `select` (a drop).  Raises
     // ResultsFullError before anything is converted or copied when it cannot fit.
     void Put(const QMimeData& mime, std::size_t from, std::size_t to, bool select);
