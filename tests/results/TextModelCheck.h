@@ -519,7 +519,18 @@ private:
             if (!lines_.Exact(at)) continue;
             const auto found = std::upper_bound(fresh.begin(), fresh.end(), at) - 1;
             const std::size_t end = found + 1 == fresh.end() ? text_.size() : *(found + 1);
-            if (line.start != *found || line.end != end) return Fail("an exact line differs");
+            if (line.start != *found || line.end != end) {
+#ifdef BUKVOTOK_CHECK_DEBUG
+                std::fprintf(stderr, "at %zu: line [%zu,%zu) fresh [%zu,%zu) size %zu width %g\n", at,
+                             line.start, line.end, *found, end, text_.size(), double(metrics_.width));
+                for (const KnownLines::Mark& mark : lines_.Known().Marks()) {
+                    std::fprintf(stderr, "mark %zu %d %d\n", mark.offset, mark.verified, mark.laid_out);
+                }
+                for (std::size_t f : fresh) std::fprintf(stderr, "%zu ", f);
+                std::fprintf(stderr, "\n");
+#endif
+                return Fail("an exact line differs");
+            }
         }
         if (!all_lines) return;
         lines_.Finish();

@@ -168,8 +168,12 @@ std::optional<ViewLines::Line> ViewLines::LineAfter(const Line& line) {
 }
 
 bool ViewLines::Exact(std::size_t offset) const {
-    const KnownLines::Mark& mark = known_.Marks()[known_.MarkBefore(offset)];
-    return mark.verified && mark.laid_out && offset - mark.offset < tuning_.walk_limit;
+    const std::vector<KnownLines::Mark>& marks = known_.Marks();
+    const std::size_t index = known_.MarkBefore(offset);
+    const KnownLines::Mark& mark = marks[index];
+    const std::size_t end = index + 1 < marks.size() ? marks[index + 1].offset : text_.size();
+    // Past the walk limit a laid-out stretch is guessed too.
+    return mark.verified && mark.laid_out && end - mark.offset <= tuning_.walk_limit;
 }
 
 void ViewLines::StartBehind() {
