@@ -87,10 +87,11 @@ void KnownLines::Edited(const BlockBytes& text, std::size_t at, std::size_t remo
     if (next_paragraph != kNoParagraph) {
         const std::size_t at_next = FirstFrom(marks, next_paragraph);
         if (at_next < marks.size() && marks[at_next].offset == next_paragraph) {
-            marks[at_next].verified = true;
+            Verify(at_next);
         } else {
             marks.insert(marks.begin() + static_cast<std::ptrdiff_t>(at_next),
-                         {next_paragraph, true, next_laid_out});
+                         {next_paragraph, false, next_laid_out});
+            Verify(at_next);
         }
     }
     settled_ = std::min(settled_, kept - 1);
@@ -146,17 +147,22 @@ bool KnownLines::Merge(const Run& run) {
                 marks.begin() + static_cast<std::ptrdiff_t>(end));
     marks.insert(marks.begin() + static_cast<std::ptrdiff_t>(from) + 1, added.begin(), added.end());
     if (run.end == Run::End::kEnd) laid_out_to_end_ = run.to;
-    std::size_t last = from + starts;
+    const std::size_t last = from + starts;
     if (!met) {
         if (run.end == Run::End::kStopped) marks[last].laid_out = false;
         return true;
     }
     // What was known after the mark met holds again.
-    for (++last; last < marks.size() && !marks[last].verified; ++last) {
-        marks[last].verified = true;
-        if (!marks[last].laid_out) break;
-    }
+    Verify(last + 1);
     return true;
+}
+
+void KnownLines::Verify(std::size_t index) noexcept {
+    marks_[index].verified = true;
+    // Laying out from a line start reaches the next mark: that is one too.
+    for (; index + 1 < marks_.size() && marks_[index].laid_out; ++index) {
+        marks_[index + 1].verified = true;
+    }
 }
 
 }  // namespace bukvotok
