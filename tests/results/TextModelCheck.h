@@ -500,9 +500,16 @@ private:
         const auto is_start = [&fresh](std::size_t offset) {
             return std::binary_search(fresh.begin(), fresh.end(), offset);
         };
-        for (const KnownLines::Mark& mark : lines_.Known().Marks()) {
-            if (mark.verified && !is_start(mark.offset))
+        const std::vector<KnownLines::Mark>& marks = lines_.Known().Marks();
+        for (std::size_t i = 0; i < marks.size(); ++i) {
+            if (marks[i].verified && !is_start(marks[i].offset)) {
                 return Fail("a verified mark is no line start");
+            }
+            // Else laying out would never come back to the marks after it.
+            if (i + 1 < marks.size() && marks[i].verified && marks[i].laid_out &&
+                !marks[i + 1].verified) {
+                return Fail("a laid-out line start leads to a mark not known as one");
+            }
         }
         // Wherever the lines are, a guess or not, they are one layout: each line holds what it
         // is asked for, and the lines before and after it agree.
@@ -521,10 +528,12 @@ private:
             const std::size_t end = found + 1 == fresh.end() ? text_.size() : *(found + 1);
             if (line.start != *found || line.end != end) {
 #ifdef BUKVOTOK_CHECK_DEBUG
-                std::fprintf(stderr, "at %zu: line [%zu,%zu) fresh [%zu,%zu) size %zu width %g\n", at,
-                             line.start, line.end, *found, end, text_.size(), double(metrics_.width));
+                std::fprintf(stderr, "at %zu: line [%zu,%zu) fresh [%zu,%zu) size %zu width %g\n",
+                             at, line.start, line.end, *found, end, text_.size(),
+                             double(metrics_.width));
                 for (const KnownLines::Mark& mark : lines_.Known().Marks()) {
-                    std::fprintf(stderr, "mark %zu %d %d\n", mark.offset, mark.verified, mark.laid_out);
+                    std::fprintf(stderr, "mark %zu %d %d\n", mark.offset, mark.verified,
+                                 mark.laid_out);
                 }
                 for (std::size_t f : fresh) std::fprintf(stderr, "%zu ", f);
                 std::fprintf(stderr, "\n");

@@ -29,8 +29,8 @@ void LayoutInBackground::LayOut() {
         for (;;) {
             KnownLines::Run run =
                 LayOutStretch(text_, layout_, work_, spacing_, batch_, &stop_, lines);
-            const bool more = run.end == KnownLines::Run::End::kStopped &&
-                              !stop_.load(std::memory_order_relaxed);
+            const bool more =
+                run.end == KnownLines::Run::End::kStopped && !stop_.load(std::memory_order_relaxed);
             const std::size_t reached = run.to;
             {
                 const std::lock_guard<std::mutex> lock(mutex_);
