@@ -33,12 +33,31 @@ foreach(page ${BUKVOTOK_MANUAL_PAGES})
 endforeach()
 add_custom_target(bukvotok_manual_pages ALL DEPENDS ${BUKVOTOK_MANUAL_PAGE_GZ_FILES})
 
+# --- The date the changelog and the package's files carry ---
+# The last commit's, so that configuring again makes the same changelog and two builds of one
+# commit, wherever and whenever they run, make the same package.  SOURCE_DATE_EPOCH, when set,
+# wins, as the reproducible-builds convention has it; a tree without git history falls back on
+# the time of its CMakeLists.txt.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(BUKVOTOK_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+else()
+    execute_process(
+        COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
+        OUTPUT_VARIABLE BUKVOTOK_SOURCE_DATE_EPOCH
+        OUTPUT_STRIP_TRAILING_WHITESPACE
+        ERROR_QUIET)
+    if(NOT BUKVOTOK_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+        file(TIMESTAMP ${PROJECT_SOURCE_DIR}/CMakeLists.txt BUKVOTOK_SOURCE_DATE_EPOCH "%s" UTC)
+    endif()
+    # string(TIMESTAMP) turns only SOURCE_DATE_EPOCH into a date; it is this configure's alone.
+    set(ENV{SOURCE_DATE_EPOCH} ${BUKVOTOK_SOURCE_DATE_EPOCH})
+endif()
+string(TIMESTAMP BUKVOTOK_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+
 # --- The licence and the changelog, where Debian looks for them ---
 set(BUKVOTOK_PACKAGE_MAINTAINER
     "Bukvotok developers <dev@bukvotok.ru>"
     CACHE STRING "Maintainer named in the Debian package")
-# The time of configuring, or SOURCE_DATE_EPOCH when that is set, for a reproducible package.
-string(TIMESTAMP BUKVOTOK_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 set(BUKVOTOK_CHANGELOG ${PROJECT_BINARY_DIR}/packaging/changelog)
 configure_file(${BUKVOTOK_PACKAGING_DIR}/changelog.in ${BUKVOTOK_CHANGELOG} @ONLY)
 add_custom_command(
@@ -97,7 +116,8 @@ if(BUKVOTOK_BUILD_TESTS)
                      $<BOOL:${BUKVOTOK_BUILD_WINDOW}>)
     add_test(NAME packaging_debian_package
              COMMAND ${BUKVOTOK_PACKAGING_DIR}/check-package.sh ${CMAKE_CPACK_COMMAND}
-                     ${PROJECT_BINARY_DIR} ${PROJECT_VERSION} $<BOOL:${BUKVOTOK_BUILD_WINDOW}>)
+                     ${PROJECT_BINARY_DIR} ${PROJECT_VERSION} $<BOOL:${BUKVOTOK_BUILD_WINDOW}>
+                     ${BUKVOTOK_SOURCE_DATE_EPOCH})
 endif()
 
 # --- The Debian package ---
@@ -120,6 +140,12 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY bukvotok)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_BUKVOTOK_STRIP ${CMAKE_STRIP})
 set(CPACK_PRE_BUILD_SCRIPTS ${BUKVOTOK_PACKAGING_DIR}/StripComments.cmake)
+# The package's file and member times: the source date, unless SOURCE_DATE_EPOCH is set for cpack.
+set(CPACK_PROJECT_CONFIG_FILE ${BUKVOTOK_PACKAGING_DIR}/PackageDate.cmake)
+set(CPACK_BUKVOTOK_SOURCE_DATE_EPOCH ${BUKVOTOK_SOURCE_DATE_EPOCH})
+# Folders made for the package do not depend on the umask of whoever runs cpack.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${BUKVOTOK_PACKAGE_MAINTAINER})

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Makes the Debian package with the README's command, `cpack -G DEB` in the build folder, and
-# checks what it holds: the programs, and dependencies that dpkg-shlibdeps worked out, which
-# needs the `file` and `dpkg-dev` packages.
-#   check-package.sh CPACK BUILD_DIR VERSION WINDOW   (WINDOW: 1 when the window program was built)
+# checks what it holds: the programs, dependencies that dpkg-shlibdeps worked out, which needs
+# the `file` and `dpkg-dev` packages, and files dated from the source, not from the build.
+#   check-package.sh CPACK BUILD_DIR VERSION WINDOW SOURCE_DATE_EPOCH
+#   (WINDOW: 1 when the window program was built)
 set -euo pipefail
 cpack_program=$1
 build=$2
 version=$3
 window=$4
+source_date=$5
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 status=0
@@ -19,7 +21,7 @@ fail() {
 cd "$build"
 package=bukvotok_${version}_$(dpkg --print-architecture).deb
 rm -f "$package"
-if ! "$cpack_program" -G DEB >"$log" 2>&1; then
+if ! env -u SOURCE_DATE_EPOCH "$cpack_program" -G DEB >"$log" 2>&1; then
     cat "$log" >&2
     echo "cpack -G DEB failed in $build" >&2
     exit 1
@@ -41,5 +43,14 @@ field=$(dpkg-deb --field "$package" Depends)
 for dependency in "${depends[@]}"; do
     grep -qE "(^|, )$dependency( |,|$)" <<<"$field" ||
         fail "$package does not depend on $dependency: Depends: $field"
+done
+# Two builds of one commit make the same package only if nothing in it carries the time it
+# was made (packaging/check-reproducible.sh builds twice and compares).
+expected_time=$(date -u -d "@$source_date" '+%Y-%m-%d %H:%M:%S')
+for part in ctrl fsys; do
+    times=$(dpkg-deb "--$part-tarfile" "$package" | TZ=UTC tar -tv --full-time |
+        awk '{print $4, $5}' | sort -u)
+    [ "$times" = "$expected_time" ] ||
+        fail "the package's $part tar has files dated $(echo $times), not $expected_time"
 done
 exit $status
