@@ -33,7 +33,7 @@ foreach(page ${BUKVOTOK_MANUAL_PAGES})
 endforeach()
 add_custom_target(bukvotok_manual_pages ALL DEPENDS ${BUKVOTOK_MANUAL_PAGE_GZ_FILES})
 
-# --- The date the changelog and the package's files carry ---
+# --- The date the changelog, the metainfo and the package's files carry ---
 # The last commit's, so that configuring again makes the same changelog and two builds of one
 # commit, wherever and whenever they run, make the same package.  SOURCE_DATE_EPOCH, when set,
 # wins, as the reproducible-builds convention has it; a tree without git history falls back on
@@ -53,6 +53,7 @@ else()
     set(ENV{SOURCE_DATE_EPOCH} ${BUKVOTOK_SOURCE_DATE_EPOCH})
 endif()
 string(TIMESTAMP BUKVOTOK_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+string(TIMESTAMP BUKVOTOK_SOURCE_DATE "%Y-%m-%d" UTC)
 
 # --- The licence and the changelog, where Debian looks for them ---
 set(BUKVOTOK_PACKAGE_MAINTAINER
@@ -70,10 +71,14 @@ add_custom_target(bukvotok_changelog ALL DEPENDS ${BUKVOTOK_CHANGELOG}.gz)
 install(FILES ${BUKVOTOK_PACKAGING_DIR}/copyright ${BUKVOTOK_CHANGELOG}.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/bukvotok)
 
-# --- The window program's menu entry and icon ---
+# --- The window program's menu entry, icon and the metainfo software centres read ---
+set(BUKVOTOK_METAINFO ${PROJECT_BINARY_DIR}/packaging/ru.bukvotok.bukvotok.metainfo.xml)
 if(BUKVOTOK_BUILD_WINDOW)
     install(FILES ${BUKVOTOK_PACKAGING_DIR}/bukvotok.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    configure_file(${BUKVOTOK_PACKAGING_DIR}/ru.bukvotok.bukvotok.metainfo.xml.in
+                   ${BUKVOTOK_METAINFO} @ONLY)
+    install(FILES ${BUKVOTOK_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     # The art of resources/mainicon.xpm, the icon the window itself shows: the scalable drawing
     # and the sizes scripts/make-icons renders from it and from the pixel art.
     foreach(size 16 32 48 256)
@@ -93,6 +98,18 @@ if(BUKVOTOK_BUILD_TESTS)
                  COMMAND ${DESKTOP_FILE_VALIDATE} ${BUKVOTOK_PACKAGING_DIR}/bukvotok.desktop)
         # The validator exits 0 on hints and some warnings; the entry should draw none.
         set_tests_properties(packaging_desktop_entry PROPERTIES FAIL_REGULAR_EXPRESSION ".")
+    endif()
+    find_program(APPSTREAMCLI appstreamcli)
+    if(APPSTREAMCLI AND BUKVOTOK_BUILD_WINDOW)
+        # Offline, the addresses are not fetched.  Every remark fails the test, pedantic ones
+        # included, but that the site's addresses are http: the site serves no https.
+        add_test(NAME packaging_metainfo
+                 COMMAND sh -c [[
+                     output=$("$1" validate --pedantic --no-net --no-color "$2") || status=$?
+                     remarks=$(printf '%s\n' "$output" | grep -E '^[A-Z]: ' |
+                         grep -vE '^I: [^ ]+ (url|screenshot-media-url)-not-secure( http://bukvotok\.ru|$)')
+                     [ -z "${status-}" ] && [ -z "$remarks" ] || { printf '%s\n' "$output"; exit 1; }
+                 ]] sh ${APPSTREAMCLI} ${BUKVOTOK_METAINFO})
     endif()
     find_program(GROFF_PROGRAM groff)
     if(GROFF_PROGRAM)
