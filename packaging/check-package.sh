@@ -21,7 +21,8 @@ fail() {
 cd "$build"
 package=bukvotok_${version}_$(dpkg --print-architecture).deb
 rm -f "$package"
-if ! env -u SOURCE_DATE_EPOCH "$cpack_program" -G DEB >"$log" 2>&1; then
+# With the strictest umask, which must not show in the package.
+if ! (umask 077 && env -u SOURCE_DATE_EPOCH "$cpack_program" -G DEB) >"$log" 2>&1; then
     cat "$log" >&2
     echo "cpack -G DEB failed in $build" >&2
     exit 1
@@ -45,12 +46,16 @@ for dependency in "${depends[@]}"; do
         fail "$package does not depend on $dependency: Depends: $field"
 done
 # Two builds of one commit make the same package only if nothing in it carries the time it
-# was made (packaging/check-reproducible.sh builds twice and compares).
+# was made or the umask of who made it (packaging/check-reproducible.sh builds twice and
+# compares).
 expected_time=$(date -u -d "@$source_date" '+%Y-%m-%d %H:%M:%S')
 for part in ctrl fsys; do
-    times=$(dpkg-deb "--$part-tarfile" "$package" | TZ=UTC tar -tv --full-time |
-        awk '{print $4, $5}' | sort -u)
+    listing=$(dpkg-deb "--$part-tarfile" "$package" | TZ=UTC tar -tv --full-time)
+    times=$(awk '{print $4, $5}' <<<"$listing" | sort -u)
     [ "$times" = "$expected_time" ] ||
         fail "the package's $part tar has files dated $(echo $times), not $expected_time"
 done
+modes=$(dpkg-deb --fsys-tarfile "$package" | tar -tv | awk '{print $1}' | sort -u | tr '\n' ' ')
+[ "$modes" = "-rw-r--r-- -rwxr-xr-x drwxr-xr-x " ] ||
+    fail "the package's files and folders have the modes $modes, not 644, 755 and folders 755"
 exit $status
