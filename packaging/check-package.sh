@@ -28,6 +28,7 @@ if ! (umask 077 && env -u SOURCE_DATE_EPOCH "$cpack_program" -G DEB) >"$log" 2>&
     exit 1
 fi
 [ -f "$package" ] || { cat "$log" >&2; echo "cpack -G DEB wrote no $package" >&2; exit 1; }
+chmod 644 "$package"  # as the README's cpack leaves it, for apt-get's unprivileged download user
 
 programs=(./usr/bin/bukvotok-search)
 # What dpkg-shlibdeps finds for the programs, and what the package names itself.
