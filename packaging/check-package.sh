@@ -11,7 +11,10 @@ version=$3
 window=$4
 source_date=$5
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+# The package goes to a scratch folder: the one it is made with a strict umask, which shows in
+# the modes of its archive members, is not the one a user makes.
+scratch=$(mktemp -d)
+trap 'rm -rf "$log" "$scratch"' EXIT
 status=0
 fail() {
     echo "$*" >&2
@@ -19,16 +22,14 @@ fail() {
 }
 
 cd "$build"
-package=bukvotok_${version}_$(dpkg --print-architecture).deb
-rm -f "$package"
-# With the strictest umask, which must not show in the package.
-if ! (umask 077 && env -u SOURCE_DATE_EPOCH "$cpack_program" -G DEB) >"$log" 2>&1; then
+package=$scratch/bukvotok_${version}_$(dpkg --print-architecture).deb
+# With the strictest umask, which must not show in the files and folders the package holds.
+if ! (umask 077 && env -u SOURCE_DATE_EPOCH "$cpack_program" -G DEB -B "$scratch") >"$log" 2>&1; then
     cat "$log" >&2
     echo "cpack -G DEB failed in $build" >&2
     exit 1
 fi
 [ -f "$package" ] || { cat "$log" >&2; echo "cpack -G DEB wrote no $package" >&2; exit 1; }
-chmod 644 "$package"  # as the README's cpack leaves it, for apt-get's unprivileged download user
 
 programs=(./usr/bin/bukvotok-search)
 # What dpkg-shlibdeps finds for the programs, and what the package names itself.
