@@ -6,13 +6,14 @@
 namespace bukvotok {
 
 const char* const kHeadlessUsage =
-    "usage: bukvotok-search [--passes N] [--matches M] [--utf8] [--stats] [--] DICTIONARY\n"
+    "usage: bukvotok-search [--passes N] [--matches M] [--utf8] [--stats]\n"
+    "                       [--] DICTIONARY\n"
     "       bukvotok-search --help | --version\n"
     "\n"
-    "Searches DICTIONARY (one word per line, in Windows-1251 or UTF-8; - for standard input)\n"
-    "for words by random walks and writes each word found to standard output after a space,\n"
-    "as the window's results box would hold them.  Runs until Ctrl+C or SIGTERM, or until a\n"
-    "limit is reached.\n"
+    "Searches DICTIONARY (one word per line, in Windows-1251 or UTF-8; - for standard\n"
+    "input) for words by random walks and writes each word found to standard output\n"
+    "after a space, as the window's results box would hold them.  Runs until Ctrl+C\n"
+    "or SIGTERM, or until a limit is reached.\n"
     "\n"
     "  --passes N   stop after the pass in which N passes have run (N >= 1)\n"
     "  --matches M  stop after the pass in which the M-th word was found (M >= 1)\n"
@@ -20,7 +21,8 @@ const char* const kHeadlessUsage =
     "  --stats      at the end, one line of figures on standard error\n"
     "  --help       show this text and end\n"
     "  --version    show the version and end\n"
-    "  --           end the options: what follows is the DICTIONARY even if it begins with -\n"
+    "  --           end the options: what follows is the DICTIONARY even if it\n"
+    "               begins with -\n"
     "\n"
     "See bukvotok-search(1).\n";
 

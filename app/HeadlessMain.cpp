@@ -118,11 +118,12 @@ int main(int argc, char** argv) {
     std::string usage_error;
     const auto options = bukvotok::ParseCommandLine(arguments, usage_error);
     if (!options) {
+        // The synopsis, every line of it up to the blank line that ends it.
         const std::string_view usage = bukvotok::kHeadlessUsage;
         std::fprintf(stderr,
                      "bukvotok-search: %s\n%s\n"
                      "Try 'bukvotok-search --help' for more information.\n",
-                     usage_error.c_str(), std::string(usage.substr(0, usage.find('\n'))).c_str());
+                     usage_error.c_str(), std::string(usage.substr(0, usage.find("\n\n"))).c_str());
         return kExitUsage;
     }
     if (options->help) return Print(bukvotok::kHeadlessUsage);

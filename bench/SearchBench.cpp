@@ -22,20 +22,22 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "BenchArguments.h"
 #include "DictionaryList.h"
 #include "DrawnLetters.h"
 #include "Errors.h"
 #include "HeadlessHost.h"
-#include "StderrLine.h"
 #include "LetterGenerator.h"
 #include "LinearDictionary.h"
 #include "MatchSearch.h"
 #include "ModelSearch.h"
 #include "NaiveTrie.h"
+#include "StderrLine.h"
 
 namespace bukvotok {
 namespace {
@@ -50,7 +52,15 @@ std::string DictionaryPath() {
 
 std::uint64_t Passes() {
     const char* passes = std::getenv("BUKVOTOK_PASSES");
-    return passes ? std::strtoull(passes, nullptr, 10) : 200'000'000;
+    if (!passes) return 200'000'000;
+    const std::optional<std::uint64_t> value = WholeNumber(passes);
+    if (!value || *value == 0) {
+        std::fprintf(stderr,
+                     "search_bench: BUKVOTOK_PASSES=%s is not a whole number of 1 or more\n",
+                     passes);
+        std::exit(2);
+    }
+    return *value;
 }
 
 std::unique_ptr<DictionaryList> LoadShuffled(const DictionaryList& made) {
@@ -243,6 +253,7 @@ void PrintSummary() {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    bukvotok::Passes();  // a BUKVOTOK_PASSES it cannot read ends the run before any measuring
     benchmark::RunSpecifiedBenchmarks();
     bukvotok::PrintSummary();
     benchmark::Shutdown();

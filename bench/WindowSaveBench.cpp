@@ -17,9 +17,12 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
+#include "BenchArguments.h"
 #include "Cp1251.h"
 #include "ResidentMemory.h"
 #include "ResultsBox.h"
@@ -85,11 +88,12 @@ protected:
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    if (argc < 2) {
+    const std::optional<std::uint64_t> megabytes =
+        argc > 1 ? bukvotok::WholeNumber(argv[1]) : std::nullopt;
+    if (argc > 4 || !megabytes) {
         std::fprintf(stderr, "usage: window_save_bench MEGABYTES [FILE] [SCREENSHOT.png]\n");
         return 2;
     }
-    const std::size_t megabytes = std::stoul(argv[1]);
     const QString path =
         argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("/tmp/window_save_bench.txt");
     TForm1 form;
@@ -99,7 +103,8 @@ int main(int argc, char** argv) {
     for (int i = 0; block.size() < (1 << 20); ++i) {
         block += bukvotok::Utf8ToCp1251(i % 3 ? " слово" : " котёл");
     }
-    const std::size_t target = std::min(megabytes << 20, memo->Capacity());
+    const std::size_t target =
+        *megabytes > (memo->Capacity() >> 20) ? memo->Capacity() : *megabytes << 20;
     while (memo->ResultsSize() + block.size() <= target) memo->AppendResultsText(block);
     QElapsedTimer settle;
     settle.start();
@@ -131,7 +136,7 @@ int main(int argc, char** argv) {
         "%zu MB (%zu bytes): saved in %lld ms; dialog up after %lld ms; event loop passes during "
         "the save %d, longest gap %lld ms (%lld ms with the dialog up); window exposes %d and "
         "paints %d while the dialog was up; file %lld bytes; resident %.0f MB; window %s\n",
-        megabytes, memo->ResultsSize(), static_cast<long long>(save_ms),
+        static_cast<std::size_t>(*megabytes), memo->ResultsSize(), static_cast<long long>(save_ms),
         static_cast<long long>(watch.dialog_shown_ms), watch.passes,
         static_cast<long long>(watch.longest_gap_ms),
         static_cast<long long>(watch.longest_gap_with_dialog_ms), watch.window_exposes,

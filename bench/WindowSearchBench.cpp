@@ -13,11 +13,15 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <exception>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "BenchArguments.h"
 #include "DictionaryList.h"
 #include "LetterGenerator.h"
 #include "MatchSearch.h"
@@ -116,18 +120,27 @@ std::thread TickLater(QCheckBox& stop_box, Clock::duration delay, Clock::time_po
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    const QString path =
-        arguments.size() > 1 ? arguments[1] : QStringLiteral(BUKVOTOK_DEFAULT_DICTIONARY);
-    const double seconds = arguments.size() > 2 ? arguments[2].toDouble() : 5;
-    const std::size_t prefill_mb = arguments.size() > 3 ? arguments[3].toULongLong() : 0;
+    const std::optional<double> seconds =
+        argc > 2 ? bukvotok::PositiveSeconds(argv[2]) : std::optional<double>(5);
+    const std::optional<std::uint64_t> prefill_mb =
+        argc > 3 ? bukvotok::WholeNumber(argv[3]) : std::optional<std::uint64_t>(0);
+    if (argc > 4 || !seconds || !prefill_mb) {
+        std::fprintf(stderr, "usage: window_search_bench [DICTIONARY] [SECONDS] [RESULTS_MB]\n");
+        return 2;
+    }
+    const std::string path = argc > 1 ? argv[1] : BUKVOTOK_DEFAULT_DICTIONARY;
 
     bukvotok::DictionaryList dictionary;
-    dictionary.LoadDictionary(path.toStdString());
+    try {
+        dictionary.LoadDictionary(path);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "window_search_bench: %s\n", error.what());
+        return 1;
+    }
     Window window;
-    if (prefill_mb > 0) {
+    if (*prefill_mb > 0) {
         const std::string word = " xxxxxx";
-        while (window.results.ResultsSize() < prefill_mb * 1000 * 1000) {
+        while (window.results.ResultsSize() < *prefill_mb * 1000 * 1000) {
             window.results.AppendResultsText(word);
         }
     }
@@ -145,7 +158,7 @@ int main(int argc, char** argv) {
     const Clock::time_point start = Clock::now();
     std::thread ticker = TickLater(
         window.stop_box,
-        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)),
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*seconds)),
         tick_posted);
     bukvotok::RunSearch(host, dictionary);
     const Clock::time_point ended = Clock::now();
@@ -171,7 +184,8 @@ int main(int argc, char** argv) {
         "results: %.1f MB in %.1f s (%.2f MB/s) on top of %zu MB; %.0f screen refreshes "
         "a second; resident memory %.0f MB more (%.2f bytes per byte of results)\n",
         static_cast<double>(results) / 1e6, elapsed, static_cast<double>(results) / 1e6 / elapsed,
-        prefill_mb, paints / elapsed, ResidentMegabytes() - resident_before,
+        static_cast<std::size_t>(*prefill_mb), paints / elapsed,
+        ResidentMegabytes() - resident_before,
         (ResidentMegabytes() - resident_before) * 1024 * 1024 /
             std::max<double>(1, static_cast<double>(results)));
     std::printf("stop: the search ended %.1f ms after the tick was posted\n",

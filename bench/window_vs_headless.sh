@@ -11,6 +11,10 @@ cd "$(dirname "$0")/.."
 bin=${BUKVOTOK_BIN:-build/release/app}
 dictionary=$(realpath "${1:-build/ru-forms.txt}")
 seconds=${2:-10}
+if [ $# -gt 2 ] || [ ! -f "$dictionary" ] || ! [[ $seconds =~ ^[0-9]+(\.[0-9]+)?$ ]]; then
+    echo "usage: bench/window_vs_headless.sh [DICTIONARY] [SECONDS]   (a file, and seconds such as 10 or 2.5)" >&2
+    exit 2
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export WORK=$work WINDOW_PROGRAM=$bin/bukvotok DICTIONARY=$dictionary SECONDS_TO_RUN=$seconds

@@ -33,12 +33,32 @@ foreach(page ${BUKVOTOK_MANUAL_PAGES})
 endforeach()
 add_custom_target(bukvotok_manual_pages ALL DEPENDS ${BUKVOTOK_MANUAL_PAGE_GZ_FILES})
 
+# --- The date the changelog, the metainfo and the package's files carry ---
+# The last commit's, so that configuring again makes the same changelog and two builds of one
+# commit, wherever and whenever they run, make the same package.  SOURCE_DATE_EPOCH, when set,
+# wins, as the reproducible-builds convention has it; a tree without git history falls back on
+# the time of its CMakeLists.txt.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(BUKVOTOK_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+else()
+    execute_process(
+        COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
+        OUTPUT_VARIABLE BUKVOTOK_SOURCE_DATE_EPOCH
+        OUTPUT_STRIP_TRAILING_WHITESPACE
+        ERROR_QUIET)
+    if(NOT BUKVOTOK_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+        file(TIMESTAMP ${PROJECT_SOURCE_DIR}/CMakeLists.txt BUKVOTOK_SOURCE_DATE_EPOCH "%s" UTC)
+    endif()
+    # string(TIMESTAMP) turns only SOURCE_DATE_EPOCH into a date; it is this configure's alone.
+    set(ENV{SOURCE_DATE_EPOCH} ${BUKVOTOK_SOURCE_DATE_EPOCH})
+endif()
+string(TIMESTAMP BUKVOTOK_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+string(TIMESTAMP BUKVOTOK_SOURCE_DATE "%Y-%m-%d" UTC)
+
 # --- The licence and the changelog, where Debian looks for them ---
 set(BUKVOTOK_PACKAGE_MAINTAINER
     "Bukvotok developers <dev@bukvotok.ru>"
     CACHE STRING "Maintainer named in the Debian package")
-# The time of configuring, or SOURCE_DATE_EPOCH when that is set, for a reproducible package.
-string(TIMESTAMP BUKVOTOK_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 set(BUKVOTOK_CHANGELOG ${PROJECT_BINARY_DIR}/packaging/changelog)
 configure_file(${BUKVOTOK_PACKAGING_DIR}/changelog.in ${BUKVOTOK_CHANGELOG} @ONLY)
 add_custom_command(
@@ -51,10 +71,14 @@ add_custom_target(bukvotok_changelog ALL DEPENDS ${BUKVOTOK_CHANGELOG}.gz)
 install(FILES ${BUKVOTOK_PACKAGING_DIR}/copyright ${BUKVOTOK_CHANGELOG}.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/bukvotok)
 
-# --- The window program's menu entry and icon ---
+# --- The window program's menu entry, icon and the metainfo software centres read ---
+set(BUKVOTOK_METAINFO ${PROJECT_BINARY_DIR}/packaging/ru.bukvotok.bukvotok.metainfo.xml)
 if(BUKVOTOK_BUILD_WINDOW)
     install(FILES ${BUKVOTOK_PACKAGING_DIR}/bukvotok.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    configure_file(${BUKVOTOK_PACKAGING_DIR}/ru.bukvotok.bukvotok.metainfo.xml.in
+                   ${BUKVOTOK_METAINFO} @ONLY)
+    install(FILES ${BUKVOTOK_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     # The art of resources/mainicon.xpm, the icon the window itself shows: the scalable drawing
     # and the sizes scripts/make-icons renders from it and from the pixel art.
     foreach(size 16 32 48 256)
@@ -74,6 +98,18 @@ if(BUKVOTOK_BUILD_TESTS)
                  COMMAND ${DESKTOP_FILE_VALIDATE} ${BUKVOTOK_PACKAGING_DIR}/bukvotok.desktop)
         # The validator exits 0 on hints and some warnings; the entry should draw none.
         set_tests_properties(packaging_desktop_entry PROPERTIES FAIL_REGULAR_EXPRESSION ".")
+    endif()
+    find_program(APPSTREAMCLI appstreamcli)
+    if(APPSTREAMCLI AND BUKVOTOK_BUILD_WINDOW)
+        # Offline, the addresses are not fetched.  Every remark fails the test, pedantic ones
+        # included, but that the site's addresses are http: the site serves no https.
+        add_test(NAME packaging_metainfo
+                 COMMAND sh -c [[
+                     output=$("$1" validate --pedantic --no-net --no-color "$2") || status=$?
+                     remarks=$(printf '%s\n' "$output" | grep -E '^[A-Z]: ' |
+                         grep -vE '^I: [^ ]+ (url|screenshot-media-url)-not-secure( http://bukvotok\.ru|$)')
+                     [ -z "${status-}" ] && [ -z "$remarks" ] || { printf '%s\n' "$output"; exit 1; }
+                 ]] sh ${APPSTREAMCLI} ${BUKVOTOK_METAINFO})
     endif()
     find_program(GROFF_PROGRAM groff)
     if(GROFF_PROGRAM)
@@ -97,7 +133,8 @@ if(BUKVOTOK_BUILD_TESTS)
                      $<BOOL:${BUKVOTOK_BUILD_WINDOW}>)
     add_test(NAME packaging_debian_package
              COMMAND ${BUKVOTOK_PACKAGING_DIR}/check-package.sh ${CMAKE_CPACK_COMMAND}
-                     ${PROJECT_BINARY_DIR} ${PROJECT_VERSION} $<BOOL:${BUKVOTOK_BUILD_WINDOW}>)
+                     ${PROJECT_BINARY_DIR} ${PROJECT_VERSION} $<BOOL:${BUKVOTOK_BUILD_WINDOW}>
+                     ${BUKVOTOK_SOURCE_DATE_EPOCH})
 endif()
 
 # --- The Debian package ---
@@ -119,7 +156,11 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
 set(CPACK_PACKAGE_INSTALL_DIRECTORY bukvotok)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_BUKVOTOK_STRIP ${CMAKE_STRIP})
-set(CPACK_PRE_BUILD_SCRIPTS ${BUKVOTOK_PACKAGING_DIR}/StripComments.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${BUKVOTOK_PACKAGING_DIR}/StripComments.cmake
+                            ${BUKVOTOK_PACKAGING_DIR}/PackageFolders.cmake)
+# The package's file and member times: the source date, unless SOURCE_DATE_EPOCH is set for cpack.
+set(CPACK_PROJECT_CONFIG_FILE ${BUKVOTOK_PACKAGING_DIR}/PackageDate.cmake)
+set(CPACK_BUKVOTOK_SOURCE_DATE_EPOCH ${BUKVOTOK_SOURCE_DATE_EPOCH})
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${BUKVOTOK_PACKAGE_MAINTAINER})

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs a build into a scratch prefix and checks the tree a package is made from: exactly the
-# files a user should get, the menu entry naming what was installed, each icon of the size its
+# files a user should get, the menu entry and the metainfo naming what was installed, each icon of the size its
 # folder says and the scalable one able to scale, the installed search and manual pages working
 # from there and naming one version.
 #   check-install.sh CMAKE BUILD_DIR WINDOW   (WINDOW: 1 when the window program was built)
@@ -27,7 +27,7 @@ if [ "$window" = 1 ]; then
 fi
 expected=("${pages[@]}" share/doc/bukvotok/copyright share/doc/bukvotok/changelog.gz)
 if [ "$window" = 1 ]; then
-    expected+=(share/applications/bukvotok.desktop)
+    expected+=(share/applications/bukvotok.desktop share/metainfo/ru.bukvotok.bukvotok.metainfo.xml)
     for size in "${icon_sizes[@]}"; do
         expected+=("share/icons/hicolor/${size}x${size}/apps/bukvotok.png")
     done
@@ -48,6 +48,11 @@ if [ "$window" = 1 ]; then
     entry=$prefix/share/applications/bukvotok.desktop
     exec_line=$(sed -n 's/^Exec=//p' "$entry")
     [ -x "$prefix/bin/${exec_line%% *}" ] || fail "the menu entry starts '$exec_line', not an installed program"
+    # A software centre finds the program to start through the metainfo's desktop entry.
+    launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' \
+        "$prefix/share/metainfo/ru.bukvotok.bukvotok.metainfo.xml")
+    [ -f "$prefix/share/applications/$launchable" ] ||
+        fail "the metainfo launches '$launchable', not an installed menu entry"
     icon=$(sed -n 's/^Icon=//p' "$entry")
     [ -f "$prefix/share/icons/hicolor/48x48/apps/$icon.png" ] || fail "the menu entry's icon '$icon' is not installed"
     for size in "${icon_sizes[@]}"; do

@@ -14,12 +14,12 @@ BUKVOTOK_RUN_PACKAGES=(
 
 # For the tests and the benchmarks: GoogleTest and Google Benchmark, the window under Xvfb and
 # under a window manager (openbox, measured with x11-utils' xwininfo and xprop), the checks of
-# the menu entry and manual pages, the Debian package (cpack -G DEB: dpkg-shlibdeps, which needs
-# `file`), and clang with its libFuzzer for the short fuzz run.
+# the menu entry, the metainfo (appstreamcli) and manual pages, the Debian package (cpack -G DEB:
+# dpkg-shlibdeps, which needs `file`), and clang with its libFuzzer for the short fuzz run.
 BUKVOTOK_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool fonts-dejavu-core openbox x11-utils
-    desktop-file-utils man-db dpkg-dev file
+    desktop-file-utils appstream man-db dpkg-dev file
     clang libclang-rt-dev
 )
 

@@ -21,6 +21,7 @@
 #include "Cp1251.h"
 #include "DictionaryList.h"
 #include "FakeSearchHost.h"
+#include "FullDevice.h"
 #include "LetterGenerator.h"
 #include "MatchSearch.h"
 #include "TestFiles.h"
@@ -321,7 +322,7 @@ TEST(HeadlessCommand, FailuresAndBadUsage) {
         const Finished run = RunCommand(usage.arguments);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.err, std::string("bukvotok-search: ") + usage.message + "\n" +
-                               UsageText().substr(0, UsageText().find('\n') + 1) +
+                               UsageText().substr(0, UsageText().find("\n\n") + 1) +
                                "Try 'bukvotok-search --help' for more information.\n");
     }
 }
@@ -331,13 +332,17 @@ TEST(HeadlessCommand, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out, UsageText());
     EXPECT_NE(help.out.find(" [--] DICTIONARY\n"), std::string::npos);
+    // Within the 80 columns of a terminal, or a line breaks in the middle of a word.
+    std::istringstream lines(help.out);
+    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
     EXPECT_EQ(help.err, "");
     const Finished version = RunCommand({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "bukvotok-search " BUKVOTOK_VERSION "\n");
 
     // A full disk is an error, said on standard error.
-    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    if (!HaveFullDevice()) GTEST_SKIP() << kFullDevice << " is not a character device here";
+    const int full = ::open(kFullDevice, O_WRONLY | O_CLOEXEC);
     ASSERT_GE(full, 0);
     for (const char* const option : {"--help", "--version"}) {
         const Finished failed = Command({option}, {.out = full}).Wait();
