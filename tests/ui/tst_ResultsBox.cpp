@@ -241,9 +241,11 @@ void tst_ResultsBox::edits_data() {
         << from << to << none << "ж" << from << to - from << zhe;
     QTest::newRow("Enter over a selection")
         << from << to << enter << "" << from << to - from << crlf;
+    const QList<int> ctrl_backspace{(Qt::ControlModifier | Qt::Key_Backspace).toCombined()};
     QTest::newRow("Ctrl+Backspace deletes the word before")
-        << 15 << 15 << QList<int>{(Qt::ControlModifier | Qt::Key_Backspace).toCombined()} << "" << 8
-        << 7 << QByteArray();
+        << 15 << 15 << ctrl_backspace << "" << 8 << 7 << QByteArray();
+    QTest::newRow("Ctrl+Backspace after a line break takes CR and LF")
+        << after_break << after_break << ctrl_backspace << "" << line_break << 2 << QByteArray();
 
     QTest::newRow("pasting LF, CR LF and CR")
         << 10 << 10 << paste << "a\nb\r\nc\rd" << 10 << 0 << QByteArray("a\r\nb\r\nc\r\nd");
@@ -303,6 +305,8 @@ void tst_ResultsBox::caretMoves_data() {
         << words << 1 << QList<int>{ctrl | Qt::Key_Right} << 8 << 8;
     QTest::newRow("Ctrl+Left to the word's start")
         << words << 5 << QList<int>{ctrl | Qt::Key_Left} << 1 << 1;
+    QTest::newRow("Ctrl+Left over a line break")
+        << QByteArray("ab\r\ncd") << 4 << QList<int>{ctrl | Qt::Key_Left} << 2 << 2;
     QTest::newRow("Shift+Right selects")
         << words << 3 << QList<int>{shift | Qt::Key_Right} << 4 << 3;
     QTest::newRow("Down and Up come back to the column")
@@ -735,10 +739,15 @@ void tst_ResultsBox::aFullBoxRefusesMoreAndKeepsItsText() {
     QVERIFY(errors.front().contains(QStringLiteral("20 байт")));
     QVERIFY(errors.back().endsWith(QStringLiteral("текст не добавлен.")));
 
-    // Up to the limit still goes in.
+    // Up to the limit still goes in, and another program's text in place of a selection as
+    // much as the selection makes room for.
     box.SetSelection(box.ResultsSize(), box.ResultsSize());
     Type(&box, QStringLiteral("abcdefghi"));
     QCOMPARE(box.ResultsText(), std::string(" 0123456789abcdefghi"));
+    QApplication::clipboard()->setText(QStringLiteral("ABCDEFGHIJ"));
+    box.SetSelection(1, 11);
+    Press(&box, (Qt::ControlModifier | Qt::Key_V).toCombined());
+    QCOMPARE(box.ResultsText(), std::string(" ABCDEFGHIJabcdefghi"));
     bukvotok::ReplaceErrorBox({});
 }
 
