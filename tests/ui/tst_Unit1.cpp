@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -326,19 +327,22 @@ void TestUnit1::returnAndEnterPressTheFocusedButton() {
     QCOMPARE(Status(), kStopped);
 }
 
-// Return confirms the path the user typed, whatever the dialog did meanwhile: on a busy
-// machine the listing of a folder the typing passed through comes in late, and Qt selects the
-// folder in the list and writes a bare name into the field.  A name clicked in the listing
-// after the typing is what the user wants instead.
+// Return confirms the path the user typed, whatever the dialog did meanwhile: on a busy machine the
+// listing of a folder the typing passed through comes in late, and Qt selects the folder in the
+// list and writes a bare name into the field.  A name clicked in the listing after the typing is
+// what the user wants instead.  While the name's completion list shows, the keys go to the list.
 void TestUnit1::returnConfirmsTheTypedPathWhateverTheListHasSelected() {
-    const auto confirmed = [](std::function<void(bukvotok::OpenFileDialog*, QLineEdit*)> act) {
+    const auto confirmed = [](std::function<void(bukvotok::OpenFileDialog*, QLineEdit*)> act,
+                              bool in_completions = false) {
         bukvotok::OpenFileDialog dialog(nullptr);
-        WhenShown<bukvotok::OpenFileDialog> answer([act](bukvotok::OpenFileDialog* shown) {
+        WhenShown<bukvotok::OpenFileDialog> answer([=](bukvotok::OpenFileDialog* shown) {
             auto* edit = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             edit->setFocus();
             edit->clear();
             act(shown, edit);
-            QTest::keyClick(edit, Qt::Key_Return);
+            QTest::keyClick(
+                in_completions ? static_cast<QWidget*>(edit->completer()->popup()) : edit,
+                Qt::Key_Return);
             // A Return that did not confirm leaves the dialog up: it is closed here instead.
             QTimer::singleShot(0, shown, [shown] { shown->reject(); });
         });
@@ -347,12 +351,19 @@ void TestUnit1::returnConfirmsTheTypedPathWhateverTheListHasSelected() {
     QTemporaryDir elsewhere;
     QVERIFY(QDir(elsewhere.path()).mkdir(QStringLiteral("folder")));
     const QString typed = dir_->filePath(QStringLiteral("results.txt"));
-    QCOMPARE(confirmed([&](bukvotok::OpenFileDialog* shown, QLineEdit* edit) {
-                 QTest::keyClicks(edit, typed);
-                 shown->selectFile(QDir(elsewhere.path()).filePath(QStringLiteral("folder")));
-                 edit->setText(QStringLiteral("results.txt"));
-             }),
-             typed);
+    QVERIFY(QFile(typed + QStringLiteral(".old")).open(QIODevice::WriteOnly));  // a completion
+    for (const bool in_completions : {false, true}) {
+        const auto act = [&](bukvotok::OpenFileDialog* shown, QLineEdit* edit) {
+            QTest::keyClicks(edit, typed);
+            shown->selectFile(QDir(elsewhere.path()).filePath(QStringLiteral("folder")));
+            edit->setText(QStringLiteral("results.txt"));
+            if (!in_completions) return;
+            QTRY_VERIFY(edit->completer()->completionCount() > 0);
+            edit->completer()->complete();
+            QVERIFY(edit->completer()->popup()->isVisible());
+        };
+        QCOMPARE(confirmed(act, in_completions), typed);
+    }
 
     const QString picked = dir_->filePath(QStringLiteral("picked.txt"));
     QVERIFY(QFile(picked).open(QIODevice::WriteOnly));
