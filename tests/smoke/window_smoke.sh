@@ -4,7 +4,8 @@
 # dialog, and compare the file with the headless search that found as many words; then replace
 # the results with a letter, delete all before a click into them, and empty them, undoing each
 # and saving before and after; drag a few letters elsewhere in the box, and paste them with a
-# middle click, saving after each.  Every click is the user's one click:
+# middle click, saving after each.  Then, in a box of a megabyte, what the search does when only
+# removed text that is in no file stands in its way.  Every click is the user's one click:
 # after each dialog no other window of the program may be left on screen to swallow it.  The
 # search runs for as much processor time, and every step waits for what it needs, so a busy
 # machine only makes it slower.
@@ -22,19 +23,25 @@ work=$(mktemp -d)
 cp "$3" "$work/dictionary.txt"
 export LANG=C.UTF-8
 unset QT_QPA_PLATFORM  # a real X window, whatever the other tests run on
-# As on a Wayland desktop with Xwayland: the window must still open on X11, where it stands at
-# its place, without a word from Qt about Wayland.
-XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-smoke-absent \
-    "$window_program" 2>"$work/stderr.txt" &
-program=$!
+program=
 # What the program said, when something went wrong.
 trap 'status=$?; [ $status -eq 0 ] || cat "$work/stderr.txt" >&2
-      kill $program 2>/dev/null || true; rm -rf "$work"' EXIT
-main=$(timeout 60 xdotool search --sync --onlyvisible --name '^Буквоток$' | head -n 1)
-if [ -z "$main" ]; then
-    echo "the window did not appear" >&2
-    exit 1
-fi
+      [ -z "$program" ] || kill $program 2>/dev/null || true; rm -rf "$work"' EXIT
+# start [NAME=VALUE...]: the program, in that environment, and its window.
+start() {
+    # As on a Wayland desktop with Xwayland: the window must still open on X11, where it stands
+    # at its place, without a word from Qt about Wayland.
+    env "$@" XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-smoke-absent \
+        "$window_program" 2>>"$work/stderr.txt" &
+    program=$!
+    main=$(timeout 60 xdotool search --sync --onlyvisible --pid $program --name '^Буквоток$' |
+        head -n 1)
+    if [ -z "$main" ]; then
+        echo "the window did not appear" >&2
+        exit 1
+    fi
+}
+start
 
 shown() { xdotool search --onlyvisible --pid $program 2>/dev/null | wc -l; }
 # The program's other window, a dialog, once it has the keyboard focus.
@@ -76,6 +83,7 @@ idle() {
     [ "$(cpu_ticks $program)" = "$before" ] &&
         [ "$(awk '{ sub(/.*\) /, ""); print $1 }' /proc/$program/stat)" = S ]
 }
+fail() { echo "$*" >&2; exit 1; }  # and the trap shows what the program said
 type_in_results_box() {
     click 100 130
     wait_until 60 "the main window to have the focus" focused "$main"
@@ -114,8 +122,13 @@ save_as "$work/dragged.txt"
 type_in_results_box --repeat 6 shift+Right  # anew: the file dialog took the selection
 click 40 110 2                   # a middle click
 save_as "$work/middle.txt"
+type_in_results_box ctrl+End shift+Left shift+Left shift+Left  # three letters deleted,
+xdotool key Delete
+save_as "$work/shortened.txt"    # the file dialog's name takes the selection,
+type_in_results_box ctrl+z       # and what the undo puts back highlighted is the selection
+click 40 110 2
+save_as "$work/undone-middle.txt"
 
-fail() { echo "$*" >&2; exit 1; }  # and the trap shows what the program said
 if grep -q "qt.qpa" "$work/stderr.txt"; then fail "the window program warned about its platform"; fi
 for file in during results again; do
     test -s "$work/$file.txt" || fail "no file $file.txt was saved"
@@ -138,6 +151,8 @@ cmp -s "$work/results.txt" "$work/restored.txt" ||
     fail "a drag of six letters within the box did not move them"
 [ "$(stat -c %s "$work/middle.txt")" -eq $((size + 6)) ] ||
     fail "a middle click did not paste the six letters selected in the box"
+[ "$(stat -c %s "$work/undone-middle.txt")" -eq $((size + 9)) ] ||
+    fail "a middle click after Ctrl+Z did not paste the three letters it put back"
 cmp -s -n "$(stat -c %s "$work/during.txt")" "$work/during.txt" "$work/results.txt" ||
     fail "the file saved during the search is not the beginning of the final results"
 matches=$(tr -cd ' ' <"$work/results.txt" | wc -c)
@@ -145,3 +160,54 @@ matches=$(tr -cd ' ' <"$work/results.txt" | wc -c)
 cmp "$work/results.txt" "$work/expected.txt" ||
     fail "the window's $matches words differ from the headless search's"
 echo "window and headless search agree on $matches words ($(stat -c %s "$work/results.txt") bytes)"
+
+# A box that holds only a megabyte, full in a moment.  Removed text that is in no file is not
+# pushed out by the search's words without a question: "Нет", Escape's answer, stops the search
+# with the box as it was, and Ctrl+Z gives the text back; "Да" lets the search go on; text
+# removed just after a save goes without a question.
+kill $program
+wait $program 2>/dev/null || true
+start BUKVOTOK_RESULTS_LIMIT=1048576
+# search_until_full: until the box is full; the error box that says so is closed.
+search_until_full() {
+    click 256 20
+    wait_until 120 "the box to fill" focused_dialog
+    xdotool key Return
+    wait_until 60 "the error box to close" only_main_shown
+}
+click 88 20
+answer_dialog "$work/dictionary.txt"
+wait_until 60 "the file dialog to close" only_main_shown
+search_until_full
+save_as "$work/full.txt"
+type_in_results_box ctrl+End BackSpace  # changed since the save
+click 132 52                     # Очистить
+click 256 20                     # Найти совпадения: the question
+wait_until 120 "the question" focused_dialog
+xdotool key Escape
+wait_until 60 "the question to close" only_main_shown
+wait_until 60 "the search to stop" idle
+save_as "$work/kept.txt"
+[ ! -s "$work/kept.txt" ] || fail "the search went on after Escape in the question"
+type_in_results_box ctrl+z
+save_as "$work/back.txt"
+head -c -1 "$work/full.txt" | cmp -s - "$work/back.txt" ||
+    fail "Ctrl+Z after the question did not give the cleared text back"
+type_in_results_box ctrl+End BackSpace
+click 132 52
+click 256 20
+wait_until 120 "the question" focused_dialog
+xdotool key shift+Tab space      # "Да"
+wait_until 120 "the box to fill again" focused_dialog
+xdotool key Return
+wait_until 60 "the error box to close" only_main_shown
+save_as "$work/refilled.txt"     # saved: what is cleared now may go
+click 132 52
+search_until_full
+save_as "$work/again-full.txt"
+
+for file in refilled again-full; do
+    [ "$(stat -c %s "$work/$file.txt")" -gt 1000000 ] ||
+        fail "the search did not fill the box again ($file.txt)"
+done
+echo "a full box of 1 MiB: the question kept the cleared text, and let it go when told"
