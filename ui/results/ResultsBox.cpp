@@ -340,21 +340,19 @@ void ResultsBox::paintEvent(QPaintEvent* event) {
 
 void ResultsBox::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    Guarded([this] {
-        viewport_.SetGeometry(font(), viewport()->size());
-        viewport_.Refresh(viewport_.FollowsEnd() && !HasSelection());
-        ScheduleFrame();
-    });
+    Guarded([this] { GeometryChanged(); });
 }
 
 void ResultsBox::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() != QEvent::FontChange) return;
-    Guarded([this] {
-        viewport_.SetGeometry(font(), viewport()->size());
-        viewport_.Refresh(viewport_.FollowsEnd() && !HasSelection());
-        ScheduleFrame();
-    });
+    if (event->type() == QEvent::FontChange) Guarded([this] { GeometryChanged(); });
+}
+
+// The lines wrap anew; the view keeps its top line's text, or the end while it follows it.
+void ResultsBox::GeometryChanged() {
+    viewport_.SetGeometry(font(), viewport()->size());
+    viewport_.Refresh(viewport_.FollowsEnd() && !HasSelection());
+    ScheduleFrame();
 }
 
 void ResultsBox::focusInEvent(QFocusEvent* event) {

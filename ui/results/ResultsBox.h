@@ -190,6 +190,7 @@ private:
     void SelectionChanged();
     void RestartCaretBlink();
     void ScheduleFrame();
+    void GeometryChanged();
     // Takes in the lines laid out behind, lays out more, and follows the end: once a frame
     // while there is something to do.
     void Frame();
