@@ -115,8 +115,15 @@ private:
 
     // The block that holds `offset`.  REQUIRES: offset < size().
     std::size_t BlockOf(std::size_t offset) const {
+        // Reading goes on mostly where it left off: the block looked up last, or the next.
+        for (std::size_t block = last_block_; block < last_block_ + 2; ++block) {
+            if (block < starts_.size() && starts_[block] <= offset &&
+                (block + 1 == starts_.size() || offset < starts_[block + 1])) {
+                return last_block_ = block;
+            }
+        }
         const auto after = std::upper_bound(starts_.begin(), starts_.end(), offset);
-        return static_cast<std::size_t>(after - starts_.begin()) - 1;
+        return last_block_ = static_cast<std::size_t>(after - starts_.begin()) - 1;
     }
     // The block that starts at `offset`, blocks_.size() for the end.  REQUIRES: one does.
     std::size_t BlockStartingAt(std::size_t offset) const {
@@ -131,6 +138,9 @@ private:
 
     std::vector<BlockPointer> blocks_;  // none empty
     std::vector<std::size_t> starts_;   // of each block in the text
+    // Where BlockOf found a block last.  Only one thread reads a BlockBytes: the window's
+    // thread its text, the layout's thread its own copy.
+    mutable std::size_t last_block_ = 0;
     std::size_t size_ = 0;
     std::size_t block_size_;
 };
