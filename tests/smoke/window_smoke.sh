@@ -205,9 +205,18 @@ save_as "$work/refilled.txt"     # saved: what is cleared now may go
 click 132 52
 search_until_full
 save_as "$work/again-full.txt"
+type_in_results_box ctrl+a       # all selected, pasted into itself: refused,
+click 40 110 2
+wait_until 60 "the error box of the middle click" focused_dialog
+xdotool key Return
+wait_until 60 "the error box to close" only_main_shown
+xdotool windowfocus --sync "$main"  # without a click, which would end the selection,
+xdotool key Delete               # and the selection is still all of it
+save_as "$work/all-deleted.txt"
 
 for file in refilled again-full; do
     [ "$(stat -c %s "$work/$file.txt")" -gt 1000000 ] ||
         fail "the search did not fill the box again ($file.txt)"
 done
+[ ! -s "$work/all-deleted.txt" ] || fail "a middle click refused for room lost the selection"
 echo "a full box of 1 MiB: the question kept the cleared text, and let it go when told"
