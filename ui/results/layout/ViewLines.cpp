@@ -69,8 +69,9 @@ std::size_t ViewLines::GuessBefore(std::size_t offset, std::size_t after,
         const std::size_t grid = k * spacing;
         if (grid <= after) return kNoGuess;
         const std::size_t guess = GuessAt(grid);
-        // A blank close after the place may lie past the offset: then the place before.
-        if (guess <= offset) return guess < before ? guess : kNoGuess;
+        // A blank close after the place may lie past the offset, and at the text's end a place
+        // may be the end itself, where no line starts: then the place before.
+        if (guess <= offset && guess < before) return guess;
     }
 }
 
