@@ -24,12 +24,15 @@ public:
     static constexpr std::size_t kAllowance = 64;
     // Steps that hold this much are kept for the user: small, so that many are.
     static constexpr std::size_t kKeepFrom = 12;
+    // Runs of blanks longer than a line holds are made often.
+    static constexpr std::size_t kLongestLine = 24;
 
     // Blocks of 16 bytes, and marks, guesses and stretches laid out at once of a few dozen, so
     // that edits cross all of them.
     TextModelCheck()
         : model_(TextModel::Tuning{kAllowance, 16, kKeepFrom}),
-          lines_(model_.Bytes(), LayoutTuning{8, 32, 64, 48, 0, false}) {
+          lines_(model_.Bytes(), LayoutTuning{8, 32, 64, 48, 0, false, kLongestLine}),
+          layout_(kLongestLine) {
         SetWidth(40);
     }
     TextModelCheck(const TextModelCheck&) = delete;

@@ -75,6 +75,10 @@ TEST(ViewLinesTest, LinesEndWhereTheyShould) {
         {"CR LF ends its line", "a\r\nb\r\n", 100, {0, 3, 6}},
         {"empty lines", "\r\n\r\n", 100, {0, 2, 4}},
         {"letters the font draws as nothing still end", std::string(100, '\x01'), 0, {}},
+        {"blanks run on for a line's longest at most, past a mark's walk too",
+         "a" + std::string(300'000, ' ') + "b",
+         10,
+         {0, 1 << 16, 2 << 16, 3 << 16, 4 << 16, 300'001}},
     };
     for (const Case& c : cases) {
         const BlockBytes text = BlockBytes::CopyOf(c.text, 4);

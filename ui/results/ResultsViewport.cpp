@@ -170,7 +170,7 @@ void ResultsViewport::Paint(QPainter& painter, const QRect& area, const QPalette
 
 // The line in runs that share a colour and hold no tab, each drawn where the advances put it,
 // so that the selection and the caret fall exactly between letters.  Only what reaches the
-// right edge is read: blanks may run a line on for megabytes.
+// right edge is read: blanks may run a line on for 64 KB.
 void ResultsViewport::PaintLine(QPainter& painter, const ViewLines::Line& line, float y,
                                 float right, const QPalette& palette, const Overlay& overlay) {
     const LineLayout& layout = lines_.Layout();

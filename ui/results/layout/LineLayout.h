@@ -4,7 +4,10 @@
 // width, as in any text box), inside a word only when the word alone is wider than the box, and
 // always at a CR LF, which belongs to the line it ends.  Every line holds at least one byte, and
 // every byte but a line break takes some width, so the lines of any text at any width are
-// finite, and a line without blanks holds at most as many bytes as the width has units.
+// finite, and a line without blanks holds at most as many bytes as the width has units.  Only
+// blanks could run a line on further: a line holds at most a set number of bytes besides its
+// line break, and a run of blanks longer than that goes on on the next line.  So a line start is
+// never farther than that from the one before it, and the view finds any line from a mark.
 //
 // What a line start depends on: the start of the line after the one at s is decided by the bytes
 // from s up to the first byte that does not fit, which lies on that next line (in the word that
@@ -36,7 +39,13 @@ public:
     // And when it was stopped at its limit before it could tell where the line ends.
     static constexpr std::size_t kUndecided = kNoLine - 1;
 
-    LineLayout() { SetMetrics({}); }
+    // Bytes a line holds at most, besides its line break.
+    static constexpr std::size_t kLongestLine = 64 << 10;
+
+    explicit LineLayout(std::size_t longest_line = kLongestLine)
+        : longest_line_(std::max<std::size_t>(longest_line, 1)) {
+        SetMetrics({});
+    }
     void SetMetrics(const TextMetrics& metrics);
     const TextMetrics& Metrics() const { return metrics_; }
 
@@ -68,6 +77,7 @@ private:
     std::array<std::int32_t, 256> layout_advance_{};
     std::int64_t tab_stop_ = 1;
     std::int32_t width_ = 0;
+    std::size_t longest_line_;
 };
 
 // The hot loop of laying out, with one rare branch: taken when a byte does not fit, and for
@@ -75,10 +85,13 @@ private:
 template <typename Bytes>
 std::size_t LineLayout::NextLineStart(const Bytes& bytes, std::size_t start,
                                       std::size_t limit) const {
-    const std::size_t end = std::min(limit, bytes.size());
+    const std::size_t reach = std::min(limit, bytes.size());
+    // A line that reaches its longest ends there, unless a break comes first.
+    const bool longest = reach > start && reach - start > longest_line_;
+    const std::size_t end = longest ? start + longest_line_ : reach;
     std::int32_t x = 0;
     std::size_t after_blank = 0;
-    std::size_t next_start = end == bytes.size() ? kNoLine : kUndecided;
+    std::size_t next_start = longest ? end : (end == bytes.size() ? kNoLine : kUndecided);
     bytes.ForEachPiece(start, end, [&](std::string_view piece, std::size_t offset) {
         const auto* const data = reinterpret_cast<const unsigned char*>(piece.data());
         for (std::size_t k = 0; k < piece.size(); ++k) {

@@ -17,7 +17,8 @@ constexpr std::size_t kWalkedLines = 4096;
 
 }  // namespace
 
-ViewLines::ViewLines(const BlockBytes& text, LayoutTuning tuning) : text_(text), tuning_(tuning) {
+ViewLines::ViewLines(const BlockBytes& text, LayoutTuning tuning)
+    : text_(text), tuning_(tuning), layout_(tuning.longest_line) {
     walked_.starts.reserve(kWalkedLines + 1);
 }
 

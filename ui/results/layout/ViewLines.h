@@ -37,6 +37,10 @@ struct LayoutTuning {
     std::size_t at_once = 256 << 10;       // laid out on the window's thread at a time
     std::size_t batch = 16 << 20;          // handed over by the thread at a time
     bool behind = true;                    // the rest on a thread; else at_once a call
+    // Bytes a line holds at most.  A laid-out stretch holds less than `spacing` and two lines
+    // with their line breaks; that must stay within `walk_limit`, so that every line of it is
+    // found from its mark.
+    std::size_t longest_line = LineLayout::kLongestLine;
 };
 
 class ViewLines {
