@@ -152,17 +152,20 @@ bool KnownLines::Merge(const Run& run) {
         if (run.end == Run::End::kStopped) marks[last].laid_out = false;
         return true;
     }
-    // What was known after the mark met holds again.
-    Verify(last + 1);
+    // What was known after the mark met holds again.  When all before the run was settled, so
+    // is all it led to: else the next NextWork after an edit walks every mark after it again.
+    const std::size_t reached = Verify(last + 1);
+    if (settled_ >= from) settled_ = reached;
     return true;
 }
 
-void KnownLines::Verify(std::size_t index) noexcept {
+std::size_t KnownLines::Verify(std::size_t index) noexcept {
     marks_[index].verified = true;
     // Laying out from a line start reaches the next mark: that is one too.
     for (; index + 1 < marks_.size() && marks_[index].laid_out; ++index) {
         marks_[index + 1].verified = true;
     }
+    return index;
 }
 
 }  // namespace bukvotok

@@ -79,8 +79,10 @@ public:
     std::size_t MemoryBytes() const { return marks_.capacity() * sizeof(Mark); }
 
 private:
-    // The mark is a line start, and so are the marks its laid-out stretches lead to.
-    void Verify(std::size_t index) noexcept;
+    // The mark is a line start, and so are the marks its laid-out stretches lead to.  Gives the
+    // first of them that is not laid out (or the last mark): the marks before it from `index`
+    // on are verified and laid out.
+    std::size_t Verify(std::size_t index) noexcept;
 
     std::vector<Mark> marks_;  // ascending, each before the text's end
     // The marks before this one are verified and laid out: NextWork looks no further back.
