@@ -66,8 +66,12 @@ public:
     std::uint64_t Version() const { return version_; }
 
     // --- Told of every change of the text ---
-    // Before an edit: raises bad_alloc, so that Edited cannot fail.
-    void ReserveForEdit() { known_.ReserveForEdit(); }
+    // Before an edit: raises bad_alloc, so that Edited cannot fail.  Stops the thread first:
+    // its share of the blocks would make the edit copy the ones it changes.
+    void ReserveForEdit() {
+        StopBehind();
+        known_.ReserveForEdit();
+    }
     void Edited(std::size_t at, std::size_t removed, std::size_t inserted) noexcept;
     void Appended() noexcept {
         ++version_;
