@@ -85,7 +85,6 @@ void ResultsBox::StartOver(std::size_t caret) {
     transfer_.ForgetDropOffset();
     drag_pending_ = selecting_ = false;
     caret_.Select(caret, caret);
-    viewport_.ScrollTo(viewport_.Lines().LineAt(0));
     viewport_.Refresh(true);
     viewport()->update();
 }

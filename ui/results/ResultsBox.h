@@ -170,7 +170,7 @@ private:
 
     // --- After the text changed (ResultsBox.cpp) ---
     void AppendAtEnd(std::string_view first, std::string_view second);
-    // A new or emptied text: the caret at `caret`, the view at the top until it follows.
+    // A new or emptied text: the caret at `caret`, the view at its end, following it.
     void StartOver(std::size_t caret);
     void TextChanged();
     void Replace(std::size_t from, std::size_t to, std::string_view bytes,

@@ -57,7 +57,6 @@ std::optional<ResultsCaret::KeyMove> ResultsCaret::MoveFor(const QKeyEvent& even
     for (const Move& move : kMoves) {
         const bool select = event.matches(move.select);
         if (!select && !event.matches(move.move)) continue;
-        const std::int64_t column = column_;
         std::size_t to = caret_;
         switch (move.move) {
             case QKeySequence::MoveToNextChar:
@@ -105,7 +104,8 @@ std::optional<ResultsCaret::KeyMove> ResultsCaret::MoveFor(const QKeyEvent& even
             default:
                 break;
         }
-        const std::int64_t kept = move.vertical ? (column >= 0 ? column : column_) : -1;
+        // A vertical move keeps the column it started from, or took at its first step.
+        const std::int64_t kept = move.vertical ? column_ : -1;
         MoveTo(to, select);
         column_ = kept;
         return KeyMove{to, select};
