@@ -7,7 +7,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <algorithm>
-#include <cctype>
+#include <charconv>
 #include <optional>
 
 #include "LinkTargets.h"
@@ -42,12 +42,11 @@ std::string PathBytes(const QString& path) { return QFile::encodeName(path).toSt
 // BUKVOTOK_RESULTS_LIMIT: bytes, digits only.
 std::optional<std::size_t> ResultsLimitFromEnvironment() {
     const QByteArray value = qgetenv("BUKVOTOK_RESULTS_LIMIT");
-    bool number = false;
-    const qulonglong limit = value.toULongLong(&number);
-    if (!number || value.isEmpty() || !std::all_of(value.begin(), value.end(), ::isdigit)) {
-        return std::nullopt;
-    }
-    return static_cast<std::size_t>(limit);
+    const char* const end = value.constData() + value.size();
+    std::size_t limit = 0;
+    const auto [stop, error] = std::from_chars(value.constData(), end, limit);
+    if (value.isEmpty() || error != std::errc() || stop != end) return std::nullopt;
+    return limit;
 }
 
 }  // namespace
