@@ -76,10 +76,13 @@ void WhenModal(std::function<void(T*)> action) {
     timer->start();
 }
 
-// Answers the next file dialog with a path, or cancels it for an empty one; `seen` receives
-// what the dialog offered.
-void AnswerFileDialog(const QString& path, QString* offered = nullptr) {
-    WhenModal<QFileDialog>([path, offered](QFileDialog* dialog) {
+// Answers the next file dialog with a path, or cancels it for an empty one; `offered` receives
+// what the dialog offered, and `first` runs while it shows.  One watch a dialog: two would
+// race for it.
+void AnswerFileDialog(const QString& path, QString* offered = nullptr,
+                      std::function<void()> first = {}) {
+    WhenModal<QFileDialog>([path, offered, first](QFileDialog* dialog) {
+        if (first) first();
         if (offered) {
             const QStringList files = dialog->selectedFiles();
             *offered = files.isEmpty() ? QString() : files.front();
@@ -243,8 +246,8 @@ void TestUnit1::startsAsLaidOut() {
 void TestUnit1::loadShowsItsStatusesAndRemembersThePath() {
     const QString path = Dictionary("words.txt", "кот\r\nум");
     QString status_during_dialog;
-    WhenModal<QFileDialog>([&](QFileDialog*) { status_during_dialog = Status(); });
-    Load(path);
+    AnswerFileDialog(path, nullptr, [&] { status_during_dialog = Status(); });
+    Child<QPushButton>("Button2")->click();
     QCOMPARE(status_during_dialog, kLoading);
     QCOMPARE(Status(), kLoaded);
     QCOMPARE(form_->Dictionary().Count(), 2);
