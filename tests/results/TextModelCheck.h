@@ -2,9 +2,10 @@
 // bytes spells, and checks it after each against a plain string with a plain list of steps
 // that follows the rule for room as the model's header states it.  The view's lines follow the
 // model through width changes, with the laying out ahead done a stretch at a time among the
-// edits: after each step every line known to be exact must be one of a fresh layout of the
-// text, and every few steps, once everything is laid out, all of them.  Shared by a test and a
-// fuzz target.
+// edits: after each step the lines near what changed, and where the script points, must hold
+// together and, where known to be exact, be those of a fresh layout of the text; where the
+// script asks, so must all of them, as they are and once everything is laid out.  Shared by a
+// test and a fuzz target.
 #pragma once
 
 #include <algorithm>
@@ -42,13 +43,15 @@ public:
     std::string Run(std::span<const std::uint8_t> script) {
         for (std::size_t at = 0; at + 3 < script.size() && failure_.empty(); at += 4) {
             Step(script[at], script[at + 1], script[at + 2], script[at + 3]);
-            Compare(at % 32 == 0);
+            // The operation is the low half of its byte; the high half asks for all the lines,
+            // so that a script may leave what is laid out behind alone for as long as it likes.
+            Compare(script[at] >= 0xF0, Caret(script[at + 3]));
             if (!failure_.empty()) {
                 failure_ += " after step " + std::to_string(at / 4) + " (operation " +
                             std::to_string(script[at] % 16) + ")";
             }
         }
-        if (failure_.empty()) Compare(true);
+        if (failure_.empty()) Compare(true, 0);
         return failure_;
     }
 
@@ -163,6 +166,9 @@ private:
         metrics_.tab_stop = 20;
         lines_.SetMetrics(metrics_);
         layout_.SetMetrics(metrics_);
+        // A fresh layout, all of it.
+        fresh_.assign(1, 0);
+        LayOutFresh(0);
     }
 
     // The view's lines are told of each change the model made.
@@ -217,7 +223,7 @@ private:
         }
         if (bytes.empty()) return;
         lines_.Appended();
-        text_ += bytes;
+        Splice(text_.size(), 0, bytes);
         saved_ = false;
         for (std::size_t i = steps_.size() - redo; i < steps_.size(); ++i) {
             if (Kept(steps_[i])) return Fail("an append dropped removed text kept for the user");
@@ -298,7 +304,7 @@ private:
             step.typing = kind == Kind::kTyping;
             Record(step, oldest);
         }
-        text_.replace(from, to - from, bytes);
+        Splice(from, to - from, bytes);
     }
     void Edit(std::size_t from, std::size_t to, const std::string& bytes, Kind kind) {
         Edit(from, to, bytes, kind, [&] { return model_.Replace(from, to, bytes, kind); });
@@ -335,9 +341,9 @@ private:
         }
         Edited();
         const std::string moved = text_.substr(from, to - from);
-        text_.erase(from, to - from);
+        Splice(from, to - from, "");
         const std::size_t lands = dest < from ? dest : dest - moved.size();
-        text_.insert(lands, moved);
+        Splice(lands, 0, moved);
         PlainStep step;
         step.move = true;
         step.length = moved.size();
@@ -381,14 +387,14 @@ private:
         saved_ = false;
         if (step.move) {
             const std::string moved = text_.substr(step.at, step.length);
-            text_.erase(step.at, step.length);
+            Splice(step.at, step.length, "");
             const std::size_t lands = step.to < step.at ? step.to : step.to - step.length;
-            text_.insert(lands, moved);
+            Splice(lands, 0, moved);
             step.to = step.at < lands ? step.at : step.at + step.length;
             step.at = lands;
             return;
         }
-        text_.replace(step.at, step.in.size(), step.out);
+        Splice(step.at, step.in.size(), step.out);
         std::swap(step.in, step.out);
     }
 
@@ -444,10 +450,43 @@ private:
         done_ -= oldest;
     }
 
-    void Compare(bool all_lines) {
+    // The plain text's [at, at + removed) becomes `bytes`, and the lines of a fresh layout follow.
+    // A line start depends on nothing before the start of the line before it, and the lines
+    // after a line start on nothing before it: so the lines up to two before the change stay,
+    // and laying out again from there goes on until a line starts after the change where one
+    // started before it.
+    void Splice(std::size_t at, std::size_t removed, std::string_view bytes) {
+        text_.replace(at, removed, bytes);
+        const auto line = static_cast<std::size_t>(
+            std::upper_bound(fresh_.begin(), fresh_.end(), at) - fresh_.begin() - 1);
+        fresh_after_.clear();
+        for (std::size_t i = line + 1; i < fresh_.size(); ++i) {
+            if (fresh_[i] >= at + removed)
+                fresh_after_.push_back(fresh_[i] - removed + bytes.size());
+        }
+        fresh_.resize(line >= 2 ? line - 1 : 1);
+        LayOutFresh(at + bytes.size());
+    }
+
+    // Lays out from the last of fresh_ on; from `met_after` on, until it meets fresh_after_.
+    void LayOutFresh(std::size_t met_after) {
+        for (std::size_t start = fresh_.back();;) {
+            start = layout_.NextLineStart(WholeText{text_}, start);
+            if (start == LineLayout::kNoLine) break;
+            const auto met = std::lower_bound(fresh_after_.begin(), fresh_after_.end(), start);
+            if (start >= met_after && met != fresh_after_.end() && *met == start) {
+                fresh_.insert(fresh_.end(), met, fresh_after_.end());
+                break;
+            }
+            fresh_.push_back(start);
+        }
+        fresh_after_.clear();
+    }
+
+    void Compare(bool all_lines, std::size_t pointed) {
         if (!failure_.empty()) return;
-        if (model_.Copy() != text_) return Fail("the text differs");
-        if (clipboard_.Copy(0, clipboard_.size()) != clipboard_text_) {
+        if (!Same(model_.Bytes(), text_)) return Fail("the text differs");
+        if (!Same(clipboard_, clipboard_text_)) {
             return Fail("a shared copy changed with the text");
         }
         const EditHistory& history = model_.History();
@@ -461,7 +500,7 @@ private:
             if ((step.kind == EditStep::Kind::kMove) != plain.move) return Fail("a step differs");
             if (plain.move) continue;
             if (step.expendable != plain.expendable || model_.Kept(step) != Kept(plain) ||
-                step.held.Copy(0, step.held.size()) != plain.out) {
+                !Same(step.held, plain.out)) {
                 return Fail("a step differs");
             }
         }
@@ -473,39 +512,50 @@ private:
         if (!steps_.empty() && text_.size() + Held() > Budget()) {
             return Fail("text and history passed the budget");
         }
+        breaks_.clear();
+        for (std::size_t at = text_.find('\r'); at != std::string::npos;
+             at = text_.find('\r', at + 1)) {
+            breaks_.push_back(at);
+        }
         for (std::size_t at = 0; at <= text_.size(); at += 1 + text_.size() / 7) {
             if (at > 0 && text_[at - 1] == '\r') continue;
-            const std::size_t before = at == 0 ? std::string::npos : text_.rfind('\r', at - 1);
-            const std::size_t after = text_.find('\r', at);
+            const auto after = std::lower_bound(breaks_.begin(), breaks_.end(), at);
             if (model_.Bytes().ParagraphStart(at) !=
-                    (before == std::string::npos ? 0 : before + 2) ||
+                    (after == breaks_.begin() ? 0 : *(after - 1) + 2) ||
                 model_.Bytes().ParagraphEnd(at) !=
-                    (after == std::string::npos ? text_.size() : after)) {
+                    (after == breaks_.end() ? text_.size() : *after)) {
                 return Fail("a paragraph's bounds differ");
             }
         }
-        CompareLines(all_lines);
+        CompareLines(all_lines, pointed);
     }
 
-    // The lines of a fresh layout of the text.
-    std::vector<std::size_t> FreshStarts() const {
-        const BlockBytes bytes = BlockBytes::CopyOf(text_, 16);
-        std::vector<std::size_t> starts{0};
-        std::size_t start = 0;
-        while ((start = layout_.NextLineStart(bytes, start)) != LineLayout::kNoLine) {
-            starts.push_back(start);
+    // The text as one piece, as the layout reads bytes: a fresh layout reads no block.
+    struct WholeText {
+        std::string_view bytes;
+        std::size_t size() const { return bytes.size(); }
+        template <typename Visit>
+        void ForEachPiece(std::size_t from, std::size_t to, Visit&& visit) const {
+            if (from < to) visit(bytes.substr(from, to - from), from);
         }
-        return starts;
+    };
+
+    static bool Same(const BlockBytes& bytes, std::string_view plain) {
+        if (bytes.size() != plain.size()) return false;
+        bool same = true;
+        bytes.ForEachPiece(0, bytes.size(), [&](std::string_view piece, std::size_t offset) {
+            return same = piece == plain.substr(offset, piece.size());
+        });
+        return same;
     }
 
-    void CompareLines(bool all_lines) {
-        const std::vector<std::size_t> fresh = FreshStarts();
-        const auto is_start = [&fresh](std::size_t offset) {
-            return std::binary_search(fresh.begin(), fresh.end(), offset);
-        };
+    void CompareLines(bool all_lines, std::size_t pointed) {
+        const std::vector<std::size_t>& fresh = fresh_;
         const std::vector<KnownLines::Mark>& marks = lines_.Known().Marks();
-        for (std::size_t i = 0; i < marks.size(); ++i) {
-            if (marks[i].verified && !is_start(marks[i].offset)) {
+        for (std::size_t i = 0, line = 0; i < marks.size(); ++i) {
+            // Both ascend: the line starts are walked once.
+            while (line < fresh.size() && fresh[line] < marks[i].offset) ++line;
+            if (marks[i].verified && (line == fresh.size() || fresh[line] != marks[i].offset)) {
                 return Fail("a verified mark is no line start");
             }
             // Else laying out would never come back to the marks after it.
@@ -515,9 +565,14 @@ private:
             }
         }
         // Wherever the lines are, a guess or not, they are one layout: each line holds what it
-        // is asked for, and the lines before and after it agree.
-        for (std::size_t at = 0; at <= text_.size(); at += 1 + text_.size() / 23) {
-            const ViewLines::Line line = lines_.LineAt(at);
+        // is asked for, and the lines before and after it agree.  Asked where the last change
+        // began and ended, and where the script points.
+        const TextModel::Change& change = model_.LastChange();
+        ViewLines::Line line{1, 0};  // none yet
+        for (const std::size_t asked : {change.at, change.at + change.inserted, pointed}) {
+            const std::size_t at = std::min(asked, text_.size());
+            if (line.start <= at && at < line.end) continue;  // that line was just compared
+            line = lines_.LineAt(at);
             if (line.start > at || (at >= line.end && !(at == text_.size() && line.end == at))) {
                 return Fail("a line does not hold its offset");
             }
@@ -545,11 +600,28 @@ private:
             }
         }
         if (!all_lines) return;
+        // All the lines as they are, before everything is laid out: each starts where the one
+        // before it ends, and each that is exact is a line of the fresh layout.
+        ViewLines::Line shown = lines_.LineAt(0);
+        for (std::size_t count = 0;; ++count) {
+            if (lines_.Exact(shown.start)) {
+                const auto found = std::lower_bound(fresh.begin(), fresh.end(), shown.start);
+                if (found == fresh.end() || *found != shown.start ||
+                    shown.end != (found + 1 == fresh.end() ? text_.size() : *(found + 1))) {
+                    return Fail("an exact line differs");
+                }
+            }
+            const std::optional<ViewLines::Line> next = lines_.LineAfter(shown);
+            if (!next) break;
+            if (next->start != shown.end) return Fail("neighbouring lines disagree");
+            if (count > text_.size()) return Fail("the lines do not end");
+            shown = *next;
+        }
         lines_.Finish();
         std::vector<std::size_t> starts{lines_.LineAt(0).start};
-        for (std::optional<ViewLines::Line> line = lines_.LineAt(0);
-             (line = lines_.LineAfter(*line));) {
-            starts.push_back(line->start);
+        for (std::optional<ViewLines::Line> next = lines_.LineAt(0);
+             (next = lines_.LineAfter(*next));) {
+            starts.push_back(next->start);
         }
         if (starts != fresh) {
 #ifdef BUKVOTOK_CHECK_DEBUG
@@ -573,6 +645,9 @@ private:
     TextModel model_;
     ViewLines lines_;
     LineLayout layout_;
+    std::vector<std::size_t> fresh_{0};  // the lines of a fresh layout of text_
+    std::vector<std::size_t> fresh_after_;
+    std::vector<std::size_t> breaks_;  // where the text's CRs are
     BlockBytes clipboard_;
     std::string clipboard_text_;
     TextMetrics metrics_;
