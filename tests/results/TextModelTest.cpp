@@ -75,6 +75,24 @@ TEST(TextModelTest, ASearchPushesOutOnlyStepsFromBeforeIt) {
     model.BeginSearch();
     ASSERT_TRUE(model.Append(std::string(4000, 'd')));
     EXPECT_FALSE(model.CanUndo());
+
+    // Words that push out a hundred steps at once: those left undo and redo as they should.
+    TextModel many(TextModel::Tuning{64, 256});
+    for (std::size_t i = 0; i < 150; ++i) {
+        ASSERT_TRUE(many.Replace(i, i, "x", Kind::kTyping));
+        many.EndTyping();
+    }
+    const std::size_t step = sizeof(EditStep);
+    many.SetCapacity(150 + 150 * step);
+    many.BeginSearch();
+    ASSERT_TRUE(many.Append(std::string(100 * step, 'w')));
+    EXPECT_EQ(many.History().UndoCount(), 50u);
+    while (many.Undo()) {
+    }
+    EXPECT_TRUE(many.Copy() == std::string(100, 'x') + std::string(100 * step, 'w'));
+    while (many.Redo()) {
+    }
+    EXPECT_TRUE(many.Copy() == std::string(150, 'x') + std::string(100 * step, 'w'));
 }
 
 // A full text replaced by one letter: the history holds the former blocks themselves, and
