@@ -1,6 +1,7 @@
 // Where the results box's lines wrap, and how much of the text the view lays out to show them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <thread>
@@ -69,6 +70,7 @@ TEST(ViewLinesTest, LinesEndWhereTheyShould) {
     const Case cases[] = {
         {"fits", "aa bb", 100, {0}},
         {"after the last space that fits", "aa aa aa", 21, {0, 6}},
+        {"a word that ends exactly at the edge stays", "aa aa aa", 18, {0, 6}},
         {"spaces run past the edge", "aaaa     bb", 17, {0, 9}},
         {"a word too wide breaks anywhere", "aaaaaaaa", 13, {0, 3, 6}},
         {"narrower than a letter: one a line", "ab", 1, {0, 1}},
@@ -109,12 +111,14 @@ TEST(ViewLinesTest, CaretPlacesRoundTrip) {
     }
 }
 
-// A width change on a large text: the lines the view shows at once, the rest on the thread,
-// while words are appended and the text is edited; in the end the lines of a fresh layout.
+// A width change on a large text: the lines the view shows at once, the rest on the thread a
+// batch at a time, while words are appended and the text is edited; in the end the lines of a
+// fresh layout.
 TEST(ViewLinesTest, AWidthChangeLaysOutWhatIsShownAtOnceAndTheRestBehind) {
     std::minstd_rand random(5);
     BlockBytes text = BlockBytes::CopyOf(RandomText(random, 4 << 20), 256 << 10);
-    ViewLines lines(text);
+    const LayoutTuning tuning{.batch = 512 << 10};
+    ViewLines lines(text, tuning);
     lines.SetMetrics(Metrics(300));
     lines.Finish();
     const std::size_t total = Starts(lines).size();
@@ -132,6 +136,20 @@ TEST(ViewLinesTest, AWidthChangeLaysOutWhatIsShownAtOnceAndTheRestBehind) {
     EXPECT_TRUE(lines.LayingOutBehind());
     text.Append(" appended meanwhile");
     lines.Appended();
+    // A line the view has shown as a guess, wrong: taken in by Poll alone, the thread's batches,
+    // as many as the text holds, make it the true one.
+    const std::vector<std::size_t> fresh = FreshStarts(text, Metrics(200));
+    const auto true_start = [&fresh](std::size_t at) {
+        return *(std::upper_bound(fresh.begin(), fresh.end(), at) - 1);
+    };
+    std::size_t guessed = text.size() / 2;
+    while (guessed < text.size() && lines.LineAt(guessed).start == true_start(guessed)) ++guessed;
+    ASSERT_LT(guessed, text.size());
+    for (std::size_t taken = 0; lines.LayingOutBehind();) {
+        taken += lines.Poll() ? 1u : 0u;
+        ASSERT_LE(taken, text.size() / tuning.batch + 1);
+    }
+    EXPECT_EQ(lines.LineAt(guessed).start, true_start(guessed));
     while (lines.Pending()) {
         lines.Poll();
         lines.LayOutSome();
@@ -154,30 +172,50 @@ TEST(ViewLinesTest, AWidthChangeLaysOutWhatIsShownAtOnceAndTheRestBehind) {
     EXPECT_TRUE(Starts(lines) == FreshStarts(text, Metrics(250)));
 }
 
-// One word repeated moves every line break after an edit near the top: the view's lines at the
-// end are a guess at once, laid out from close by, and true once the rest is laid out.
-TEST(ViewLinesTest, AnEditNearTheTopOfOneWordRepeatedLaysOutOnlyWhatIsShown) {
+// After an edit the view lays out at once what it shows, from close by.  One word repeated
+// moves every line after a word typed near the top: the lines at the end stay a guess until the
+// rest is laid out.  In words of all lengths, the lines after a word typed in the middle, far
+// past what is laid out at once from the text's start, meet those known before: the stretch laid
+// out at once makes every line true again, and nothing after it is laid out again.
+TEST(ViewLinesTest, AnEditLaysOutOnlyWhatIsShownAndWhatItMoves) {
     std::string repeated;
     while (repeated.size() < (4 << 20)) repeated += " \xEA\xEE\xF2";
-    BlockBytes text = BlockBytes::CopyOf(repeated, 256 << 10);
-    ViewLines lines(text, LayoutTuning{.behind = false});
-    lines.SetMetrics(Metrics(329));
-    lines.Finish();
-    const std::size_t total = Starts(lines).size();
+    std::minstd_rand random(7);
+    std::string words = RandomText(random, 4 << 20);
+    std::replace(words.begin(), words.end(), '\n', ' ');  // one paragraph, as a search's words
+    std::replace(words.begin(), words.end(), '\r', ' ');
+    struct Case {
+        const char* name;
+        const std::string& text;
+        std::size_t at;
+        bool lines_stay;
+    };
+    const Case cases[] = {
+        {"one word repeated, a word typed at the top", repeated, 0, false},
+        {"words of all lengths, a word typed in the middle", words, words.size() / 2 + 1, true},
+    };
+    for (const Case& c : cases) {
+        BlockBytes text = BlockBytes::CopyOf(c.text, 256 << 10);
+        ViewLines lines(text, LayoutTuning{.behind = false});
+        lines.SetMetrics(Metrics(329));
+        lines.Finish();
+        const std::size_t total = Starts(lines).size();
 
-    // A word typed at the top: every line after holds the words one later.
-    lines.ReserveForEdit();
-    text.Splice(0, 0, BlockBytes::CopyOf(" \xEA\xEE\xF2", 256 << 10));
-    lines.Edited(0, 0, 4);
-    lines.LayOutSome();
-    const std::size_t before = lines.LinesLaidOut();
-    auto line = lines.LineAt(text.size());
-    for (int row = 0; row < 40; ++row) line = lines.LineBefore(line).value_or(line);
-    EXPECT_LT(lines.LinesLaidOut() - before, total / 20);
-    EXPECT_FALSE(lines.Exact(text.size()));
-    lines.Finish();
-    EXPECT_TRUE(lines.Exact(text.size()));
-    EXPECT_TRUE(Starts(lines) == FreshStarts(text, Metrics(329)));
+        lines.ReserveForEdit();
+        text.Splice(c.at, c.at, BlockBytes::CopyOf(" \xEA\xEE\xF2", 256 << 10));
+        lines.Edited(c.at, 0, 4);
+        const std::size_t before_edit = lines.LinesLaidOut();
+        lines.LayOutSome();
+        const std::size_t before = lines.LinesLaidOut();
+        auto line = lines.LineAt(text.size());
+        for (int row = 0; row < 40; ++row) line = lines.LineBefore(line).value_or(line);
+        EXPECT_LT(lines.LinesLaidOut() - before, total / 20) << c.name;
+        EXPECT_EQ(lines.Exact(text.size()), c.lines_stay) << c.name;
+        lines.Finish();
+        EXPECT_EQ(lines.LinesLaidOut() - before_edit < total / 20, c.lines_stay) << c.name;
+        EXPECT_TRUE(lines.Exact(text.size())) << c.name;
+        EXPECT_TRUE(Starts(lines) == FreshStarts(text, Metrics(329))) << c.name;
+    }
 }
 
 // With no memory for laying out, a width change still takes: the lines are a guess, every one
