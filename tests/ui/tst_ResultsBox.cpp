@@ -75,12 +75,23 @@ std::string Edited(std::string text, int at, int removed, const QByteArray& inse
                         inserted.toStdString());
 }
 
-// The text is still exact after more appends: an edit left the box's own account of its
-// lines in order.
+// The text is still exact after more appends, and so are its lines, those of a box laid out
+// afresh: an edit left the box's own account of its lines in order, and the appends were told
+// to it.
 bool StaysExactOnAppending(ResultsBox& box, const std::string& text) {
     const std::string more = Words(200, 5000);
     box.AppendResultsText(more);
-    return box.ResultsText() == text + more;
+    if (box.ResultsText() != text + more) return false;
+    const bukvotok::BlockBytes bytes = box.Share(0, box.ResultsSize());
+    bukvotok::ViewLines fresh(bytes);
+    fresh.SetMetrics(box.Lines().Layout().Metrics());
+    fresh.Finish();
+    std::optional<bukvotok::ViewLines::Line> shown = box.Lines().LineAt(0);
+    for (auto line = std::make_optional(fresh.LineAt(0)); line; line = fresh.LineAfter(*line)) {
+        if (shown != line) return false;
+        shown = box.Lines().LineAfter(*shown);
+    }
+    return !shown;
 }
 
 std::size_t TopShown(ResultsBox& box) {
@@ -325,6 +336,9 @@ void tst_ResultsBox::caretMoves_data() {
         << words << 5 << QList<int>{Qt::Key_Up} << 0 << 0;
     QTest::newRow("Down from the end of a line into a short one")
         << QByteArray("abcdef\r\nab") << 5 << QList<int>{Qt::Key_Down} << 10 << 10;
+    QTest::newRow("Down through a short line keeps the column")
+        << QByteArray("abcdef\r\nab\r\nabcdef") << 5 << QList<int>{Qt::Key_Down, Qt::Key_Down} << 17
+        << 17;
     // End keeps the caret on its line: before the blank a wrapped line ends in (-1: where the
     // first line wraps), after all the blanks before a line break or the end.
     QTest::newRow("End on a wrapped line") << words << 5 << QList<int>{Qt::Key_End} << -1 << -1;
@@ -460,7 +474,20 @@ void tst_ResultsBox::copyAndCutGiveLineBreaksAsNewlines() {
 
     box.Cut();
     QCOMPARE(QApplication::clipboard()->text(), expected);
-    QCOMPARE(Bytes(box.ResultsText()), Bytes(Edited(text, 50, static_cast<int>(to - from), {})));
+    const std::string cut = Edited(text, 50, static_cast<int>(to - from), {});
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(cut));
+
+    // With no memory for the copy, Ctrl+C and Ctrl+X say so in the box's words, and the text stays.
+    QStringList errors;
+    bukvotok::ReplaceErrorBox([&errors](const QString&, const QString& shown) { errors << shown; });
+    box.SetSelection(5, 20);
+    bukvotok::growing_array_fails_for_tests = [] { return true; };
+    Press(&box, (Qt::ControlModifier | Qt::Key_C).toCombined());
+    Press(&box, (Qt::ControlModifier | Qt::Key_X).toCombined());
+    bukvotok::growing_array_fails_for_tests = nullptr;
+    bukvotok::ReplaceErrorBox({});
+    QCOMPARE(errors, QStringList(2, QString::fromUtf8(bukvotok::kResultsOutOfMemory)));
+    QCOMPARE(Bytes(box.ResultsText()), Bytes(cut));
 
     // The copy keeps the bytes copied whatever the text does next, and goes back in as they are.
     box.SelectAll();
