@@ -4,11 +4,11 @@
 # dialog, and compare the file with the headless search that found as many words; then replace
 # the results with a letter, delete all before a click into them, and empty them, undoing each
 # and saving before and after; drag a few letters elsewhere in the box, and paste them with a
-# middle click, saving after each.  Then, in a box of a megabyte, what the search does when only
-# removed text that is in no file stands in its way.  Every click is the user's one click:
-# after each dialog no other window of the program may be left on screen to swallow it.  The
-# search runs for as much processor time, and every step waits for what it needs, so a busy
-# machine only makes it slower.
+# middle click, and all of it after Ctrl+A, saving after each.  Then, in a box of a megabyte,
+# what the search does when only removed text that is in no file stands in its way.  Every click
+# is the user's one click: after each dialog no other window of the program may be left on
+# screen to swallow it.  The search runs for as much processor time, and every step waits for
+# what it needs, so a busy machine only makes it slower.
 #   window_smoke.sh BUKVOTOK BUKVOTOK_SEARCH DICTIONARY
 set -euo pipefail
 if [ -z "${WINDOW_SMOKE_DISPLAY:-}" ]; then
@@ -128,6 +128,9 @@ save_as "$work/shortened.txt"    # the file dialog's name takes the selection,
 type_in_results_box ctrl+z       # and what the undo puts back highlighted is the selection
 click 40 110 2
 save_as "$work/undone-middle.txt"
+type_in_results_box ctrl+a       # all of it, though the file dialog took the selection,
+click 40 110 2                   # pasted into itself
+save_as "$work/doubled.txt"
 
 if grep -q "qt.qpa" "$work/stderr.txt"; then fail "the window program warned about its platform"; fi
 for file in during results again; do
@@ -153,6 +156,8 @@ cmp -s "$work/results.txt" "$work/restored.txt" ||
     fail "a middle click did not paste the six letters selected in the box"
 [ "$(stat -c %s "$work/undone-middle.txt")" -eq $((size + 9)) ] ||
     fail "a middle click after Ctrl+Z did not paste the three letters it put back"
+[ "$(stat -c %s "$work/doubled.txt")" -eq $((2 * (size + 9))) ] ||
+    fail "a middle click after Ctrl+A did not paste all of the box's text"
 cmp -s -n "$(stat -c %s "$work/during.txt")" "$work/during.txt" "$work/results.txt" ||
     fail "the file saved during the search is not the beginning of the final results"
 matches=$(tr -cd ' ' <"$work/results.txt" | wc -c)
