@@ -31,7 +31,7 @@ public:
     // that edits cross all of them.
     TextModelCheck()
         : model_(TextModel::Tuning{kAllowance, 16, kKeepFrom}),
-          lines_(model_.Bytes(), LayoutTuning{8, 32, 64, 48, 0, false, kLongestLine}),
+          lines_(model_.Bytes(), LayoutTuning{8, 32, 68, 48, 0, false, kLongestLine}),
           layout_(kLongestLine) {
         SetWidth(40);
     }
