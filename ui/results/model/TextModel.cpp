@@ -155,12 +155,8 @@ TextModel::Removed TextModel::HeldSinceSearch() const {
     return HeldBy([this](const EditStep& step) { return !Before(step); });
 }
 
-std::size_t TextModel::KeptBytes() const {
-    std::size_t bytes = 0;
-    for (std::size_t i = 0; i < history_.Count(); ++i) {
-        if (Kept(history_.At(i))) bytes += history_.At(i).held.size();
-    }
-    return bytes;
+TextModel::Removed TextModel::KeptByKey() const {
+    return HeldBy([this](const EditStep& step) { return Kept(step); });
 }
 
 // The user's word holds whatever happens to the files.

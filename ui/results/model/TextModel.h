@@ -137,7 +137,7 @@ public:
     // which its words may not push out.
     Removed HeldSinceSearch() const;
     // The bytes of all the kept steps.
-    std::size_t KeptBytes() const;
+    Removed KeptByKey() const;
     // Whether `step` is kept for the user (see the rule above).
     bool Kept(const EditStep& step) const {
         return !step.expendable && step.held.size() >= tuning_.keep_from;
