@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include "ShowError.h"
 
 using bukvotok::ResultsBox;
+using bukvotok::ViewLines;
 
 namespace {
 
@@ -141,6 +143,8 @@ private slots:
     void aWidthChangeKeepsItsPlaceAndKeysMoveByTheNewLines();
     void copiesPastedIntoItselfKeepTheTextInFewPieces();
     void refusalsSayWhatHappenedAndWhatCanBeDone();
+    void aScreenReaderReadsAPieceAroundAnOffset_data();
+    void aScreenReaderReadsAPieceAroundAnOffset();
 };
 
 void tst_ResultsBox::roundTrip_data() {
@@ -989,6 +993,63 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
                                      "большим текстом. Вставьте его частями."});
     }
     bukvotok::ReplaceQuestionBox({});
+    bukvotok::ReplaceErrorBox({});
+}
+
+void tst_ResultsBox::aScreenReaderReadsAPieceAroundAnOffset_data() {
+    QTest::addColumn<int>("boundary");
+    QTest::addColumn<int>("which");  // -1 before, 0 at, 1 after
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QString>("expected");  // empty: the line on screen
+    // The first "о" of the last word, " слово399999", then CR LF and "ab ёж".
+    const int word = static_cast<int>(Words(400000).size()) - 9;
+    QTest::newRow("a letter") << int(QAccessible::CharBoundary) << 0 << word << "о";
+    QTest::newRow("a line break") << int(QAccessible::CharBoundary) << 0 << word + 9 << "\r\n";
+    QTest::newRow("between CR and LF")
+        << int(QAccessible::CharBoundary) << 0 << word + 10 << "\r\n";
+    QTest::newRow("a word") << int(QAccessible::WordBoundary) << 0 << word << "слово399999";
+    QTest::newRow("before a word") << int(QAccessible::WordBoundary) << -1 << word << " ";
+    QTest::newRow("after the last word of a paragraph")
+        << int(QAccessible::WordBoundary) << 1 << word << "\r\n";
+    QTest::newRow("a line") << int(QAccessible::LineBoundary) << 0 << word << "";
+    QTest::newRow("the line before") << int(QAccessible::LineBoundary) << -1 << word << "";
+    QTest::newRow("a paragraph of megabytes: its line")
+        << int(QAccessible::ParagraphBoundary) << 0 << word << "";
+    QTest::newRow("a short paragraph")
+        << int(QAccessible::ParagraphBoundary) << 0 << word + 11 << "ab ёж";
+    QTest::newRow("the end") << int(QAccessible::CharBoundary) << 0 << word + 16 << "";
+}
+
+// On a box of 6 MB, one paragraph of words and a short one: a character, a word, the line on
+// screen, each read from around its offset, with no error box.
+void tst_ResultsBox::aScreenReaderReadsAPieceAroundAnOffset() {
+    QFETCH(int, boundary);
+    QFETCH(int, which);
+    QFETCH(int, offset);
+    QFETCH(QString, expected);
+    QStringList errors;
+    bukvotok::ReplaceErrorBox([&errors](const QString&, const QString& text) { errors << text; });
+    ResultsBox box;
+    QVERIFY(Show(box));
+    box.SetResultsText(Words(400000) + "\r\n" + Cp("ab ёж"));
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&box);
+    QAccessibleTextInterface* text = accessible->textInterface();
+    const auto type = static_cast<QAccessible::TextBoundaryType>(boundary);
+    int start = -1;
+    int end = -1;
+    const QString read = which < 0   ? text->textBeforeOffset(offset, type, &start, &end)
+                         : which > 0 ? text->textAfterOffset(offset, type, &start, &end)
+                                     : text->textAtOffset(offset, type, &start, &end);
+    if (expected.isEmpty() && offset < text->characterCount()) {
+        ViewLines::Line line = box.Lines().LineAt(static_cast<std::size_t>(offset));
+        if (which < 0) line = *box.Lines().LineBefore(line);
+        QVERIFY(line.end - line.start < 1000);
+        expected =
+            QString::fromStdString(bukvotok::Cp1251ToUtf8(box.ResultsText(line.start, line.end)));
+    }
+    QCOMPARE(read, expected);
+    QCOMPARE(text->text(start, end), read);
+    QCOMPARE(errors, QStringList());
     bukvotok::ReplaceErrorBox({});
 }
 
