@@ -42,6 +42,20 @@ void ResultsAccessible::Install() {
 
 ResultsBox* ResultsAccessible::Box() const { return static_cast<ResultsBox*>(widget()); }
 
+// Qt's bridge reads a text event as the class its type names: a plain event of that type would
+// be read past its end.
+void ResultsAccessible::TextChanged(ResultsBox& box, std::size_t at,
+                                    std::size_t inserted) noexcept {
+    if (!QAccessible::isActive()) return;
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&box);
+    if (accessible == nullptr) return;
+    const QString text = inserted <= kAround
+                             ? static_cast<ResultsAccessible*>(accessible)->Text(at, at + inserted)
+                             : QString();
+    QAccessibleTextUpdateEvent update(&box, static_cast<int>(at), QString(), text);
+    QAccessible::updateAccessibility(&update);
+}
+
 QAccessible::State ResultsAccessible::state() const {
     QAccessible::State state = QAccessibleWidget::state();
     state.editable = true;

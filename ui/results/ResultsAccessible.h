@@ -19,6 +19,9 @@ public:
 
     // Makes Qt's accessibility ask this class for every results box.
     static void Install();
+    // Tells assistive technology where the text changed, with the `inserted` bytes put in at
+    // `at` when they are few: a screen reader reads the rest from the text.
+    static void TextChanged(ResultsBox& box, std::size_t at, std::size_t inserted) noexcept;
 
     QAccessible::State state() const override;
     void* interface_cast(QAccessible::InterfaceType type) override;

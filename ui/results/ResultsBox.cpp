@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QPaintEvent>
@@ -178,10 +177,8 @@ void ResultsBox::TextChanged() {
     // The lines around the edit now, so that the next paint shows them as they are.
     viewport_.Lines().LayOutSome();
     ScheduleFrame();
-    if (QAccessible::isActive()) {
-        QAccessibleEvent update(this, QAccessible::TextUpdated);
-        QAccessible::updateAccessibility(&update);
-    }
+    const TextModel::Change& change = document_.Model().LastChange();
+    ResultsAccessible::TextChanged(*this, change.at, change.inserted);
 }
 
 bool ResultsBox::Replace(std::size_t from, std::size_t to, std::string_view bytes,
