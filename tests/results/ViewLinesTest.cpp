@@ -85,6 +85,10 @@ TEST(ViewLinesTest, LinesEndWhereTheyShould) {
          std::string(1 << 16, ' ') + "\r\nb",
          10,
          {0, (1 << 16) + 2}},
+        {"and one that makes a line of exactly that many bytes leaves the next break alone",
+         std::string((1 << 16) - 2, ' ') + "\r\n\r\nb",
+         10,
+         {0, 1 << 16, (1 << 16) + 2}},
     };
     for (const Case& c : cases) {
         const BlockBytes text = BlockBytes::CopyOf(c.text, 4);

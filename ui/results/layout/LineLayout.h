@@ -92,6 +92,8 @@ std::size_t LineLayout::NextLineStart(const Bytes& bytes, std::size_t start,
     std::int32_t x = 0;
     std::size_t after_blank = 0;
     std::size_t next_start = longest ? end : (end == bytes.size() ? kNoLine : kUndecided);
+    // Whether a line break or a byte that did not fit ended the line before `end`.
+    bool ended = false;
     bytes.ForEachPiece(start, end, [&](std::string_view piece, std::size_t offset) {
         const auto* const data = reinterpret_cast<const unsigned char*>(piece.data());
         for (std::size_t k = 0; k < piece.size(); ++k) {
@@ -101,6 +103,7 @@ std::size_t LineLayout::NextLineStart(const Bytes& bytes, std::size_t start,
                 const std::size_t i = offset + k;
                 if (byte == '\r') {
                     next_start = i + 2;
+                    ended = true;
                     return false;
                 }
                 if (byte == ' ' || byte == '\t') {
@@ -112,6 +115,7 @@ std::size_t LineLayout::NextLineStart(const Bytes& bytes, std::size_t start,
                 }
                 if (i > start) {
                     next_start = after_blank > start ? after_blank : i;
+                    ended = true;
                     return false;
                 }
             }
@@ -120,8 +124,9 @@ std::size_t LineLayout::NextLineStart(const Bytes& bytes, std::size_t start,
         }
         return true;
     });
-    if (longest && next_start == end) {
-        // The longest a line holds, then a line break: the break is this line's.
+    if (longest && !ended) {
+        // The longest a line holds, then a line break: the break is this line's.  A break just
+        // before `end` ended the line already, and the next line starts with the one at `end`.
         bytes.ForEachPiece(end, end + 1, [&](std::string_view piece, std::size_t) {
             if (piece.front() == '\r') next_start = end + 2;
             return false;
