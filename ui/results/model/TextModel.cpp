@@ -101,39 +101,45 @@ bool TextModel::Before(const EditStep& step) const {
 }
 
 TextModel::Drops TextModel::PlanForAppend(std::size_t text_after) const {
-    Drops drops;
-    std::size_t held = history_.HeldBytes();
-    // Kept steps from before the search may not go either; whether the words would fit if they
-    // did is for the user to hear.
-    std::size_t kept = 0;
-    const auto may_go = [&](const EditStep& step) {
-        if (!Before(step)) return false;
-        if (Kept(step)) {
+    // The steps undone go from the newest, the steps done from the oldest, each up to the first
+    // that may not go.  When a kept step stops the steps undone, the oldest steps done may still
+    // make the room, and nothing the user holds is lost.
+    const auto plan = [&](bool kept_may_go) {
+        Drops drops;
+        std::size_t held = history_.HeldBytes();
+        std::size_t kept = 0;
+        const auto may_go = [&](const EditStep& step) {
+            if (!Before(step)) return false;
+            if (!Kept(step)) return true;
             drops.refusal = Refusal::kKept;
             kept += step.held.size();
+            return kept_may_go;
+        };
+        while (text_after + held > capacity_ && drops.redo < history_.RedoCount()) {
+            const EditStep& step = history_.At(history_.Count() - 1 - drops.redo);
+            if (!may_go(step)) break;
+            held -= step.Cost();
+            drops.blocks += EditHistory::BlockCount(step);
+            ++drops.redo;
         }
-        return true;
+        while (text_after + held > capacity_ && drops.oldest < history_.UndoCount()) {
+            const EditStep& step = history_.At(drops.oldest);
+            if (!may_go(step)) break;
+            held -= step.Cost();
+            drops.blocks += EditHistory::BlockCount(step);
+            ++drops.oldest;
+        }
+        drops.fits = text_after + held <= capacity_;
+        if (kept_may_go && kept > 0) {
+            // Whether forgetting the kept steps from before the search would do is for the user
+            // to hear.
+            drops.kept_in_the_way = drops.fits ? kept : 0;
+            drops.fits = false;
+        }
+        return drops;
     };
-    while (text_after + held > capacity_ && drops.redo < history_.RedoCount()) {
-        const EditStep& step = history_.At(history_.Count() - 1 - drops.redo);
-        if (!may_go(step)) break;
-        held -= step.Cost();
-        drops.blocks += EditHistory::BlockCount(step);
-        ++drops.redo;
-    }
-    while (text_after + held > capacity_ && drops.oldest < history_.UndoCount()) {
-        const EditStep& step = history_.At(drops.oldest);
-        if (!may_go(step)) break;
-        held -= step.Cost();
-        drops.blocks += EditHistory::BlockCount(step);
-        ++drops.oldest;
-    }
-    drops.fits = text_after + held <= capacity_;
-    if (kept > 0) {
-        drops.kept_in_the_way = drops.fits ? kept : 0;
-        drops.fits = false;
-    }
-    return drops;
+    const Drops drops = plan(false);
+    return drops.fits ? drops : plan(true);
 }
 
 template <typename Which>
