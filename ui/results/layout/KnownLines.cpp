@@ -97,11 +97,17 @@ void KnownLines::Edited(const BlockBytes& text, std::size_t at, std::size_t remo
         }
     }
     // Marks put after the last one end its stretch: what was appended to it since it was laid
-    // out is laid out from it now, as a stretch it may be walked through.
-    const std::size_t was_last = MarkBefore(last);
-    if (at > last && was_last + 1 < marks.size() && marks[was_last + 1].offset > laid_out_to_end_) {
-        marks[was_last].laid_out = false;
-        settled_ = std::min(settled_, was_last);
+    // out is laid out from it now, as a stretch it may be walked through.  An edit before it
+    // moves it, and may put the next paragraph's mark after it all the same.
+    const std::size_t reached = laid_out_to_end_ <= at       ? laid_out_to_end_
+                                : laid_out_to_end_ >= old_to ? laid_out_to_end_ - removed + inserted
+                                                             : at;
+    if (at > last || last >= old_to) {
+        const std::size_t was_last = MarkBefore(at > last ? last : last - removed + inserted);
+        if (was_last + 1 < marks.size() && marks[was_last + 1].offset > reached) {
+            marks[was_last].laid_out = false;
+            settled_ = std::min(settled_, was_last);
+        }
     }
     settled_ = std::min(settled_, kept - 1);
     laid_out_to_end_ = std::min(laid_out_to_end_, at);
