@@ -933,29 +933,32 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
                  QStringList{"0,1 МБ удалённого текста ещё можно вернуть (Ctrl+Y), но он не "
                              "сохранён. Забыть его и искать дальше?"});
     }
-    // "Очистить" and a paste that needs the room of what was cleared: the box asks, as the
-    // search does; "Нет" leaves everything as it was, "Да" lets the cleared text go.
+    // Two deletions, "Очистить", and a paste that needs the room of the deletions but not of
+    // what was cleared: the box asks, as the search does, naming what stands in the way; "Нет"
+    // leaves everything as it was, "Да" lets only that go.
     {
         questions.clear();
         ResultsBox box;
         box.SetCapacity(4 << 20);
         const std::string text(4'000'000, 'w');
         box.SetResultsText(text);
+        select_all_and_delete(box, 1'000'000);
+        select_all_and_delete(box, 1'000'000);
         box.Clear();
-        QApplication::clipboard()->setText(QString(2'000'000, QLatin1Char('p')));
+        QApplication::clipboard()->setText(QString(3'000'000, QLatin1Char('p')));
         box.Paste();
         QCOMPARE(box.ResultsSize(), std::size_t{0});
         QCOMPARE(questions,
-                 QStringList{"3,8 МБ удалённого текста ещё можно вернуть (Ctrl+Z), но он не "
+                 QStringList{"1,9 МБ удалённого текста ещё можно вернуть (Ctrl+Z), но он не "
                              "сохранён, а правке нужно его место. Забыть его и сделать правку?"});
         answer = true;
         box.Paste();
-        QCOMPARE(box.ResultsSize(), std::size_t{2'000'000});
+        QCOMPARE(box.ResultsSize(), std::size_t{3'000'000});
         QCOMPARE(questions.size(), 2);
         answer = false;
         box.Undo();
         box.Undo();
-        QVERIFY(box.ResultsSize() == 0 && !box.CanUndo());
+        QVERIFY(box.ResultsSize() == 2'000'000 && !box.CanUndo());
     }
     // "Очистить" during a search: the box is half empty, and says what takes its room.
     {
