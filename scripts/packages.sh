@@ -39,10 +39,13 @@ BUKVOTOK_WINDOWS_TEST_PACKAGES=(
 # Where apt-get's output goes: read it when an install fails.
 BUKVOTOK_INSTALL_LOG=$PWD/build/install.log
 
-# Prints those of the packages given that are not installed.
+# Prints those of the packages given that are not installed, each once.
 MissingPackages() {
     local package
+    local -A named=()
     for package in "$@"; do
+        [ -z "${named[$package]:-}" ] || continue
+        named[$package]=1
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed'; then
             echo "$package"
         fi
