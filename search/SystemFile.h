@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Errors.h"
 #include "FileIdentity.h"
 #include "NativePath.h"
 

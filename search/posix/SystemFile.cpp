@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "Errors.h"
+
 namespace bukvotok {
 
 const int kIsADirectory = EISDIR;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "Errors.h"
 #include "windows/FileInformation.h"
 
 namespace bukvotok {
@@ -12,6 +13,9 @@ namespace {
 
 // ReadFile and WriteFile take a 32-bit count.
 constexpr std::size_t kLargestCall = std::size_t{1} << 30;
+
+// A console gives at most what its own buffer holds, and fails a larger read on older Windows.
+constexpr std::size_t kLargestConsoleRead = std::size_t{1} << 14;
 
 }  // namespace
 
@@ -48,11 +52,12 @@ FileFacts FactsOf(const InputFile& file, const NativePath& path) {
 }
 
 std::size_t ReadOnce(NativeFile file, char* bytes, std::size_t count) {
+    const std::size_t largest =
+        ::GetFileType(file) == FILE_TYPE_CHAR ? kLargestConsoleRead : kLargestCall;
     DWORD got = 0;
     // A pipe whose writer has gone ends with ERROR_BROKEN_PIPE: the end of the data, like any
     // other failure here.
-    if (!::ReadFile(file, bytes, static_cast<DWORD>(std::min(count, kLargestCall)), &got,
-                    nullptr)) {
+    if (!::ReadFile(file, bytes, static_cast<DWORD>(std::min(count, largest)), &got, nullptr)) {
         return 0;
     }
     return got;
