@@ -55,10 +55,11 @@ $name/bukvotok-search.exe"
     fail "the ZIP holds $(cd "$scratch" && find "$name" -type f | sort | tr '\n' ' ')"
 Search "Z:$scratch/$name/bukvotok-search.exe"
 
-# The installer, into Program Files, with its Start menu folder; the uninstaller, which starts a
-# copy of itself and ends at once, is waited for by what it leaves.
+# The installer, into Program Files, with its Start menu folder and its entry among Windows'
+# installed programs.
 installed="$prefix/drive_c/Program Files/Bukvotok"
 menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Буквоток $version"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bukvotok'
 rm -rf "$installed" "$menu"
 Wine "$setup" /S
 [ "$(ls "$installed" 2>/dev/null | tr '\n' ' ')" = "LICENSE.txt README.txt Uninstall.exe bukvotok-search.exe " ] ||
@@ -67,11 +68,15 @@ Search 'C:\Program Files\Bukvotok\bukvotok-search.exe'
 for link in "Uninstall" "Буквоток — прочти меня" "Буквоток — командная строка"; do
     [ -f "$menu/$link.lnk" ] || fail "the Start menu has no '$link'"
 done
-Wine 'C:\Program Files\Bukvotok\Uninstall.exe' /S
-for ((tries = 0; tries < 600; ++tries)); do
-    [ -e "$installed" ] || [ -e "$menu" ] || break
-    sleep 0.2
-done
-[ ! -e "$installed" ] || fail "the uninstaller left $(ls "$installed" | tr '\n' ' ')in Program Files\\Bukvotok"
+Wine reg query "$key" >/dev/null 2>&1 || fail "Windows' list of installed programs lacks it"
+
+# The uninstaller, run as it runs itself: started from the folder, it starts a copy of itself
+# elsewhere with _?= and ends, so that the copy can remove the folder.  The copy is started here,
+# and waited for, as the first one may not have ended before the copy removes the folder.  _?=
+# takes the rest of the command line as it stands, which only cmd hands over unquoted.
+cp "$installed/Uninstall.exe" "$scratch/Uninstall.exe"
+Wine cmd /c "start \"\" /wait Z:${scratch//\//\\}\\Uninstall.exe /S _?=C:\\Program Files\\Bukvotok"
+[ ! -e "$installed" ] || fail "the uninstaller left '$(ls "$installed" | tr '\n' ' ')' in Program Files\\Bukvotok"
 [ ! -e "$menu" ] || fail "the uninstaller left the Start menu folder"
+! Wine reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left its entry in Windows' list"
 exit $status

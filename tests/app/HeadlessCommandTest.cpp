@@ -262,6 +262,9 @@ TEST(HeadlessCommand, HelpAndVersionGoToStandardOutput) {
 #endif
 }
 
+// A terminal that the test reads back is POSIX's; the Windows console's progress line was watched
+// by hand in a wine console.
+#ifndef _WIN32
 // The lines a terminal shows for `bytes`: enough of one to see text overwritten or erased.
 std::vector<std::string> ScreenLines(const std::string& bytes) {
     std::vector<std::string> lines(1);
@@ -286,9 +289,6 @@ std::vector<std::string> ScreenLines(const std::string& bytes) {
     return lines;
 }
 
-// A terminal that the test reads back is POSIX's; the Windows console's progress line was watched
-// by hand in a wine console.
-#ifndef _WIN32
 TEST(HeadlessCommand, OnATerminalTheProgressAndFiguresKeepOffTheWords) {
     const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(terminal, 0);

@@ -50,7 +50,8 @@ TEST(WindowsFiles, NamesInAnyAlphabetLoadAndShowInMessages) {
         FAIL();
     } catch (const FileOpenError& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + MessagePath(folder.native()) +
-                                                 "??-?-\xE6.txt\". " +
+                                                 "??"
+                                                 "-?-\xE6.txt\". " +
                                                  Reason(ERROR_FILE_NOT_FOUND));
     }
 }
