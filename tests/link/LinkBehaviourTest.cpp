@@ -89,7 +89,9 @@ TEST(LinkBehaviourTest, PressesAndReleasesLightTheLinkAndRestoreItsColour) {
         for (const char* step = row.steps; *step != '\0'; ++step) {
             if (*step == 'P') link.LeftPress();
             if (*step == 'D') link.LeftDoubleClick();
-            if (*step == 'R' || *step == 'O') EXPECT_TRUE(link.LeftRelease(*step == 'R'));
+            if (*step == 'R' || *step == 'O') {
+                EXPECT_TRUE(link.LeftRelease(*step == 'R'));
+            }
         }
         EXPECT_EQ(face.opened.size(), row.opens);
         EXPECT_EQ(face.color_while_opening, std::vector<LinkColor>(row.opens, kLit));
