@@ -69,6 +69,16 @@ void ProgressAfterDelay::Show() {
     if (!dialog_) return;  // the save goes on without its sign of life
     ::SetWindowTextW(dialog_.Get(), ApplicationTitle().c_str());
     ::SendDlgItemMessageW(dialog_.Get(), IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, kBarSteps);
+    // Over the middle of the window whose save it is.
+    RECT window{};
+    RECT dialog{};
+    if (::GetWindowRect(window_, &window) && ::GetWindowRect(dialog_.Get(), &dialog)) {
+        const int width = dialog.right - dialog.left;
+        const int height = dialog.bottom - dialog.top;
+        ::SetWindowPos(dialog_.Get(), nullptr, (window.left + window.right - width) / 2,
+                       (window.top + window.bottom - height) / 2, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     ::EnableWindow(window_, FALSE);
     ::ShowWindow(dialog_.Get(), SW_SHOW);
 }

@@ -23,7 +23,7 @@ void RunCommand(Command&& command) noexcept {
                  [](std::string_view message) { ShowError(message); });
 }
 
-// The window a box of the program's goes over: the active one, if it is the program's.
+// The window a box of the program's goes over: the active one, else the program's visible one.
 HWND BoxOwner();
 
 }  // namespace bukvotok::win32
