@@ -12,6 +12,7 @@
 #include "ShowError.h"
 #include "Utf16.h"
 #include "WindowFont.h"
+#include "WindowObject.h"
 #include "windows/WideText.h"
 
 namespace bukvotok::win32 {
@@ -46,7 +47,7 @@ void TGrlink::RegisterClassOnce(HINSTANCE instance) {
     link_class.cbSize = sizeof link_class;
     // A double click comes as one message, so that its second press does not click again.
     link_class.style = CS_DBLCLKS;
-    link_class.lpfnWndProc = &WindowProc;
+    link_class.lpfnWndProc = &ObjectWindowProc<TGrlink>;
     link_class.hInstance = instance;
     link_class.lpszClassName = kClassName;
     if (!::RegisterClassExW(&link_class)) throw std::runtime_error("Cannot register TGrlink");
@@ -63,7 +64,7 @@ TGrlink::TGrlink(HWND parent, int id, CursorRegistry& cursors, HINSTANCE instanc
     if (!link_menu_ || !::AppendMenuW(link_menu_.Get(), MF_STRING, kCopyCommand, L"&Copy")) {
         throw std::runtime_error("Cannot create the link's menu");
     }
-    // WindowProc takes the handle into window_ as the window is made.
+    // ObjectWindowProc takes the handle into window_ as the window is made.
     ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
     if (!window_) throw std::runtime_error("Cannot create TGrlink");
@@ -76,25 +77,7 @@ TGrlink::~TGrlink() {
         accessible_->Disconnect();
         accessible_->Release();
     }
-    if (window_) ::SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0);
-}
-
-LRESULT CALLBACK TGrlink::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* created =
-            static_cast<TGrlink*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        created->window_.Reset(window);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    }
-    auto* link = reinterpret_cast<TGrlink*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (link == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        // Destroyed with its parent: the handle is no longer the link's to destroy.
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        static_cast<void>(link->window_.Take());
-        return ::DefWindowProcW(window, message, wparam, lparam);
-    }
-    return link->Dispatch(message, wparam, lparam);
+    Forget(window_.Get());
 }
 
 LRESULT TGrlink::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -16,6 +16,7 @@
 #include "Handles.h"
 #include "LinkBehaviour.h"
 #include "Utf16.h"
+#include "WindowObject.h"
 
 namespace bukvotok::win32 {
 
@@ -63,7 +64,8 @@ public:
 
 private:
     static void RegisterClassOnce(HINSTANCE instance);
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    template <typename Object>
+    friend LRESULT CALLBACK ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Dispatch(UINT message, WPARAM wparam, LPARAM lparam);
 
     void OnPaint();

@@ -12,6 +12,7 @@
 #include "ShowError.h"
 #include "Utf16.h"
 #include "WindowFont.h"
+#include "WindowObject.h"
 #include "windows/WideText.h"
 
 namespace bukvotok::win32 {
@@ -83,8 +84,8 @@ void RegisterClassOnce(HINSTANCE instance, WNDPROC procedure) {
 
 TForm1::TForm1(HINSTANCE instance, CursorRegistry& cursors, WindowCommands* commands)
     : cursors_(cursors), commands_(commands) {
-    RegisterClassOnce(instance, &WindowProc);
-    // WindowProc takes the handle into window_ as the window is made.
+    RegisterClassOnce(instance, &ObjectWindowProc<TForm1>);
+    // ObjectWindowProc takes the handle into window_ as the window is made.
     ::CreateWindowExW(0, kClassName, L"Буквоток", kWindowStyle, kWindowPlace.x, kWindowPlace.y,
                       kClientWidth, kClientHeight, nullptr, nullptr, instance, this);
     if (!window_) throw std::runtime_error("Cannot create TForm1");
@@ -120,7 +121,7 @@ TForm1::~TForm1() {
     // The links first: their windows go with the form's.
     grlink1_.reset();
     grlink2_.reset();
-    if (window_) ::SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0);
+    Forget(window_.Get());
 }
 
 void TForm1::CreateControls(HINSTANCE instance) {
@@ -227,23 +228,6 @@ void TForm1::SetStatus(std::string_view text) {
 
 bool TForm1::StopRequested() const {
     return ::SendMessageW(Control(CheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* created =
-            static_cast<TForm1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        created->window_.Reset(window);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    }
-    auto* form = reinterpret_cast<TForm1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        static_cast<void>(form->window_.Take());
-        return ::DefWindowProcW(window, message, wparam, lparam);
-    }
-    return form->Dispatch(message, wparam, lparam);
 }
 
 LRESULT TForm1::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -16,6 +16,7 @@
 #include "Handles.h"
 #include "OpenFileDialog.h"
 #include "WindowCommands.h"
+#include "WindowObject.h"
 
 namespace bukvotok::win32 {
 
@@ -58,7 +59,8 @@ public:
     bool StopRequested() const;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    template <typename Object>
+    friend LRESULT CALLBACK ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Dispatch(UINT message, WPARAM wparam, LPARAM lparam);
 
     void CreateControls(HINSTANCE instance);
