@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -146,13 +147,13 @@ void TForm1::CreateControls(HINSTANCE instance) {
             }
             case Kind::kButton:
                 made = ::CreateWindowExW(0, L"BUTTON", control.text,
-                                         child | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window,
-                                         menu, instance, nullptr);
+                                         child | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, 0, 0, 0,
+                                         window, menu, instance, nullptr);
                 break;
             case Kind::kCheckBox:
                 made = ::CreateWindowExW(0, L"BUTTON", control.text,
-                                         child | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 0, 0, 0, window,
-                                         menu, instance, nullptr);
+                                         child | WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, 0, 0, 0,
+                                         0, window, menu, instance, nullptr);
                 break;
             case Kind::kResults:
                 made = CreateResultsPlaceholder(window, control.id, control.text, instance);
@@ -284,6 +285,10 @@ void TForm1::OnCommand(int id, int notification) {
         }
         return;
     }
+    if (notification == BN_SETFOCUS) {
+        ScrollIntoView(Control(static_cast<ControlId>(id)));
+        return;
+    }
     if (notification != BN_CLICKED || commands_ == nullptr) return;
     // The hooks of the window's commands: each click runs its command inside the error report.
     switch (id) {
@@ -334,6 +339,31 @@ void TForm1::OnSize() {
     }
     scroll_ = {::GetScrollPos(window_.Get(), SB_HORZ), ::GetScrollPos(window_.Get(), SB_VERT)};
     if (scroll_.x != before.x || scroll_.y != before.y) Layout();
+}
+
+// A control that takes the focus in a window made smaller than the layout is scrolled into
+// sight, as far as it fits.
+void TForm1::ScrollIntoView(HWND control) {
+    RECT client{};
+    RECT place{};
+    if (control == nullptr || !::GetClientRect(window_.Get(), &client) ||
+        !::GetWindowRect(control, &place)) {
+        return;
+    }
+    ::MapWindowPoints(nullptr, window_.Get(), reinterpret_cast<POINT*>(&place), 2);
+    // How far each edge must move for the control to show, its left and top edges first.
+    const auto shift = [](LONG low, LONG high, LONG size) -> LONG {
+        if (low < 0) return low;
+        if (high > size) return std::min(high - size, low);
+        return 0;
+    };
+    const LONG dx = shift(place.left, place.right, client.right);
+    const LONG dy = shift(place.top, place.bottom, client.bottom);
+    if (dx == 0 && dy == 0) return;
+    ::SetScrollPos(window_.Get(), SB_HORZ, scroll_.x + dx, TRUE);
+    ::SetScrollPos(window_.Get(), SB_VERT, scroll_.y + dy, TRUE);
+    scroll_ = {::GetScrollPos(window_.Get(), SB_HORZ), ::GetScrollPos(window_.Get(), SB_VERT)};
+    Layout();
 }
 
 void TForm1::OnScroll(int bar, int request) {

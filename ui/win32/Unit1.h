@@ -72,6 +72,7 @@ private:
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnSize();
     void OnScroll(int bar, int request);
+    void ScrollIntoView(HWND control);
     void FitLabel(HWND label) const;
     int Scaled(int pixels) const;
 

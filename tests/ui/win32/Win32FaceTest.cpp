@@ -193,6 +193,17 @@ TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
         EXPECT_EQ(::GetNextDlgTabItem(form.Handle(), form.Control(order[i]), FALSE),
                   form.Control(order[i + 1]));
     }
+
+    // Made smaller than its controls, the window scrolls to the one that takes the focus.
+    ::SetWindowPos(form.Handle(), nullptr, 0, 0, ::MulDiv(240, dpi, 96), ::MulDiv(120, dpi, 96),
+                   SWP_NOMOVE | SWP_NOZORDER);
+    ::ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
+    ::SetFocus(form.Control(TForm1::Button5));
+    RECT client{};
+    ::GetClientRect(form.Handle(), &client);
+    const std::vector<int> button5 = at(TForm1::Button5);
+    EXPECT_GE(button5[0], 0);
+    EXPECT_LE(::MulDiv(button5[0] + button5[2], dpi, 96), client.right);
 }
 
 TEST(Win32WindowTest, ApplicationTitleIsTheFileNameLowered) {
