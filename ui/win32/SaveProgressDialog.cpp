@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ApplicationTitle.h"
+#include "ResultsFile.h"
 #include "Utf16.h"
 #include "WindowResources.h"
 #include "WindowTexts.h"
@@ -94,6 +95,14 @@ INT_PTR CALLBACK ProgressAfterDelay::DialogProc(HWND, UINT message, WPARAM wpara
         default:
             return FALSE;
     }
+}
+
+void SaveWithProgress(HWND window, const NativePath& path,
+                      std::span<const std::string_view> pieces) {
+    ProgressAfterDelay progress(window, L"Сохранение найденного в файл");
+    SaveResultsFile(path, pieces, [&progress](std::uint64_t written, std::uint64_t total) {
+        progress.Report(written, total);
+    });
 }
 
 }  // namespace bukvotok::win32

@@ -10,9 +10,12 @@
 
 #include <chrono>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "Handles.h"
+#include "NativePath.h"
 
 namespace bukvotok::win32 {
 
@@ -39,5 +42,11 @@ private:
     std::chrono::steady_clock::time_point start_;
     WindowHandle dialog_;
 };
+
+// SaveResultsFile, with the progress dialog over `window` once the save has run half a second.
+// Messages are let in only while the dialog is up.  Raises what SaveResultsFile raises, with the
+// dialog already gone.
+void SaveWithProgress(HWND window, const NativePath& path,
+                      std::span<const std::string_view> pieces);
 
 }  // namespace bukvotok::win32
