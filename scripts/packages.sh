@@ -30,10 +30,11 @@ BUKVOTOK_WINDOWS_PACKAGES=(
 )
 
 # To test them (scripts/build-windows --tests, and scripts/test): GoogleTest's sources, wine64
-# to run the 64-bit programs, tests and installer, unzip for the portable ZIP, file, and a 32-bit
-# static Linux build of the core's tests under qemu-i386.
+# to run the 64-bit programs, tests and installer, unzip for the portable ZIP, file, an X screen
+# and xdotool for the window program, and a 32-bit static Linux build of the core's tests under
+# qemu-i386.
 BUKVOTOK_WINDOWS_TEST_PACKAGES=(
-    libgtest-dev wine wine64 unzip file g++-multilib qemu-user-static
+    libgtest-dev wine wine64 unzip file xvfb xauth xdotool g++-multilib qemu-user-static
 )
 
 # Where apt-get's output goes: read it when an install fails.

@@ -49,13 +49,16 @@ set(CPACK_NSIS_PACKAGE_NAME "Буквоток ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "Буквоток ${PROJECT_VERSION}")
 set(CPACK_NSIS_MUI_ICON ${BUKVOTOK_RESOURCES_DIR}/bukvotok.ico)
 set(CPACK_NSIS_MUI_UNIICON ${BUKVOTOK_RESOURCES_DIR}/bukvotok.ico)
-set(CPACK_NSIS_INSTALLED_ICON_NAME bukvotok-search.exe)
+if(TARGET bukvotok)
+    set(CPACK_NSIS_INSTALLED_ICON_NAME bukvotok.exe)
+else()
+    set(CPACK_NSIS_INSTALLED_ICON_NAME bukvotok-search.exe)
+endif()
 set(CPACK_NSIS_URL_INFO_ABOUT "http://bukvotok.ru")
 set(CPACK_NSIS_HELP_LINK "http://forum.bukvotok.ru")
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# The Start menu: the README, a command prompt in the program's folder (the search runs from the
-# command line), and the uninstaller, which CPack adds.  A window program gets its entry from
-# here once it is built.
+# The Start menu: the window program, the README, a command prompt in the program's folder (the
+# search runs from the command line), and the uninstaller, which CPack adds.
 if(TARGET bukvotok)
     set(CPACK_PACKAGE_EXECUTABLES bukvotok "Буквоток")
 endif()
@@ -75,15 +78,26 @@ set(CPACK_PRE_BUILD_SCRIPTS ${BUKVOTOK_PACKAGING_DIR}/PackageFolders.cmake
 include(CPack)
 
 # --- Checks of the programs and the packages ---
-if(BUKVOTOK_BUILD_TESTS AND CMAKE_CROSSCOMPILING_EMULATOR)
+# The installed window program is started, so the packages are used on an X screen, on the
+# prefix of the programs that make windows.
+find_program(XVFB_RUN xvfb-run)
+if(BUKVOTOK_BUILD_TESTS AND BUKVOTOK_WINE_WINDOW_PREFIX AND XVFB_RUN AND TARGET bukvotok)
     add_test(NAME packaging_windows_packages
-             COMMAND ${BUKVOTOK_PACKAGING_DIR}/windows/check-packages.sh ${CMAKE_CPACK_COMMAND}
-                     ${PROJECT_BINARY_DIR} ${PROJECT_VERSION} ${BUKVOTOK_WINDOWS_TARGET}
-                     ${CMAKE_CROSSCOMPILING_EMULATOR})
-    set_tests_properties(packaging_windows_packages PROPERTIES TIMEOUT 300)
+             COMMAND ${XVFB_RUN} -a ${BUKVOTOK_PACKAGING_DIR}/windows/check-packages.sh
+                     ${CMAKE_CPACK_COMMAND} ${PROJECT_BINARY_DIR} ${PROJECT_VERSION}
+                     ${BUKVOTOK_WINDOWS_TARGET} ${PROJECT_SOURCE_DIR}/cmake/WineRun.sh
+                     ${BUKVOTOK_WINE_WINDOW_PREFIX})
+    set_tests_properties(packaging_windows_packages PROPERTIES TIMEOUT 300
+                         RESOURCE_LOCK wine_window_prefix)
+elseif(BUKVOTOK_BUILD_TESTS AND BUKVOTOK_WINE_PREFIX)
+    message(STATUS "packaging_windows_packages is not run: it needs xvfb-run (Debian: xvfb) "
+                   "and the window program")
 endif()
 if(BUKVOTOK_BUILD_TESTS)
+    set(programs $<TARGET_FILE:bukvotok-search>)
+    if(TARGET bukvotok)
+        list(APPEND programs $<TARGET_FILE:bukvotok>)
+    endif()
     add_test(NAME packaging_windows_imports
-             COMMAND ${BUKVOTOK_PACKAGING_DIR}/windows/check-imports.sh ${CMAKE_OBJDUMP}
-                     $<TARGET_FILE:bukvotok-search>)
+             COMMAND ${BUKVOTOK_PACKAGING_DIR}/windows/check-imports.sh ${CMAKE_OBJDUMP} ${programs})
 endif()

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Makes the Windows packages with the README's command, `cpack` in the build folder, and uses
 # them as a user would, under wine: the portable ZIP unpacked and its program run; the installer
-# run silently (/S), the installed program run, its Start menu entries there, and the
-# uninstaller run silently, after which nothing of it is left.
+# run silently (/S), the installed programs run (the window until its window shows, then closed
+# as a user closes it), its Start menu entries there, and the uninstaller run silently, after
+# which nothing of it is left.  Runs on an X screen (xvfb-run), for the window.
 #   check-packages.sh CPACK BUILD_DIR VERSION TARGET WINE_RUN PREFIX
-#   (TARGET: x86_64; WINE_RUN PREFIX: the tests' cmake/WineRun.sh and its prefix)
+#   (TARGET: x86_64; WINE_RUN PREFIX: the tests' cmake/WineRun.sh and the windows' prefix)
 set -euo pipefail
 cpack_program=$1
 build=$2
@@ -13,7 +14,8 @@ target=$4
 wine_run=$5
 prefix=$6
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+# The prefix's wine server ends with this screen, as the next user of the prefix has another.
+trap 'WINEPREFIX=$prefix wineserver -w; rm -rf "$scratch"' EXIT
 status=0
 fail() {
     echo "$*" >&2
@@ -49,7 +51,8 @@ Search() {
 # The portable ZIP: one folder, named as the ZIP, with the program and its texts.
 expected="$name/LICENSE.txt
 $name/README.txt
-$name/bukvotok-search.exe"
+$name/bukvotok-search.exe
+$name/bukvotok.exe"
 (cd "$scratch" && unzip -q "$zip")
 [ "$(cd "$scratch" && find "$name" -type f | sort)" = "$expected" ] ||
     fail "the ZIP holds $(cd "$scratch" && find "$name" -type f | sort | tr '\n' ' ')"
@@ -62,10 +65,28 @@ menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Букв
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bukvotok'
 rm -rf "$installed" "$menu"
 Wine "$setup" /S
-[ "$(ls "$installed" 2>/dev/null | tr '\n' ' ')" = "LICENSE.txt README.txt Uninstall.exe bukvotok-search.exe " ] ||
+[ "$(ls "$installed" 2>/dev/null | tr '\n' ' ')" = "LICENSE.txt README.txt Uninstall.exe bukvotok-search.exe bukvotok.exe " ] ||
     fail "the installer put '$(ls "$installed" 2>/dev/null | tr '\n' ' ')' in Program Files\\Bukvotok"
 Search 'C:\Program Files\Bukvotok\bukvotok-search.exe'
-for link in "Uninstall" "Буквоток — прочти меня" "Буквоток — командная строка"; do
+# The window program: its window shows, and closing it ends the program without an error.
+Wine 'C:\Program Files\Bukvotok\bukvotok.exe' &
+window_program=$!
+shown=
+while kill -0 $window_program 2>/dev/null; do
+    if xdotool search --onlyvisible --name '^Буквоток$' >/dev/null; then
+        shown=1
+        break
+    fi
+    sleep 0.2
+done
+if [ -n "$shown" ]; then
+    Wine taskkill /im bukvotok.exe >/dev/null || fail "taskkill found no bukvotok.exe to close"
+    wait $window_program || fail "the installed bukvotok.exe ended with an error when closed"
+else
+    wait $window_program || true
+    fail "the installed bukvotok.exe ended without showing its window"
+fi
+for link in "Буквоток" "Uninstall" "Буквоток — прочти меня" "Буквоток — командная строка"; do
     [ -f "$menu/$link.lnk" ] || fail "the Start menu has no '$link'"
 done
 Wine reg query "$key" >/dev/null 2>&1 || fail "Windows' list of installed programs lacks it"
