@@ -4,7 +4,8 @@
 # on a prefix: a program that makes windows fails to on a prefix whose desktop began without a
 # display (as for the other tests), or on one whose screen is gone.  So this prefix is used by
 # windows' programs only, and its wine server is let end with the screen.
-#   WineWindowRun.sh PREFIX PROGRAM [ARGUMENT...]
+# Without a program it only makes the prefix, on a screen, as scripts/test does while it builds.
+#   WineWindowRun.sh PREFIX [PROGRAM [ARGUMENT...]]
 set -eu
 if [ -z "${BUKVOTOK_ON_XVFB:-}" ]; then
     BUKVOTOK_ON_XVFB=1 exec xvfb-run -a "$0" "$@"
