@@ -101,18 +101,26 @@ bool TextModel::Before(const EditStep& step) const {
 }
 
 TextModel::Drops TextModel::PlanForAppend(std::size_t text_after) const {
+    // Room is made without kept steps where it can be: a kept step stops the drops from its end
+    // of the history, and those from the other end may still make the room.
+    const Drops drops = PlanForAppend(text_after, false);
+    if (drops.fits || drops.refusal != Refusal::kKept) return drops;
+    // Kept steps stood in the way: whether the words would fit if they went too is for the user
+    // to hear.
+    return PlanForAppend(text_after, true);
+}
+
+TextModel::Drops TextModel::PlanForAppend(std::size_t text_after, bool kept_may_go) const {
     Drops drops;
     std::size_t held = history_.HeldBytes();
-    // Kept steps from before the search may not go either; whether the words would fit if they
-    // did is for the user to hear.
     std::size_t kept = 0;
+    // Steps of the search itself stay.
     const auto may_go = [&](const EditStep& step) {
         if (!Before(step)) return false;
-        if (Kept(step)) {
-            drops.refusal = Refusal::kKept;
-            kept += step.held.size();
-        }
-        return true;
+        if (!Kept(step)) return true;
+        drops.refusal = Refusal::kKept;
+        kept += step.held.size();
+        return kept_may_go;
     };
     while (text_after + held > capacity_ && drops.redo < history_.RedoCount()) {
         const EditStep& step = history_.At(history_.Count() - 1 - drops.redo);
@@ -129,7 +137,7 @@ TextModel::Drops TextModel::PlanForAppend(std::size_t text_after) const {
         ++drops.oldest;
     }
     drops.fits = text_after + held <= capacity_;
-    if (kept > 0) {
+    if (kept_may_go && kept > 0) {
         drops.kept_in_the_way = drops.fits ? kept : 0;
         drops.fits = false;
     }

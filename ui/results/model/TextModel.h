@@ -188,6 +188,7 @@ private:
     };
     Drops PlanForEdit(std::size_t text_after, std::size_t step_cost, bool new_step) const;
     Drops PlanForAppend(std::size_t text_after) const;
+    Drops PlanForAppend(std::size_t text_after, bool kept_may_go) const;
     bool Before(const EditStep& step) const;
     void Apply(const Drops& drops) noexcept;
     bool Refuse(Refusal refusal);
