@@ -3,6 +3,8 @@
 #include <charconv>
 #include <limits>
 
+#include "StandardStreams.h"
+
 namespace bukvotok {
 
 const char* const kHeadlessUsage =
@@ -31,13 +33,15 @@ const char* const kHeadlessVersion = "bukvotok-search " BUKVOTOK_VERSION;
 namespace {
 
 // Reads the number after `option`; an empty text, or what is wrong with it.
-std::string ParseCount(const std::string& option, const std::string* text, std::uint64_t& value) {
+std::string ParseCount(const std::string& option, const NativePath* argument,
+                       std::uint64_t& value) {
     const std::string wrong = option + " needs a whole number of 1 or more";
-    if (text == nullptr) return wrong;
-    const char* const end = text->data() + text->size();
-    const auto [stop, error] = std::from_chars(text->data(), end, value);
+    if (argument == nullptr) return wrong;
+    const std::string text = ArgumentText(*argument);
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (stop == end && error == std::errc::result_out_of_range) {
-        return option + ": " + *text + " is too large; the largest is " +
+        return option + ": " + text + " is too large; the largest is " +
                std::to_string(std::numeric_limits<std::uint64_t>::max());
     }
     if (error != std::errc() || stop != end || value < 1) return wrong;
@@ -46,13 +50,13 @@ std::string ParseCount(const std::string& option, const std::string* text, std::
 
 }  // namespace
 
-std::optional<HeadlessOptions> ParseCommandLine(const std::vector<std::string>& arguments,
+std::optional<HeadlessOptions> ParseCommandLine(const std::vector<NativePath>& arguments,
                                                 std::string& error) {
     HeadlessOptions options;
     bool have_dictionary = false;
     bool options_ended = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
+        const std::string argument = ArgumentText(arguments[i]);
         if (!options_ended && (argument == "--help" || argument == "--version")) {
             HeadlessOptions asked;
             asked.help = argument == "--help";
@@ -62,8 +66,7 @@ std::optional<HeadlessOptions> ParseCommandLine(const std::vector<std::string>& 
         if (!options_ended && (argument == "--passes" || argument == "--matches")) {
             std::uint64_t& limit =
                 argument == "--passes" ? options.max_passes : options.max_matches;
-            const std::string* const number =
-                i + 1 < arguments.size() ? &arguments[i + 1] : nullptr;
+            const NativePath* const number = i + 1 < arguments.size() ? &arguments[i + 1] : nullptr;
             error = ParseCount(argument, number, limit);
             if (!error.empty()) return std::nullopt;
             ++i;
@@ -80,7 +83,7 @@ std::optional<HeadlessOptions> ParseCommandLine(const std::vector<std::string>& 
             error = "only one dictionary can be searched";
             return std::nullopt;
         } else {
-            options.dictionary = argument;
+            options.dictionary = arguments[i];
             have_dictionary = true;
         }
     }
@@ -89,6 +92,10 @@ std::optional<HeadlessOptions> ParseCommandLine(const std::vector<std::string>& 
         return std::nullopt;
     }
     return options;
+}
+
+bool IsStandardInput(const NativePath& dictionary) {
+    return dictionary.size() == 1 && dictionary[0] == '-';
 }
 
 }  // namespace bukvotok

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "NativePath.h"
+
 namespace bukvotok {
 
 struct HeadlessOptions {
@@ -15,9 +17,9 @@ struct HeadlessOptions {
     std::uint64_t max_matches = 0;  // 0: no limit
     bool utf8 = false;
     bool stats = false;
-    bool help = false;       // nothing else is looked at
-    bool version = false;    // likewise
-    std::string dictionary;  // "-": standard input
+    bool help = false;      // nothing else is looked at
+    bool version = false;   // likewise
+    NativePath dictionary;  // "-": standard input
 };
 
 extern const char* const kHeadlessUsage;
@@ -25,8 +27,12 @@ extern const char* const kHeadlessUsage;
 // "bukvotok-search 1.2.3", from the project's version.
 extern const char* const kHeadlessVersion;
 
-// The options, or nothing with `error` saying what is wrong.
-std::optional<HeadlessOptions> ParseCommandLine(const std::vector<std::string>& arguments,
+// The options, or nothing with `error` saying what is wrong (UTF-8 on Windows, where the
+// arguments come as UTF-16).
+std::optional<HeadlessOptions> ParseCommandLine(const std::vector<NativePath>& arguments,
                                                 std::string& error);
+
+// Whether the dictionary named is standard input.
+bool IsStandardInput(const NativePath& dictionary);
 
 }  // namespace bukvotok

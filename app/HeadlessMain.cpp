@@ -1,13 +1,10 @@
 // bukvotok-search: the window's search without the window, for batch use and for measuring.
-#include <unistd.h>
+#include "HeadlessMain.h"
 
-#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "CommandLine.h"
 #include "DictionaryFile.h"
@@ -18,8 +15,10 @@
 #include "ListHint.h"
 #include "MatchSearch.h"
 #include "ResultsOutput.h"
+#include "StandardStreams.h"
 #include "StderrLine.h"
 #include "StopSignal.h"
+#include "SystemErrorText.h"
 
 namespace {
 
@@ -29,21 +28,28 @@ constexpr int kExitUsage = 2;
 // Every message names the program, as a command in a pipeline must.
 void Complain(bukvotok::StderrLine& stderr_line, const std::string& message) {
     stderr_line.StartLine();
-    std::fprintf(stderr, "bukvotok-search: %s\n", message.c_str());
+    bukvotok::WriteText(bukvotok::StandardError(), "bukvotok-search: " + message + "\n");
 }
 
 void PrintFigures(const bukvotok::SearchFigures& figures) {
     const double rate =
         figures.seconds > 0 ? static_cast<double>(figures.letters) / figures.seconds : 0.0;
-    std::fprintf(stderr,
-                 "%" PRIu64 " passes, %" PRIu64 " letters, %" PRIu64
-                 " matches, %.3f s, %.0f letters/s\n",
-                 figures.passes, figures.letters, figures.matches, figures.seconds, rate);
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "%" PRIu64 " passes, %" PRIu64 " letters, %" PRIu64
+                  " matches, %.3f s, %.0f letters/s\n",
+                  figures.passes, figures.letters, figures.matches, figures.seconds, rate);
+    bukvotok::WriteText(bukvotok::StandardError(), line);
+}
+
+// A failed write to standard output, as a message.
+std::string StandardOutputFailure(int error_code) {
+    return "standard output: " + bukvotok::MessageText(bukvotok::SystemErrorText(error_code));
 }
 
 // Unlike the window, the command reads a pipe or a terminal to its end.
-std::string ReadDictionary(const std::string& name) {
-    if (name == "-") return bukvotok::ReadToEnd(STDIN_FILENO);
+std::string ReadDictionary(const bukvotok::NativePath& name) {
+    if (bukvotok::IsStandardInput(name)) return bukvotok::ReadToEnd(bukvotok::StandardInput());
     return bukvotok::ReadDictionaryFile(name, bukvotok::Streams::kReadToEnd);
 }
 
@@ -80,8 +86,9 @@ int RunHeadless(const bukvotok::HeadlessOptions& options, bukvotok::StderrLine& 
     }
 
     bukvotok::InstallStopSignals();
-    bukvotok::ResultsOutput output(STDOUT_FILENO, &stderr_line);
-    bukvotok::HeadlessHost host(options, output, stderr_line, ::isatty(STDERR_FILENO) != 0);
+    bukvotok::ResultsOutput output(bukvotok::StandardOutput(), &stderr_line, options.utf8);
+    bukvotok::HeadlessHost host(options, output, stderr_line,
+                                bukvotok::CanRedrawLine(bukvotok::StandardError()));
     bukvotok::SetRandomState(0);
     try {
         bukvotok::RunSearch(host, dictionary);
@@ -93,8 +100,7 @@ int RunHeadless(const bukvotok::HeadlessOptions& options, bukvotok::StderrLine& 
     stderr_line.StartLine();
     if (options.stats) PrintFigures(host.Figures());
     if (output.WriteError() != 0) {
-        Complain(stderr_line,
-                 std::string("standard output: ") + std::strerror(output.WriteError()));
+        Complain(stderr_line, StandardOutputFailure(output.WriteError()));
         return kExitError;
     }
     // A list on which no word can ever be found is an error even when the passes ran as asked;
@@ -105,35 +111,34 @@ int RunHeadless(const bukvotok::HeadlessOptions& options, bukvotok::StderrLine& 
 
 // For --help and --version.
 int Print(const std::string& text) {
-    std::fputs(text.c_str(), stdout);
-    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return 0;
-    std::fprintf(stderr, "bukvotok-search: standard output: %s\n", std::strerror(errno));
+    const int error = bukvotok::WriteText(bukvotok::StandardOutput(), text);
+    if (error == 0) return 0;
+    bukvotok::WriteText(bukvotok::StandardError(),
+                        "bukvotok-search: " + StandardOutputFailure(error) + "\n");
     return kExitError;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+int bukvotok::HeadlessMain(const std::vector<NativePath>& arguments) {
     std::string usage_error;
-    const auto options = bukvotok::ParseCommandLine(arguments, usage_error);
+    const auto options = ParseCommandLine(arguments, usage_error);
     if (!options) {
         // The synopsis, every line of it up to the blank line that ends it.
-        const std::string_view usage = bukvotok::kHeadlessUsage;
-        std::fprintf(stderr,
-                     "bukvotok-search: %s\n%s\n"
-                     "Try 'bukvotok-search --help' for more information.\n",
-                     usage_error.c_str(), std::string(usage.substr(0, usage.find("\n\n"))).c_str());
+        const std::string_view usage = kHeadlessUsage;
+        WriteText(StandardError(), "bukvotok-search: " + usage_error + "\n" +
+                                       std::string(usage.substr(0, usage.find("\n\n"))) +
+                                       "\nTry 'bukvotok-search --help' for more information.\n");
         return kExitUsage;
     }
-    if (options->help) return Print(bukvotok::kHeadlessUsage);
-    if (options->version) return Print(std::string(bukvotok::kHeadlessVersion) + "\n");
+    if (options->help) return Print(kHeadlessUsage);
+    if (options->version) return Print(std::string(kHeadlessVersion) + "\n");
 
-    bukvotok::StderrLine stderr_line(::isatty(STDOUT_FILENO) != 0 && ::isatty(STDERR_FILENO) != 0);
+    StderrLine stderr_line(IsTerminal(StandardOutput()) && IsTerminal(StandardError()));
     try {
         return RunHeadless(*options, stderr_line);
-    } catch (const bukvotok::Error& error) {
-        Complain(stderr_line, bukvotok::WithFullStop(error.what()));
+    } catch (const Error& error) {
+        Complain(stderr_line, MessageText(WithFullStop(error.what())));
         return kExitError;
     }
 }

@@ -1,18 +1,23 @@
-// The results text streamed to a file descriptor: buffered, flushed on request, and quiet when
-// the reader goes away (a closed pipe ends the output, not the program).
+// The results text streamed to a file: buffered, flushed on request, and quiet when the reader
+// goes away (a closed pipe ends the output, not the program).  The words go out as the bytes they
+// are, except to a Windows console, which is handed their characters: in the console's own code
+// page, rarely Windows-1251 or UTF-8, the bytes would show as other letters.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "StderrLine.h"
+#include "SystemFile.h"
 
 namespace bukvotok {
 
 class ResultsOutput {
 public:
-    // `beside`, when given, is told of every write, to keep its lines off the words.
-    explicit ResultsOutput(int fd, StderrLine* beside = nullptr) : fd_(fd), beside_(beside) {}
+    // `beside`, when given, is told of every write, to keep its lines off the words.  `utf8`:
+    // the words are UTF-8 rather than Windows-1251.
+    explicit ResultsOutput(NativeFile file, StderrLine* beside = nullptr, bool utf8 = false)
+        : file_(file), beside_(beside), utf8_(utf8) {}
     ResultsOutput(const ResultsOutput&) = delete;
     ResultsOutput& operator=(const ResultsOutput&) = delete;
 
@@ -27,14 +32,19 @@ public:
     // The reader closed the pipe; nothing more will be written.
     bool Closed() const { return closed_; }
 
-    // A write failed otherwise (a full disk, for instance); holds the errno value, or 0.
+    // A write failed otherwise (a full disk, for instance); holds the system's error code, or 0.
     int WriteError() const { return write_error_; }
 
 private:
     static constexpr std::size_t kBufferSize = 1 << 16;
 
-    int fd_;
+    // Hands the buffer to the system, noting a closed reader or an error; whether any of it
+    // was taken.  The system's part, in posix/ and windows/.
+    bool WriteBuffer();
+
+    NativeFile file_;
     StderrLine* beside_;
+    bool utf8_;
     std::string buffer_;
     bool closed_ = false;
     int write_error_ = 0;

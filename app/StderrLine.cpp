@@ -1,15 +1,12 @@
 #include "StderrLine.h"
 
-#include <cstdio>
+#include "StandardStreams.h"
 
 namespace bukvotok {
 
 namespace {
 
-void Put(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
-}
+void Put(std::string_view text) { WriteText(StandardError(), text); }
 
 }  // namespace
 

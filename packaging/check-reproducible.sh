@@ -6,13 +6,23 @@
 # of the package's three archive members from the files it writes, so the umask shows there
 # (and only there: the files and folders inside are 644 and 755 whatever it is).
 #
-#   packaging/check-reproducible.sh [COMMIT]      (default: HEAD)
+#   packaging/check-reproducible.sh [--windows] [COMMIT]      (default: HEAD)
+#
+# With --windows, the same for the Windows installers and ZIPs of both targets (what
+# scripts/build-windows makes); a ZIP also records the user who packed it, so compare packages
+# one user made.
 #
 # What is checked is the commit, not the working tree: commit first.  Needs what scripts/run
-# installs, with dpkg-dev and file for cpack, and takes two optimised builds without the tests.
+# installs, with dpkg-dev and file for cpack (or what scripts/build-windows installs), and takes
+# two optimised builds without the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repository=$PWD
+windows=
+if [ "${1:-}" = --windows ]; then
+    windows=1
+    shift
+fi
 commit=$(git rev-parse --verify "${1:-HEAD}^{commit}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -34,28 +44,50 @@ Build() {
         umask 022
         export TZ=$3 LC_ALL=$4
         unset SOURCE_DATE_EPOCH
-        cmake --preset release -DBUKVOTOK_BUILD_TESTS=OFF &&
-            cmake --build --preset release -j 2 &&
-            cd build/release && cpack -G DEB
+        for preset in "${presets[@]}"; do
+            cmake --preset "$preset" -DBUKVOTOK_BUILD_TESTS=OFF &&
+                cmake --build --preset "$preset" -j 2 &&
+                (cd "build/$preset" && cpack "${cpack_options[@]}") || exit
+        done
     ) >"$log" 2>&1; then
         tail -n 20 "$log" >&2
         echo "check-reproducible: the $name build failed; its whole output is in $log" >&2
         exit 1
     fi
     mkdir -p "$kept/$name"
-    cp "$folder"/build/release/bukvotok_*.deb "$kept/$name/"
+    local preset packages
+    for preset in "${presets[@]}"; do
+        packages=$(shopt -s nullglob && echo "$folder/build/$preset"/bukvotok[_-]*.{deb,exe,zip})
+        [ -n "$packages" ] || { echo "check-reproducible: the $name build made no package in build/$preset" >&2; exit 1; }
+        cp $packages "$kept/$name/"
+    done
 }
+if [ -n "$windows" ]; then
+    presets=(windows-x86_64 windows-i686)
+    cpack_options=()
+else
+    presets=(release)
+    cpack_options=(-G DEB)
+fi
 Build first "$work/a/bukvotok" UTC C
 Build second "$work/second-clone/of/the/same/commit" Asia/Vladivostok C.UTF-8
 
 cd "$kept"
-sha256sum first/*.deb second/*.deb
-first=$(echo first/*.deb)
-second=$(echo second/*.deb)
-if cmp -s "$first" "$second"; then
-    echo "check-reproducible: the two packages are identical"
+sha256sum first/* second/*
+differ=
+for package in first/*; do
+    cmp -s "$package" "second/${package#first/}" || differ="$differ ${package#first/}"
+done
+if [ -z "$differ" ] && [ "$(ls first)" = "$(ls second)" ]; then
+    echo "check-reproducible: the two builds' packages are identical"
     exit 0
 fi
+if [ -n "$windows" ]; then
+    echo "check-reproducible: these packages differ:$differ" >&2
+    exit 1
+fi
+first=$(echo first/*.deb)
+second=$(echo second/*.deb)
 # Which members and files differ, as a start for diffoscope.
 echo "check-reproducible: the two packages differ" >&2
 for side in first second; do

@@ -23,13 +23,30 @@ BUKVOTOK_TEST_PACKAGES=(
     clang libclang-rt-dev
 )
 
+# To build the Windows programs and their packages (scripts/build-windows): the mingw-w64 cross
+# compilers, NSIS for the installers, and icoutils' icotool for the programs' icon.
+BUKVOTOK_WINDOWS_PACKAGES=(
+    cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686 nsis icoutils
+)
+
+# To test them (scripts/build-windows --tests, and scripts/test): GoogleTest's sources, wine64
+# to run the 64-bit programs, tests and installer, unzip for the portable ZIP, file, an X screen
+# and xdotool for the window program, and a 32-bit static Linux build of the core's tests under
+# qemu-i386.
+BUKVOTOK_WINDOWS_TEST_PACKAGES=(
+    libgtest-dev wine wine64 unzip file xvfb xauth xdotool g++-multilib qemu-user-static
+)
+
 # Where apt-get's output goes: read it when an install fails.
 BUKVOTOK_INSTALL_LOG=$PWD/build/install.log
 
-# Prints those of the packages given that are not installed.
+# Prints those of the packages given that are not installed, each once.
 MissingPackages() {
     local package
+    local -A named=()
     for package in "$@"; do
+        [ -z "${named[$package]:-}" ] || continue
+        named[$package]=1
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed'; then
             echo "$package"
         fi

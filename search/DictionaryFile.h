@@ -6,8 +6,9 @@
 //
 // The text may hold at most DictionarySizeLimit() bytes before its NUL.  Loading takes about
 // four times a list's size (its bytes, their split into entries, the index), so the limit is an
-// eighth of the computer's memory: a list at the limit takes half of it, and an endless pipe is
-// refused long before the machine has to swap.  Lists of real words are a thousand times
+// eighth of the computer's memory, or of the address space of a 32-bit program, whichever is
+// smaller: a list at the limit takes half of it, and an endless pipe is refused long before the
+// machine has to swap.  Lists of real words are a thousand times
 // smaller.
 #pragma once
 
@@ -16,6 +17,8 @@
 #include <string>
 
 #include "FileIdentity.h"
+#include "NativePath.h"
+#include "SystemFile.h"
 
 namespace bukvotok {
 
@@ -35,15 +38,15 @@ void SetDictionarySizeLimit(std::size_t bytes);
 // DictionaryTooLargeError when its text goes on past the limit before any NUL, and
 // OutOfMemoryError when its size cannot be allocated.  `opened`, when given, receives the
 // identity of the file once it is open, before any of these but FileOpenError.
-std::string ReadDictionaryFile(const std::string& path, Streams streams = Streams::kReadNothing,
+std::string ReadDictionaryFile(const NativePath& path, Streams streams = Streams::kReadNothing,
                                std::optional<FileIdentity>* opened = nullptr);
 
 // Reads until `size` bytes have arrived, a NUL byte, the end of the data, or an error; what did
 // not arrive is absent from the result.  REQUIRES: size <= DictionarySizeLimit()
-std::string ReadUpTo(int fd, std::size_t size);
+std::string ReadUpTo(NativeFile file, std::size_t size);
 
 // Reads until a NUL byte, the end of the data, or an error.  Raises DictionaryTooLargeError
 // once more than the limit has arrived, and OutOfMemoryError.
-std::string ReadToEnd(int fd);
+std::string ReadToEnd(NativeFile file);
 
 }  // namespace bukvotok

@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kMaxEntryLength = 0xFFFFFFFEu;
 }  // namespace
 
-void DictionaryList::LoadDictionary(const std::string& path, std::optional<FileIdentity>* opened) {
+void DictionaryList::LoadDictionary(const NativePath& path, std::optional<FileIdentity>* opened) {
     LoadDictionaryBytes(ReadDictionaryFile(path, Streams::kReadNothing, opened));
 }
 

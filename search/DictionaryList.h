@@ -27,6 +27,7 @@
 #include "EntryTable.h"
 #include "FileIdentity.h"
 #include "LetterTable.h"
+#include "NativePath.h"
 #include "PrefixIndex.h"
 
 namespace bukvotok {
@@ -38,7 +39,7 @@ public:
     // Raises FileOpenError, DictionaryTooLargeError or OutOfMemoryError (list unchanged), or
     // ListInsertError (the list keeps the entries taken before the one refused).  `opened`, when
     // given, receives the file's identity once it is open, even if the load then fails.
-    void LoadDictionary(const std::string& path, std::optional<FileIdentity>* opened = nullptr);
+    void LoadDictionary(const NativePath& path, std::optional<FileIdentity>* opened = nullptr);
 
     // The same from a file's bytes already read (standard input, a pipe).
     void LoadDictionaryBytes(std::string bytes);

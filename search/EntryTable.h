@@ -16,8 +16,11 @@ struct EntryTable {
 
     std::size_t Count() const { return bounds.size() - 1; }
 
+    // The bounds lie within `bytes`, so they fit a size_t on a 32-bit system too.
     std::string_view Entry(std::size_t index) const {
-        return std::string_view(bytes).substr(bounds[index], bounds[index + 1] - bounds[index]);
+        return std::string_view(bytes).substr(
+            static_cast<std::size_t>(bounds[index]),
+            static_cast<std::size_t>(bounds[index + 1] - bounds[index]));
     }
 };
 

@@ -6,16 +6,16 @@ namespace bukvotok {
 
 namespace {
 
-std::string FileMessage(const char* what, const std::string& path, int error_code) {
+std::string FileMessage(const char* what, const NativePath& path, int error_code) {
     return std::string(what) + " \"" + FullPath(path) + "\". " + SystemErrorText(error_code);
 }
 
 }  // namespace
 
-FileOpenError::FileOpenError(const std::string& path, int error_code)
+FileOpenError::FileOpenError(const NativePath& path, int error_code)
     : Error(FileMessage("Cannot open file", path, error_code)) {}
 
-FileCreateError::FileCreateError(const std::string& path, int error_code)
+FileCreateError::FileCreateError(const NativePath& path, int error_code)
     : Error(FileMessage("Cannot create file", path, error_code)) {}
 
 ListIndexError::ListIndexError(long long index)

@@ -2,12 +2,15 @@
 // tell them apart; the program itself treats them alike and shows only the message.
 //
 // Messages are bytes.  The fixed parts are ASCII; a path inside a message keeps the bytes the
-// file system gave it, so that a name shows as the user typed it.
+// file system gave it, so that a name shows as the user typed it (on Windows, its characters in
+// Windows-1251, like every text of the program).
 #pragma once
 
 #include <cstddef>
 #include <stdexcept>
 #include <string>
+
+#include "NativePath.h"
 
 namespace bukvotok {
 
@@ -19,13 +22,13 @@ public:
 // "Cannot open file "<full path>". <reason>"
 class FileOpenError : public Error {
 public:
-    FileOpenError(const std::string& path, int error_code);
+    FileOpenError(const NativePath& path, int error_code);
 };
 
 // "Cannot create file "<full path>". <reason>"
 class FileCreateError : public Error {
 public:
-    FileCreateError(const std::string& path, int error_code);
+    FileCreateError(const NativePath& path, int error_code);
 };
 
 class StreamWriteError : public Error {

@@ -23,7 +23,7 @@ constexpr std::uint32_t kSmallRange = 48;
 inline unsigned KeyAt(const EntryTable& table, std::uint32_t entry, std::uint32_t depth) {
     const std::uint64_t begin = table.bounds[entry];
     if (begin + depth >= table.bounds[entry + 1]) return 0;
-    return 1u + FoldCase(table.bytes[begin + depth]);
+    return 1u + FoldCase(table.bytes[static_cast<std::size_t>(begin + depth)]);
 }
 
 }  // namespace
@@ -108,7 +108,7 @@ void PrefixIndex::Build(const EntryTable& table) {
             for (std::uint32_t i = 0; i < size; ++i) {
                 scratch[next[KeyAt(table, range[i], end)]++] = range[i];
             }
-            std::copy(scratch.begin(), scratch.begin() + size, range);
+            std::copy_n(scratch.begin(), size, range);
         }
 
         const auto first_child = static_cast<std::uint32_t>(nodes_.size());

@@ -87,7 +87,7 @@ private:
 
     unsigned char EdgeByte(const EntryTable& table, const Node& node, std::uint32_t depth) const {
         const std::uint32_t entry = node.first & ~kExactFlag;
-        return FoldCase(table.bytes[table.bounds[entry] + depth]);
+        return FoldCase(table.bytes[static_cast<std::size_t>(table.bounds[entry] + depth)]);
     }
 
     std::vector<Node> nodes_;

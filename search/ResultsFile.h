@@ -10,6 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "NativePath.h"
+#include "SystemFile.h"
+
 namespace bukvotok {
 
 // A save hands the system at most this much at a time and says how far it has come in
@@ -29,17 +32,18 @@ using SaveProgress = std::function<void(std::uint64_t written, std::uint64_t tot
 // what was written.  The file is closed on every path, also when `progress` raises.
 //
 // The pieces must not change while the save runs, `progress` included.
-void SaveResultsFile(const std::string& path, std::span<const std::string_view> pieces,
+void SaveResultsFile(const NativePath& path, std::span<const std::string_view> pieces,
                      const SaveProgress& progress = {}, std::size_t chunk_bytes = kSaveChunkBytes);
 
 // The same for a text in one piece, with nobody to tell.
-void SaveResultsFile(const std::string& path, std::string_view text);
+void SaveResultsFile(const NativePath& path, std::string_view text);
 
 // The system calls a save makes after opening the file, replaceable so that tests can fail them
-// as a full disk or a network file system does.
+// as a full disk or a network file system does.  Shaped as POSIX's write and close on every
+// system (see SystemFile.h).
 struct ResultsFileCalls {
-    ssize_t (*write)(int fd, const void* bytes, std::size_t count);
-    int (*close)(int fd);
+    ssize_t (*write)(NativeFile file, const void* bytes, std::size_t count);
+    int (*close)(NativeFile file);
 };
 
 // Returns the calls replaced; {} brings back the system's own.

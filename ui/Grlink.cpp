@@ -10,7 +10,6 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QProcess>
-#include <QStringView>
 #include <utility>
 
 #include "CursorRegistry.h"
@@ -31,17 +30,21 @@ QCursor HandCursor() {
     return QCursor(QPixmap(QStringLiteral(":/HAND"), "XPM"), kHandHotSpotX, kHandHotSpotY);
 }
 
-// An address padded with control characters is as blank as one padded with spaces, which is more
-// than QString::trimmed() would strip.
-QStringView TrimBlank(QStringView text) {
-    while (!text.isEmpty() && text.front().unicode() <= 32) text = text.sliced(1);
-    while (!text.isEmpty() && text.back().unicode() <= 32) text.chop(1);
-    return text;
-}
-
 TGrlink::Opener& CurrentOpener() {
     static TGrlink::Opener opener = &TGrlink::OpenWithDesktop;
     return opener;
+}
+
+// Colours are 0x00BBGGRR to the link's behaviour.
+QColor ToQColor(bukvotok::LinkColor color) {
+    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                  static_cast<int>((color >> 16) & 0xFF));
+}
+
+bukvotok::LinkColor ToLinkColor(const QColor& color) {
+    return static_cast<bukvotok::LinkColor>(color.red()) |
+           static_cast<bukvotok::LinkColor>(color.green()) << 8 |
+           static_cast<bukvotok::LinkColor>(color.blue()) << 16;
 }
 
 }  // namespace
@@ -54,7 +57,7 @@ TGrlink::TGrlink(QWidget* parent) : QLabel(parent) {
 
     setTextFormat(Qt::PlainText);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    SetFontColor(QColor(0, 0, 255));
+    SetFontColor(bukvotok::kLinkColor);
     QFont link_font = font();
     link_font.setUnderline(true);
     setFont(link_font);
@@ -63,7 +66,7 @@ TGrlink::TGrlink(QWidget* parent) : QLabel(parent) {
     link_menu_->setObjectName(QStringLiteral("LinkMenu"));
     copy_item_ = link_menu_->addAction(tr("&Copy"));
     copy_item_->setObjectName(QStringLiteral("CopyItem"));
-    connect(copy_item_, &QAction::triggered, this, [this] { CopyCaption(); });
+    connect(copy_item_, &QAction::triggered, this, [this] { behaviour_.Copy(); });
 
     bukvotok::GrlinkAccessible::Install();
 }
@@ -80,9 +83,13 @@ void TGrlink::OpenWithDesktop(const QString& target) {
     static_cast<void>(QProcess::startDetached(QStringLiteral("xdg-open"), {target}));
 }
 
+QColor TGrlink::ActiveColor() const { return ToQColor(behaviour_.ActiveColor()); }
+
+void TGrlink::setActiveColor(const QColor& color) { behaviour_.SetActiveColor(ToLinkColor(color)); }
+
 void TGrlink::mousePressEvent(QMouseEvent* event) {
     const bool left = event->button() == Qt::LeftButton;
-    if (left) BeginPress(true);
+    if (left) behaviour_.LeftPress();
     QLabel::mousePressEvent(event);
     // The label itself ignores presses; a link keeps them from reaching the widget beneath.
     if (left) event->accept();
@@ -92,7 +99,7 @@ void TGrlink::mouseDoubleClickEvent(QMouseEvent* event) {
     const bool left = event->button() == Qt::LeftButton;
     // Qt delivers the second press of a double click as this event: the link lights up again, but
     // the target was already opened by the first click, so this press must not lead to another.
-    if (left) BeginPress(false);
+    if (left) behaviour_.LeftDoubleClick();
     // What QWidget would do by default, minus the trip through our own mousePressEvent.
     QLabel::mousePressEvent(event);
     if (left) event->accept();
@@ -100,16 +107,9 @@ void TGrlink::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TGrlink::mouseReleaseEvent(QMouseEvent* event) {
     const bool left = event->button() == Qt::LeftButton;
-    // A release with no press of ours before it has no colour to go back to.
-    if (left && pressed_) {
-        pressed_ = false;
-        const bool click = press_can_click_ && rect().contains(event->position().toPoint());
-        // The colour goes back only after the click, so the link stays lit while the target opens.
-        if (click && !Click()) {
-            event->accept();
-            return;
-        }
-        SetFontColor(saved_color_);
+    if (left && !behaviour_.LeftRelease(rect().contains(event->position().toPoint()))) {
+        event->accept();  // the click destroyed the link
+        return;
     }
     QLabel::mouseReleaseEvent(event);
     if (left) event->accept();
@@ -133,48 +133,39 @@ void TGrlink::changeEvent(QEvent* event) {
     QLabel::changeEvent(event);
 }
 
-void TGrlink::BeginPress(bool can_click) {
-    if (!pressed_) saved_color_ = FontColor();
-    pressed_ = true;
-    press_can_click_ = can_click;
-    SetFontColor(active_color_);
-}
+QString TGrlink::Target() const { return QString::fromStdU16String(behaviour_.Target()); }
 
-QString TGrlink::Target() const {
-    const QString target = TrimBlank(url_).isEmpty() ? text() : url_;
-    return TrimBlank(target).isEmpty() ? QString() : target;
-}
+void TGrlink::Activate() { static_cast<void>(behaviour_.Activate()); }
 
-void TGrlink::Activate() { static_cast<void>(Click()); }
+std::u16string TGrlink::Caption() const { return text().toStdU16String(); }
 
-bool TGrlink::Click() {
+bool TGrlink::RaiseClicked() {
     const QPointer<TGrlink> alive(this);
     emit clicked();
-    if (alive.isNull()) return false;
-
-    const QString target = Target();
-    if (target.isEmpty()) return true;
-    // A copy, so an opener that installs another opener does not destroy itself mid-call.
-    const Opener open = CurrentOpener();
-    try {
-        open(target);
-    } catch (...) {
-        // This Qt is built without exception support, so nothing may unwind into its frames; and
-        // a failed open is not the link's to report.
-    }
     return !alive.isNull();
 }
 
-void TGrlink::CopyCaption() const { QGuiApplication::clipboard()->setText(text()); }
-
-QColor TGrlink::FontColor() const {
-    return palette().color(QPalette::Active, QPalette::WindowText);
+bool TGrlink::Open(const std::u16string& target) {
+    const QPointer<TGrlink> alive(this);
+    // A copy, so an opener that installs another opener does not destroy itself mid-call.
+    const Opener open = CurrentOpener();
+    open(QString::fromStdU16String(target));
+    return !alive.isNull();
 }
 
-void TGrlink::SetFontColor(const QColor& color) {
+void TGrlink::PutOnClipboard(const std::u16string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdU16String(text));
+}
+
+bukvotok::LinkColor TGrlink::FontColor() const {
+    return ToLinkColor(palette().color(QPalette::Active, QPalette::WindowText));
+}
+
+void TGrlink::SetFontColor(bukvotok::LinkColor color) {
+    const QColor shown = ToQColor(color);
     QPalette link_palette = palette();
     // The disabled colours stay the style's, so a disabled link still looks disabled.
-    link_palette.setColor(QPalette::Active, QPalette::WindowText, color);
-    link_palette.setColor(QPalette::Inactive, QPalette::WindowText, color);
+    link_palette.setColor(QPalette::Active, QPalette::WindowText, shown);
+    link_palette.setColor(QPalette::Inactive, QPalette::WindowText, shown);
     setPalette(link_palette);
 }

@@ -5,12 +5,15 @@
 #include <QString>
 #include <functional>
 
+#include "LinkBehaviour.h"
+
 class QAction;
 class QMenu;
 
 // A caption that looks and behaves like a web link: blue and underlined, the hand pointer, a
 // different colour while the left button is held, and a click hands the address to the desktop.
-class TGrlink : public QLabel {
+// What it does is LinkBehaviour's; this is its Qt face.
+class TGrlink : public QLabel, private bukvotok::LinkFace {
     Q_OBJECT
     // uic writes "set" + property name, so the setters keep that spelling.
     Q_PROPERTY(QString URL READ URL WRITE setURL)
@@ -28,12 +31,12 @@ public:
     explicit TGrlink(const QString& text, QWidget* parent = nullptr);
 
     // When blank (nothing but characters 0..32) the caption itself is opened.
-    QString URL() const { return url_; }
-    void setURL(const QString& url) { url_ = url; }
+    QString URL() const { return QString::fromStdU16String(behaviour_.URL()); }
+    void setURL(const QString& url) { behaviour_.SetURL(url.toStdU16String()); }
 
     // Text colour while the left button is held on the link.
-    QColor ActiveColor() const { return active_color_; }
-    void setActiveColor(const QColor& color) { active_color_ = color; }
+    QColor ActiveColor() const;
+    void setActiveColor(const QColor& color);
 
     // What a click opens: the URL, or the caption when the URL is blank.  Blank when there is
     // nothing to open.
@@ -63,18 +66,15 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void BeginPress(bool can_click);
-    // Returns false when a receiver of clicked() destroyed the link.
-    bool Click();
-    void CopyCaption() const;
-    QColor FontColor() const;
-    void SetFontColor(const QColor& color);
+    // LinkFace
+    std::u16string Caption() const override;
+    bukvotok::LinkColor FontColor() const override;
+    void SetFontColor(bukvotok::LinkColor color) override;
+    bool RaiseClicked() override;
+    bool Open(const std::u16string& target) override;
+    void PutOnClipboard(const std::u16string& text) override;
 
-    QString url_;
-    QColor active_color_{128, 0, 128};
-    QColor saved_color_{Qt::black};
-    bool pressed_ = false;
-    bool press_can_click_ = false;
+    bukvotok::LinkBehaviour behaviour_{*this};
     QMenu* link_menu_ = nullptr;
     QAction* copy_item_ = nullptr;
 };

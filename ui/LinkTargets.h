@@ -2,10 +2,14 @@
 
 #include <QString>
 
+#include "LinkAddresses.h"
+
 namespace bukvotok {
 
-// The main window's two links.  Kept together so a move of either site is a single edit.
-inline const QString kSiteAddress = QStringLiteral("http://bukvotok.ru");
-inline const QString kForumAddress = QStringLiteral("http://forum.bukvotok.ru");
+// The main window's two links, as Qt holds texts.
+inline const QString kSiteAddress =
+    QString::fromUtf16(kSiteUrl.data(), static_cast<qsizetype>(kSiteUrl.size()));
+inline const QString kForumAddress =
+    QString::fromUtf16(kForumUrl.data(), static_cast<qsizetype>(kForumUrl.size()));
 
 }  // namespace bukvotok

@@ -5,22 +5,16 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-#include <algorithm>
+
+#include "ScreenPlace.h"
 
 namespace bukvotok {
 
-namespace {
-
-// The nearest start of a span of `length` inside [low, low + room), or `low` when none fits.
-int Nearest(int start, int length, int low, int room) {
-    return std::max(low, std::min(start, low + room - length));
-}
-
-}  // namespace
-
 QPoint PlaceOnScreen(const QRect& frame, const QRect& available) {
-    return {Nearest(frame.left(), frame.width(), available.left(), available.width()),
-            Nearest(frame.top(), frame.height(), available.top(), available.height())};
+    const ScreenPoint place = NearestPlaceInside(
+        {frame.left(), frame.top(), frame.width(), frame.height()},
+        {available.left(), available.top(), available.width(), available.height()});
+    return {place.x, place.y};
 }
 
 OnScreenPlace::OnScreenPlace(QWidget& window, QPoint place)

@@ -14,6 +14,8 @@
 #include <QTreeView>
 #include <QWindow>
 
+#include "ScreenPlace.h"
+
 namespace bukvotok {
 
 namespace {
@@ -122,8 +124,10 @@ void OpenFileDialog::Place(const QMargins& frame) {
     const QSize largest = screen->availableGeometry().size() * kLargestShareOfMonitor;
     const QSize client = size().boundedTo(largest);
     const QSize outer = client.grownBy(frame);
-    const QPoint frame_corner(monitor.left() + (monitor.width() - outer.width()) / 2,
-                              monitor.top() + (monitor.height() - outer.height()) / 3);
+    const ScreenPoint corner =
+        DialogPlace({monitor.left(), monitor.top(), monitor.width(), monitor.height()},
+                    outer.width(), outer.height());
+    const QPoint frame_corner(corner.x, corner.y);
     // The client area is placed, not the frame: Qt's own idea of the frame may be one from an
     // earlier opening, or none at all before the window manager has framed the window.
     setGeometry(QRect(frame_corner + QPoint(frame.left(), frame.top()), client));

@@ -1,11 +1,11 @@
 #include "ReplaceDictionaryQuestion.h"
 
+#include "WindowTexts.h"
+
 namespace bukvotok {
 
 bool AskToReplaceDictionary(const QString& path) {
-    return AskQuestion(
-        QStringLiteral("Файл «%1» — загруженный словарь. Записать найденное вместо словаря?")
-            .arg(path));
+    return AskQuestion(QString::fromStdU16String(ReplaceDictionaryQuestion(path.toStdU16String())));
 }
 
 }  // namespace bukvotok

@@ -1,24 +1,17 @@
 // Included by ShowError.h.
 #pragma once
 
-#include <exception>
-#include <new>
+#include <string_view>
+#include <utility>
 
-#include "Errors.h"
+#include "ReportErrors.h"
 
 namespace bukvotok {
 
 template <typename Command>
 void RunCommand(Command&& command) noexcept {
-    try {
-        command();
-    } catch (const std::bad_alloc&) {
-        ShowError(OutOfMemoryError().what());
-    } catch (const std::exception& error) {
-        ShowError(error.what());
-    } catch (...) {
-        ShowError("Unknown error");
-    }
+    ReportErrors(std::forward<Command>(command),
+                 [](std::string_view message) { ShowError(message); });
 }
 
 }  // namespace bukvotok

@@ -9,21 +9,17 @@
 
 #include "ApplicationTitle.h"
 #include "ResultsFile.h"
+#include "WindowTexts.h"
 
 namespace bukvotok {
 
 namespace {
 
-constexpr std::uint64_t kMegabyte = 1024 * 1024;
 // The bar counts in thousandths: a byte count does not fit its int.
 constexpr int kBarSteps = 1000;
 
 QString Written(const QString& doing, std::uint64_t written, std::uint64_t total) {
-    const std::uint64_t total_megabytes = (total + kMegabyte - 1) / kMegabyte;
-    return QStringLiteral("%1: %2 из %3 МБ")
-        .arg(doing)
-        .arg(written / kMegabyte)
-        .arg(total_megabytes);
+    return QString::fromStdU16String(ProgressText(doing.toStdU16String(), written, total));
 }
 
 std::chrono::milliseconds& Delay() {

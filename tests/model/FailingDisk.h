@@ -3,8 +3,6 @@
 // a limit or a network file system does.
 #pragma once
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstddef>
 
@@ -22,7 +20,8 @@ public:
         kFull,
         // Every write is taken, and closing the file reports EIO.
         kClose,
-        // Each write is first interrupted by a signal before it takes anything.
+        // Each write is first interrupted by a signal before it takes anything (POSIX systems:
+        // nothing interrupts a call on Windows).
         kInterrupted,
     };
 
@@ -37,7 +36,9 @@ public:
     ~FailingDisk() { ReplaceResultsFileCalls(replaced_); }
 
 private:
-    static ssize_t Write(int fd, const void* bytes, std::size_t count) {
+    // What the system's calls answer goes through to the save; what the disk fails is told as
+    // POSIX does (errno).  The save looks only at -1 on Windows.
+    static ssize_t Write(NativeFile file, const void* bytes, std::size_t count) {
         if (failure_ == Failure::kInterrupted) {
             interrupted_ = !interrupted_;
             if (interrupted_) {
@@ -52,13 +53,13 @@ private:
             }
             if (count > room_ && room_ > 0) count = room_;
         }
-        const ssize_t wrote = ::write(fd, bytes, count);
+        const ssize_t wrote = replaced_.write(file, bytes, count);
         if (wrote > 0 && room_ > 0) room_ -= static_cast<std::size_t>(wrote);
         return wrote;
     }
 
-    static int Close(int fd) {
-        const int closed = ::close(fd);
+    static int Close(NativeFile file) {
+        const int closed = replaced_.close(file);
         if (failure_ != Failure::kClose) return closed;
         errno = EIO;
         return -1;
@@ -67,7 +68,7 @@ private:
     static inline Failure failure_ = Failure::kClose;
     static inline std::size_t room_ = 0;
     static inline bool interrupted_ = false;
-    ResultsFileCalls replaced_{};
+    static inline ResultsFileCalls replaced_{};
 };
 
 }  // namespace bukvotok

@@ -95,6 +95,22 @@ TEST(TextModelTest, ASearchPushesOutOnlyStepsFromBeforeIt) {
     EXPECT_TRUE(many.Copy() == std::string(150, 'x') + std::string(100 * step, 'w'));
 }
 
+// A kept step undone (an insertion, whose bytes the undo took out) stops the drops from the far
+// end of the history; the oldest step, which is not kept, still makes the room, and nobody need
+// be asked.
+TEST(TextModelTest, ASearchMakesRoomPastAKeptStepUndone) {
+    TextModel model(TextModel::Tuning{64, 256, 100});
+    model.SetCapacity(4096);
+    model.Assign(std::string(3000, 'a'));
+    ASSERT_TRUE(model.Replace(0, 50, "", Kind::kOther));  // not kept
+    ASSERT_TRUE(model.Replace(0, 0, std::string(500, 'x'), Kind::kOther));
+    ASSERT_TRUE(model.Undo());  // kept
+    model.BeginSearch();
+    ASSERT_TRUE(model.Append(std::string(500, 'w')));
+    EXPECT_FALSE(model.CanUndo());
+    EXPECT_TRUE(model.CanRedo());
+}
+
 // A full text replaced by one letter: the history holds the former blocks themselves, and
 // undoing puts them back as they were, with the words appended meanwhile after them.
 TEST(TextModelTest, ReplacingAFullTextMovesItToTheHistoryAndBack) {

@@ -1,8 +1,6 @@
 // Dictionary files and save targets a user may hand the program by mistake or on purpose: each
 // has one outcome, and none crashes, hangs or loses what the user had.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -20,7 +18,10 @@
 #include "LetterGenerator.h"
 #include "MatchSearch.h"
 #include "ResultsFile.h"
+#include "SystemFile.h"
+#include "SystemReasons.h"
 #include "TestFiles.h"
+#include "TestPipes.h"
 #include "Utf8WordList.h"
 
 namespace bukvotok {
@@ -34,7 +35,7 @@ std::string Repeat(const std::string& text, int times) {
     return repeated;
 }
 
-std::vector<std::string> LoadedEntries(const std::string& path) {
+std::vector<std::string> LoadedEntries(const NativePath& path) {
     DictionaryList dictionary;
     dictionary.LoadDictionaryText("previous");
     dictionary.LoadDictionary(path);
@@ -107,7 +108,7 @@ TEST(BadDictionary, AWindows1251ListIsNeverTakenForUtf8) {
 TEST(BadDictionary, OneLineOfAHundredMegabytes) {
     TempDir dir;
     std::string line(100'000'000, '\xEE');
-    const std::string path = dir.Write("long.txt", line + "\r\n");
+    const NativePath path = dir.Write("long.txt", line + "\r\n");
     DictionaryList dictionary;
     dictionary.LoadDictionary(path);
     ASSERT_EQ(dictionary.Count(), 1);
@@ -137,43 +138,22 @@ TEST(BadDictionary, RandomBinaryLoadsAndSearches) {
 
 TEST(BadDictionary, WhatAShrunkFileNoLongerHoldsIsAbsent) {
     // A pipe stands in for a file that delivers fewer bytes than its size promised.
-    int ends[2];
-    ASSERT_EQ(::pipe(ends), 0);
-    ASSERT_EQ(::write(ends[1], "kot\r\nki", 7), 7);
-    ::close(ends[1]);
-    EXPECT_EQ(ReadUpTo(ends[0], 1000), "kot\r\nki");
-    ::close(ends[0]);
-}
-
-// Writes `bytes` into a new pipe, made large enough to hold them, and gives its reading end;
-// the writing end is closed unless `keep_writer` asks for it open.
-int PipeHolding(const std::string& bytes, int* keep_writer = nullptr) {
-    int ends[2];
-    if (::pipe(ends) != 0) return -1;
-    if (bytes.size() > 4096 && ::fcntl(ends[1], F_SETPIPE_SZ, static_cast<int>(bytes.size())) < 0) {
-        return -1;
-    }
-    if (::write(ends[1], bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
-        return -1;
-    }
-    if (keep_writer) {
-        *keep_writer = ends[1];
-    } else {
-        ::close(ends[1]);
-    }
-    return ends[0];
+    const NativeFile pipe = PipeHolding("kot\r\nki");
+    ASSERT_NE(pipe, kNoPipe);
+    EXPECT_EQ(ReadUpTo(pipe, 1000), "kot\r\nki");
+    ClosePipeEnd(pipe);
 }
 
 TEST(BadDictionary, ReadingEndsAtTheFirstNul) {
     // A writer that goes on: the text is complete at the NUL, with no wait for more.
-    int writer = -1;
-    const int reader = PipeHolding(std::string("kot\0more", 8), &writer);
+    NativeFile writer = kNoPipe;
+    const NativeFile reader = PipeHolding(std::string("kot\0more", 8), &writer);
     auto reading = std::async(std::launch::async, [reader] { return ReadToEnd(reader); });
     const bool ended = reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-    ::close(writer);
+    ClosePipeEnd(writer);
     EXPECT_TRUE(ended);
     EXPECT_EQ(reading.get(), std::string("kot\0", 4));
-    ::close(reader);
+    ClosePipeEnd(reader);
 
     // Ten megabytes of zeros after a word cost no more than the word.
     TempDir dir;
@@ -202,26 +182,25 @@ TEST(BadDictionary, AListPastTheSizeLimitIsRefusedAndTheListKept) {
     EXPECT_EQ(dictionary.Count(), 2);
 
     // A stream is refused once more has come than the limit, whatever may follow.
-    const int over = PipeHolding("kot\r\nkit\n");
+    const NativeFile over = PipeHolding("kot\r\nkit\n");
     EXPECT_THROW(ReadToEnd(over), DictionaryTooLargeError);
-    ::close(over);
-    const int at = PipeHolding(std::string("kot\r\nkit\0more", 13));
+    ClosePipeEnd(over);
+    const NativeFile at = PipeHolding(std::string("kot\r\nkit\0more", 13));
     EXPECT_EQ(ReadToEnd(at), std::string("kot\r\nkit\0", 9));
-    ::close(at);
+    ClosePipeEnd(at);
     EXPECT_EQ(std::string(DictionaryTooLargeError(2'944'123'456).what()),
               "Dictionary too large: more than 2944 MB, the most that can be loaded on this "
               "computer");
 
     // The limit is on the text before the NUL, however large the file: 4 GiB, all but "кот"
     // of it a hole, loads by path as it does as standard input.
-    const std::string sparse = dir.Write("sparse.txt", Cp("кот"));
+    const NativePath sparse = dir.Write("sparse.txt", Cp("кот"));
     std::filesystem::resize_file(sparse, std::uint64_t{4} << 30);
     dictionary.LoadDictionary(sparse);
     EXPECT_EQ(dictionary.Count(), 1);
     EXPECT_EQ(dictionary.EntryAt(0), Cp("кот"));
-    const int standard_input = ::open(sparse.c_str(), O_RDONLY);
-    EXPECT_EQ(ReadToEnd(standard_input), Cp("кот") + '\0');
-    ::close(standard_input);
+    const InputFile standard_input = OpenForReading(sparse, false);
+    EXPECT_EQ(ReadToEnd(standard_input.Get()), Cp("кот") + '\0');
 }
 
 // A file no larger than the limit is read in a first 64 KiB and then whole; a stream, or a
@@ -259,14 +238,14 @@ TEST(BadDictionary, TextsAtTheEdgesOfTheSizeLimit) {
                     return refused;
                 }
             };
-            const std::string path = dir.Write("list.txt", bytes);
+            const NativePath path = dir.Write("list.txt", bytes);
             EXPECT_TRUE(outcome([&] { return ReadDictionaryFile(path); }) == expected)
                 << "by path: " << what;
-            const int pipe = PipeHolding(bytes);
-            ASSERT_GE(pipe, 0);
+            const NativeFile pipe = PipeHolding(bytes);
+            ASSERT_NE(pipe, kNoPipe);
             EXPECT_TRUE(outcome([&] { return ReadToEnd(pipe); }) == expected)
                 << "through a pipe: " << what;
-            ::close(pipe);
+            ClosePipeEnd(pipe);
         }
     }
 }
@@ -274,17 +253,22 @@ TEST(BadDictionary, TextsAtTheEdgesOfTheSizeLimit) {
 TEST(BadDictionary, PathsAreTakenLiterally) {
     // Shell and format syntax in a name is only a name: nothing runs, nothing is formatted.
     TempDir dir;
-    const std::string marker = dir.Path("ran");
-    const std::string path = dir.Path("%s%n%x $(touch " + marker + ") `touch " + marker + "`");
+    const NativePath marker = dir.Path("ran");
+#ifdef _WIN32
+    const NativePath path = dir.Path("%s%n%x %PATH% !PATH! $(ran)");
+#else
+    const NativePath path = dir.Path("%s%n%x $(touch " + marker + ") `touch " + marker + "`");
+#endif
     DictionaryList dictionary;
     try {
         dictionary.LoadDictionary(path);
         FAIL();
     } catch (const FileOpenError& error) {
         EXPECT_EQ(std::string(error.what()),
-                  "Cannot open file \"" + path + "\". No such file or directory");
+                  "Cannot open file \"" + MessagePath(path) + "\". " + kNoSuchFile);
     }
-    EXPECT_THROW(SaveResultsFile(path + "/x", "w"), FileCreateError);
+    EXPECT_THROW(SaveResultsFile((std::filesystem::path(path) / "x").native(), "w"),
+                 FileCreateError);
     EXPECT_FALSE(std::filesystem::exists(marker));
 }
 
@@ -301,9 +285,9 @@ TEST(BadSaveTarget, AHundredMegabytesOfResultsSaveByteForByte) {
     std::string results;
     results.reserve(100 * words.size());
     for (int i = 0; i < 100; ++i) results += words;
-    const std::string path = dir.Path("results.txt");
+    const NativePath path = dir.Path("results.txt");
     SaveResultsFile(path, results);
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
     std::ostringstream saved;
     saved << file.rdbuf();
     EXPECT_TRUE(saved.str() == results);

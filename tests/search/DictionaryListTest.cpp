@@ -1,13 +1,17 @@
 // Loading dictionary files: the line rules, the errors, and what a failure leaves behind.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
-#include <unistd.h>
+#endif
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "DictionaryList.h"
 #include "Errors.h"
+#include "SystemErrorText.h"
+#include "SystemReasons.h"
 #include "TestFiles.h"
 
 namespace bukvotok {
@@ -67,21 +71,26 @@ TEST(DictionaryList, OpenFailuresNameTheFullPathAndKeepTheList) {
     dictionary.LoadDictionaryText("kept");
     const auto generation = dictionary.Generation();
 
-    const std::string missing = dir.Path("missing.txt");
+    const NativePath missing = dir.Path("missing.txt");
     try {
         dictionary.LoadDictionary(missing);
         FAIL() << "loaded a missing file";
     } catch (const FileOpenError& error) {
         EXPECT_EQ(std::string(error.what()),
-                  "Cannot open file \"" + missing + "\". No such file or directory");
+                  "Cannot open file \"" + MessagePath(missing) + "\". " + kNoSuchFile);
     }
     try {
         dictionary.LoadDictionary(dir.Path("."));
         FAIL() << "loaded a directory";
     } catch (const FileOpenError& error) {
-        // The "." is resolved by name, as the full path.
+        // The "." is resolved by name, as the full path (on Windows without the last separator).
+#ifdef _WIN32
+        const NativePath folder = std::filesystem::path(dir.Path("x")).parent_path().native();
+#else
+        const NativePath folder = dir.Path("");
+#endif
         EXPECT_EQ(std::string(error.what()),
-                  "Cannot open file \"" + dir.Path("") + "\". Is a directory");
+                  "Cannot open file \"" + MessagePath(folder) + "\". " + kIsAFolder);
     }
     EXPECT_EQ(EntriesOf(dictionary), std::vector<std::string>{"kept"});
     EXPECT_EQ(dictionary.Generation(), generation);
@@ -90,36 +99,42 @@ TEST(DictionaryList, OpenFailuresNameTheFullPathAndKeepTheList) {
 TEST(DictionaryList, RelativePathsAreReportedInFull) {
     DictionaryList dictionary;
     try {
-        dictionary.LoadDictionary("no-such-dir/../no-such-file.txt");
+        dictionary.LoadDictionary(
+            std::filesystem::path("no-such-dir/../no-such-file.txt").native());
         FAIL();
     } catch (const FileOpenError& error) {
-        const std::string full = std::filesystem::current_path() / "no-such-file.txt";
+        const NativePath full = (std::filesystem::current_path() / "no-such-file.txt").native();
         EXPECT_EQ(std::string(error.what()),
-                  "Cannot open file \"" + full + "\". No such file or directory");
+                  "Cannot open file \"" + MessagePath(full) + "\". " + kNoSuchFile);
     }
 }
 
 TEST(DictionaryList, PathThroughAFileIsAnOpenError) {
     TempDir dir;
-    const std::string path = dir.Write("plain.txt", "a") + "/inside.txt";
+    const NativePath path =
+        (std::filesystem::path(dir.Write("plain.txt", "a")) / "inside.txt").native();
     DictionaryList dictionary;
     try {
         dictionary.LoadDictionary(path);
         FAIL();
     } catch (const FileOpenError& error) {
-        EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + path + "\". Not a directory");
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot open file \"" + MessagePath(path) + "\". " + kNotAFolder);
     }
 }
 
+// Windows keeps its named pipes apart from files (\\.\pipe\), and opening one never waits.
+#ifndef _WIN32
 TEST(DictionaryList, FifoWithoutWriterLoadsEmptyInsteadOfHanging) {
     TempDir dir;
-    const std::string path = dir.Path("fifo");
+    const NativePath path = dir.Path("fifo");
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     DictionaryList dictionary;
     dictionary.LoadDictionaryText("old");
     dictionary.LoadDictionary(path);
     EXPECT_EQ(dictionary.Count(), 0);
 }
+#endif
 
 TEST(DictionaryList, RefusedEntryKeepsTheEntriesTakenBefore) {
     DictionaryList dictionary;
@@ -147,6 +162,15 @@ TEST(DictionaryList, EntryAtChecksItsIndex) {
                       "List index out of bounds (" + std::to_string(bad) + ")");
         }
     }
+}
+
+TEST(Errors, SystemTextsLoseTheirEndAndTextsTooLongAreLeftOut) {
+    EXPECT_EQ(FittedSystemText("File not found.\r\n"), "File not found");
+    EXPECT_EQ(FittedSystemText(std::string("Mixed . .\t\0\r\n. ", 15)), "Mixed");
+    EXPECT_EQ(FittedSystemText("v1.2 ok"), "v1.2 ok");
+    EXPECT_EQ(FittedSystemText("..."), "");
+    EXPECT_EQ(FittedSystemText(std::string(255, 'x')), std::string(255, 'x'));
+    EXPECT_EQ(FittedSystemText(std::string(256, 'x')), "");  // with its NUL it would not fit
 }
 
 TEST(Errors, FullStopIsAddedAfterLettersAndDigitsOnly) {

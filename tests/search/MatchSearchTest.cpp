@@ -316,7 +316,7 @@ TEST_F(ReentryTest, LoadingADictionaryAtEveryStepOfADeepWalk) {
         drawn.substr(0, 3) + "\xFF\r\n\xE0\xE0\xE0\xE0\r\n" + words};
     ExpectSameAsModel(words, 100, [&lists](Session& s) {
         for (std::uint64_t pump = 2; pump <= 12; ++pump) {
-            const std::string& list = lists[pump % lists.size()];
+            const std::string& list = lists[static_cast<std::size_t>(pump % lists.size())];
             s.host.AtPump(pump, [&s, &list] { s.load(list); });
         }
     });

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include <csignal>
 #include <fstream>
@@ -10,13 +12,14 @@
 #include "FailingDisk.h"
 #include "FullDevice.h"
 #include "ResultsFile.h"
+#include "SystemReasons.h"
 #include "TestFiles.h"
 
 namespace bukvotok {
 namespace {
 
-std::string Contents(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+std::string Contents(const NativePath& path) {
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
     std::ostringstream bytes;
     bytes << file.rdbuf();
     return bytes.str();
@@ -24,7 +27,7 @@ std::string Contents(const std::string& path) {
 
 TEST(ResultsFile, WritesTheTextExactlyAndTruncatesAnOldFile) {
     TempDir dir;
-    const std::string path = dir.Write("out.txt", "a much longer old content of the file");
+    const NativePath path = dir.Write("out.txt", "a much longer old content of the file");
     SaveResultsFile(path, " \xEA\xEE\xF2 \xEA\xE8\xF2 \xF3\xEC");  // кот кит ум
     EXPECT_EQ(Contents(path), " \xEA\xEE\xF2 \xEA\xE8\xF2 \xF3\xEC");
     SaveResultsFile(path, "");
@@ -35,14 +38,19 @@ TEST(ResultsFile, WritesTheTextExactlyAndTruncatesAnOldFile) {
 
 TEST(ResultsFile, PiecesAreWrittenInChunksAsOneTextWithTheProgressBetween) {
     TempDir dir;
-    const std::string path = dir.Path("out.txt");
+    const NativePath path = dir.Path("out.txt");
     const std::string_view pieces[] = {" abc", "", "defgh", "i", " jklmnopqr"};
     std::vector<std::uint64_t> reports;
     SaveResultsFile(
         path, pieces,
         [&](std::uint64_t written, std::uint64_t total) {
             EXPECT_EQ(total, 20u);
+#ifdef _WIN32
+            // Windows shares a file being saved with no one, this test included.
+            EXPECT_FALSE(std::ifstream(std::filesystem::path(path)).is_open());
+#else
             EXPECT_EQ(Contents(path).size(), written);  // what it says is in the file
+#endif
             reports.push_back(written);
         },
         4);
@@ -52,6 +60,7 @@ TEST(ResultsFile, PiecesAreWrittenInChunksAsOneTextWithTheProgressBetween) {
         EXPECT_THROW(SaveResultsFile(kFullDevice, pieces, {}, 4), StreamWriteError);
     }
 
+#ifndef _WIN32  // a file size limit of the process is POSIX's; FailingDisk stands in elsewhere
     // A disk that fills up half-way: the file keeps what went in, and no report claimed more.
     rlimit old_limit{};
     getrlimit(RLIMIT_FSIZE, &old_limit);
@@ -68,6 +77,7 @@ TEST(ResultsFile, PiecesAreWrittenInChunksAsOneTextWithTheProgressBetween) {
     std::signal(SIGXFSZ, old_handler);
     EXPECT_EQ(Contents(path), " abcdefghi");
     EXPECT_EQ(reports, (std::vector<std::uint64_t>{4, 8}));
+#endif
 }
 
 // Each way a disk can fail a save ends it with StreamWriteError, the file keeping what went in
@@ -81,7 +91,7 @@ TEST(ResultsFile, ADiskThatFailsKeepsWhatWasWritten) {
         bool reported;
         std::vector<std::uint64_t> reports;
     };
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {"short write", FailingDisk::Failure::kShortWrite, " abcdefghi ", true, {4, 8}},
         {"full disk", FailingDisk::Failure::kFull, " abcdefghi ", true, {4, 8}},
         {"failing close",
@@ -95,8 +105,11 @@ TEST(ResultsFile, ADiskThatFailsKeepsWhatWasWritten) {
          false,
          {4, 8, 14, 18, 20}},
     };
+#ifdef _WIN32
+    cases.pop_back();  // no signal interrupts a call on Windows
+#endif
     TempDir dir;
-    const std::string path = dir.Path("out.txt");
+    const NativePath path = dir.Path("out.txt");
     const std::string_view pieces[] = {" abc", "", "defgh", "i", " jklmnopqr"};
     for (const Case& c : cases) {
         std::vector<std::uint64_t> reports;
@@ -117,16 +130,17 @@ TEST(ResultsFile, ADiskThatFailsKeepsWhatWasWritten) {
 
 TEST(ResultsFile, FailuresAreReportedWithTheirMessages) {
     TempDir dir;
-    const std::string in_missing_folder = dir.Path("no-folder/out.txt");
+    const NativePath in_missing_folder = dir.Path("no-folder/out.txt");
     try {
         SaveResultsFile(in_missing_folder, "x");
         FAIL();
     } catch (const FileCreateError& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Cannot create file \"" + in_missing_folder + "\". No such file or directory");
+        EXPECT_EQ(
+            std::string(error.what()),
+            "Cannot create file \"" + MessagePath(in_missing_folder) + "\". " + kNoSuchFolder);
     }
     EXPECT_THROW(SaveResultsFile(dir.Path(""), "x"), FileCreateError);
-    if (!HaveFullDevice()) GTEST_SKIP() << kFullDevice << " is not a character device here";
+    if (!HaveFullDevice()) GTEST_SKIP() << "/dev/full is not a character device here";
     try {
         SaveResultsFile(kFullDevice, "words");
         FAIL();

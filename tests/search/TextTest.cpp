@@ -1,6 +1,10 @@
 // The byte-level text rules: the code page table, case folding, fixed texts.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include "windows/WideText.h"
+#else
 #include <iconv.h>
+#endif
 
 #include <string>
 
@@ -11,8 +15,13 @@
 namespace bukvotok {
 namespace {
 
-// glibc's converter is an independent source for the code page.
-std::string IconvToUtf8(unsigned char byte) {
+// The system's converter is an independent source for the code page: Windows' own, or glibc's.
+#ifdef _WIN32
+std::string SystemToUtf8(unsigned char byte) {
+    return WideToUtf8(Cp1251ToWide(std::string(1, static_cast<char>(byte))));
+}
+#else
+std::string SystemToUtf8(unsigned char byte) {
     iconv_t converter = iconv_open("UTF-8", "CP1251");
     char in[1] = {static_cast<char>(byte)};
     char out[8] = {};
@@ -25,11 +34,12 @@ std::string IconvToUtf8(unsigned char byte) {
     if (done == static_cast<std::size_t>(-1)) return {};
     return std::string(out, sizeof out - out_left);
 }
+#endif
 
 TEST(Cp1251, EveryByteDecodesAsTheSystemConverterDoesAndEncodesBack) {
     for (unsigned b = 1; b < 256; ++b) {
         const std::string byte(1, static_cast<char>(b));
-        const std::string expected = IconvToUtf8(static_cast<unsigned char>(b));
+        const std::string expected = SystemToUtf8(static_cast<unsigned char>(b));
         if (!expected.empty()) {
             EXPECT_EQ(Cp1251ToUtf8(byte), expected) << "byte " << b;
         }

@@ -6,7 +6,9 @@ namespace bukvotok {
 
 namespace {
 
-extern "C" void OnStopSignal(int) { detail::stop_signal_arrived = 1; }
+extern "C" void OnStopSignal(int) {
+    detail::stop_signal_arrived.store(true, std::memory_order_relaxed);
+}
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 
 namespace bukvotok {
 
-std::optional<FileIdentity> IdentityOf(const std::string& path) {
+std::optional<FileIdentity> IdentityOf(const NativePath& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) return std::nullopt;
     return FileIdentity{status.st_dev, status.st_ino};

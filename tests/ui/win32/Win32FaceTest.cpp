@@ -1,0 +1,219 @@
+// The Win32 face's own part: its translation of Windows' messages into the links' behaviour,
+// the clipboard, the hand, what a screen reader sees, and the main window's layout.  Run under
+// wine; the behaviour itself is tested without a window (LinkBehaviourTest).
+#include <windows.h>
+
+// After windows.h, which oleacc.h needs.
+#include <gtest/gtest.h>
+#include <oleacc.h>
+
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "ApplicationTitle.h"
+#include "ComApartment.h"
+#include "Errors.h"
+#include "Grlink.h"
+#include "Unit1.h"
+
+namespace bukvotok::win32 {
+namespace {
+
+HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
+
+std::wstring ClipboardText(HWND owner) {
+    std::wstring text;
+    if (!::OpenClipboard(owner)) return L"<not open>";
+    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(::GlobalLock(data));
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+std::string ClipboardBytes(HWND owner) {
+    std::string bytes;
+    if (!::OpenClipboard(owner)) return "<not open>";
+    if (const HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        bytes = static_cast<const char*>(::GlobalLock(data));
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return bytes;
+}
+
+class Win32FaceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        parent_.Reset(::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 100,
+                                        nullptr, nullptr, Instance(), nullptr));
+        link_ = std::make_unique<TGrlink>(parent_.Get(), 7, cursors_, Instance());
+        link_->SetCaption(L"http://форум.example");
+        link_->SetOpener([this](const std::wstring& target) {
+            opened_.push_back(target);
+            colours_while_opening_.push_back(link_->Color());
+        });
+    }
+
+    LRESULT Mouse(UINT message, int x) {
+        return ::SendMessageW(link_->Handle(), message, 0, MAKELPARAM(x, 2));
+    }
+
+    ComApartment com_;
+    CursorRegistry cursors_;
+    WindowHandle parent_;
+    std::unique_ptr<TGrlink> link_;
+    std::vector<std::wstring> opened_;
+    std::vector<COLORREF> colours_while_opening_;
+};
+
+TEST_F(Win32FaceTest, MouseMessagesLightTheLinkAndOpenItsTargetOnce) {
+    EXPECT_EQ(link_->Color(), 0xFF0000u);
+    Mouse(WM_LBUTTONDOWN, 3);
+    EXPECT_EQ(link_->Color(), 0x800080u);
+    EXPECT_EQ(::GetCapture(), link_->Handle());  // the release comes here wherever it happens
+    Mouse(WM_LBUTTONUP, 3);
+    // The double click's second press lights the link again but opens nothing more.
+    Mouse(WM_LBUTTONDBLCLK, 3);
+    Mouse(WM_LBUTTONUP, 3);
+    EXPECT_EQ(opened_, std::vector<std::wstring>{L"http://форум.example"});
+    EXPECT_EQ(colours_while_opening_, std::vector<COLORREF>{0x800080});
+    EXPECT_EQ(::GetCapture(), nullptr);
+    EXPECT_EQ(link_->Color(), 0xFF0000u);
+
+    Mouse(WM_LBUTTONDOWN, 3);
+    Mouse(WM_LBUTTONUP, -5);  // released outside: back to blue, nothing opened
+    EXPECT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(link_->Color(), 0xFF0000u);
+
+    Mouse(WM_LBUTTONDOWN, 3);
+    ::SetCapture(parent_.Get());  // another window takes the mouse: the release will not come
+    EXPECT_EQ(link_->Color(), 0xFF0000u);
+    ::ReleaseCapture();
+}
+
+TEST_F(Win32FaceTest, CopyPutsTheCaptionOnTheClipboardInBothForms) {
+    link_->SetURL(L"http://other.example");
+    link_->CopyCaption();
+    EXPECT_EQ(ClipboardText(parent_.Get()), L"http://форум.example");
+    EXPECT_EQ(ClipboardBytes(parent_.Get()), "http://\xF4\xEE\xF0\xF3\xEC.example");
+
+    ASSERT_TRUE(::OpenClipboard(parent_.Get()));  // held by someone else
+    EXPECT_THROW(link_->CopyCaption(), ClipboardError);
+    ::CloseClipboard();
+    EXPECT_EQ(ClipboardText(parent_.Get()), L"http://форум.example");
+}
+
+// The hand is the image of resources/hand.xpm, hot spot at the finger tip.
+TEST_F(Win32FaceTest, HandIsPointerFiveMadeFromTheImage) {
+    ASSERT_TRUE(cursors_.Contains(TGrlink::HandCursorIndex));
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(cursors_.Get(TGrlink::HandCursorIndex), &info));
+    EXPECT_EQ(info.xHotspot, 5u);
+    EXPECT_EQ(info.yHotspot, 0u);
+    // A two-colour cursor is one bitmap: the mask above the image, 32 x 64.
+    BITMAP mask{};
+    ::GetObjectW(info.hbmMask, sizeof mask, &mask);
+    ASSERT_EQ(mask.bmWidth, 32);
+    ASSERT_EQ(mask.bmHeight, 64);
+    std::vector<unsigned char> bits(static_cast<std::size_t>(mask.bmWidthBytes) * 64);
+    ::GetBitmapBits(info.hbmMask, static_cast<LONG>(bits.size()), bits.data());
+    ::DeleteObject(info.hbmMask);
+    if (info.hbmColor != nullptr) ::DeleteObject(info.hbmColor);
+
+    std::ifstream xpm(BUKVOTOK_HAND_XPM);
+    const std::regex row("\"([ #.]{32})\",?");
+    int y = 0;
+    std::smatch pixels;
+    for (std::string line; std::getline(xpm, line);) {
+        if (!std::regex_match(line, pixels, row)) continue;
+        for (int x = 0; x < 32; ++x) {
+            const auto bit = [&](int image_row) {
+                return (bits[static_cast<std::size_t>(image_row * mask.bmWidthBytes + x / 8)] >>
+                        (7 - x % 8)) &
+                       1;
+            };
+            const char pixel = pixels[1].str()[static_cast<std::size_t>(x)];
+            ASSERT_EQ(bit(y), pixel == ' ' ? 1 : 0) << x << "," << y;       // transparent
+            ASSERT_EQ(bit(y + 32), pixel == '.' ? 1 : 0) << x << "," << y;  // white
+        }
+        ++y;
+    }
+    EXPECT_EQ(y, 32);
+}
+
+TEST_F(Win32FaceTest, ScreenReadersSeeALinkNamedByItsCaption) {
+    IAccessible* accessible = nullptr;
+    ASSERT_EQ(
+        ::AccessibleObjectFromWindow(link_->Handle(), static_cast<DWORD>(OBJID_CLIENT),
+                                     __uuidof(IAccessible), reinterpret_cast<void**>(&accessible)),
+        S_OK);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role{};
+    accessible->get_accRole(self, &role);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_LINK);
+    BSTR name = nullptr;
+    accessible->get_accName(self, &name);
+    EXPECT_STREQ(name, L"http://форум.example");
+    ::SysFreeString(name);
+    BSTR action = nullptr;
+    EXPECT_EQ(accessible->get_accDefaultAction(self, &action), S_OK);
+    ::SysFreeString(action);
+    accessible->Release();
+}
+
+TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
+    const ComApartment com;
+    CursorRegistry cursors;
+    TForm1 form(Instance(), cursors, nullptr);
+    const int dpi = static_cast<int>(::GetDpiForWindow(form.Handle()));
+    const auto at = [&](TForm1::ControlId id) {
+        RECT rect{};
+        ::GetWindowRect(form.Control(id), &rect);
+        ::MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&rect), 2);
+        return std::vector<int>{::MulDiv(rect.left, 96, dpi), ::MulDiv(rect.top, 96, dpi),
+                                ::MulDiv(rect.right - rect.left, 96, dpi),
+                                ::MulDiv(rect.bottom - rect.top, 96, dpi)};
+    };
+    EXPECT_EQ(at(TForm1::Button2), (std::vector<int>{8, 8, 161, 25}));
+    EXPECT_EQ(at(TForm1::Memo1), (std::vector<int>{8, 80, 329, 113}));
+    EXPECT_EQ(at(TForm1::Button5), (std::vector<int>{176, 38, 161, 27}));
+    EXPECT_EQ(at(TForm1::CheckBox1), (std::vector<int>{8, 40, 81, 23}));
+    EXPECT_EQ(at(TForm1::Grlink2)[0], 216);
+
+    const TForm1::ControlId order[] = {TForm1::Button2, TForm1::Button4,   TForm1::Memo1,
+                                       TForm1::Button5, TForm1::CheckBox1, TForm1::Button1,
+                                       TForm1::Button2};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+        EXPECT_EQ(::GetNextDlgTabItem(form.Handle(), form.Control(order[i]), FALSE),
+                  form.Control(order[i + 1]));
+    }
+
+    // Made smaller than its controls, the window scrolls to the one that takes the focus.
+    ::SetWindowPos(form.Handle(), nullptr, 0, 0, ::MulDiv(240, dpi, 96), ::MulDiv(120, dpi, 96),
+                   SWP_NOMOVE | SWP_NOZORDER);
+    ::ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
+    ::SetFocus(form.Control(TForm1::Button5));
+    RECT client{};
+    ::GetClientRect(form.Handle(), &client);
+    const std::vector<int> button5 = at(TForm1::Button5);
+    EXPECT_GE(button5[0], 0);
+    EXPECT_LE(::MulDiv(button5[0] + button5[2], dpi, 96), client.right);
+}
+
+TEST(Win32WindowTest, ApplicationTitleIsTheFileNameLowered) {
+    EXPECT_EQ(ApplicationTitleFromPath(L"C:\\Program Files\\WORDS.EXE"), L"Words");
+    EXPECT_EQ(ApplicationTitleFromPath(L"C:\\x\\БУКВОТОК.v2.exe"), L"Буквоток");
+    EXPECT_EQ(ApplicationTitleFromPath(L"bukvotok"), L"bukvotok");
+    // A path past the 255 characters a buffer of 256 holds is cut before the name is taken.
+    EXPECT_EQ(ApplicationTitleFromPath(L"C:\\" + std::wstring(249, L'a') + L"\\BUKVOTOK.EXE"),
+              L"Bu");
+}
+
+}  // namespace
+}  // namespace bukvotok::win32

@@ -1,0 +1,16 @@
+// The questions the window asks, each before a step that cannot be taken back: a modal box
+// over the active window with the buttons "Да" and "Нет", in Russian whatever the system's
+// language; "Нет" is the default and Escape's answer.
+#pragma once
+
+#include <string>
+
+namespace bukvotok::win32 {
+
+// True for "Да".
+bool AskQuestion(const std::wstring& text);
+
+// Asks whether to save the results over the loaded dictionary's file, named by `path`.
+bool AskToReplaceDictionary(const std::wstring& path);
+
+}  // namespace bukvotok::win32
