@@ -2,10 +2,17 @@
 // Abstract so that it can be faked in tests; a fake records what happened.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace bukvotok {
+
+// Calls of the host that the search may count instead of making: see QuietCallsAhead.
+struct QuietCalls {
+    std::uint64_t pumps = 0;           // of ProcessPendingEvents
+    std::uint64_t stop_questions = 0;  // of StopRequested
+};
 
 class SearchHost {
 public:
@@ -32,6 +39,17 @@ public:
         text += word;
         SetResultsText(std::move(text));
     }
+
+    // How many of the next calls of ProcessPendingEvents would handle nothing and change
+    // nothing but a count of them, and how many of the next calls of StopRequested would answer
+    // no and change nothing but a count, as long as the search calls nothing else of the host
+    // meanwhile.  The search may then leave such calls out and count them with CountQuietCalls
+    // before it calls the host again: the host sees the same calls, only counted together.
+    // A host whose calls all count for something keeps the default, none.
+    virtual QuietCalls QuietCallsAhead() { return {}; }
+
+    // REQUIRES: at most as many as QuietCallsAhead last said, less those counted since.
+    virtual void CountQuietCalls(QuietCalls /*left_out*/) {}
 };
 
 }  // namespace bukvotok

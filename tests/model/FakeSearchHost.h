@@ -37,6 +37,23 @@ public:
         }
     }
 
+    // With quiet_calls, the pumps before the next action and the questions before the stop
+    // are left to the search to count.
+    QuietCalls QuietCallsAhead() override {
+        QuietCalls quiet;
+        if (!quiet_calls) return quiet;
+        const auto action = actions_.upper_bound(pumps);
+        quiet.pumps = action == actions_.end() ? UINT64_MAX : action->first - pumps - 1;
+        if (!stop_box && passes + 1 < passes_before_stop_) {
+            quiet.stop_questions = passes_before_stop_ - passes - 1;
+        }
+        return quiet;
+    }
+    void CountQuietCalls(QuietCalls left_out) override {
+        pumps += left_out.pumps;
+        passes += left_out.stop_questions;
+    }
+
     // Runs `action` inside the n-th pump (counting from 1).
     void AtPump(std::uint64_t n, std::function<void()> action) { actions_[n] = std::move(action); }
 
@@ -49,6 +66,7 @@ public:
     std::uint64_t pumps = 0;
     std::uint64_t passes = 0;
     bool stop_box = false;
+    bool quiet_calls = false;
 
 private:
     std::uint64_t passes_before_stop_;
