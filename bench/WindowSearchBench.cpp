@@ -44,6 +44,11 @@ public:
         ++steps;
         WindowSearchHost::ProcessPendingEvents();
     }
+    void CountQuietCalls(bukvotok::QuietCalls left_out) override {
+        passes += static_cast<long long>(left_out.stop_questions);
+        steps += static_cast<long long>(left_out.pumps);
+        WindowSearchHost::CountQuietCalls(left_out);
+    }
     long long passes = 0;
     long long steps = 0;
 };
@@ -58,6 +63,13 @@ public:
     void SetResultsText(std::string) override {}
     void AppendToResults(std::string_view word) override { results_ += word.size() + 1; }
     void ProcessPendingEvents() override {}
+    bukvotok::QuietCalls QuietCallsAhead() override {
+        const auto left = passes_ - passes_run_ - 1;
+        return {UINT64_MAX, left > 0 ? static_cast<std::uint64_t>(left) : 0};
+    }
+    void CountQuietCalls(bukvotok::QuietCalls left_out) override {
+        passes_run_ += static_cast<long long>(left_out.stop_questions);
+    }
 
 private:
     long long passes_;

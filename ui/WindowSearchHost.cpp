@@ -76,6 +76,17 @@ void WindowSearchHost::ProcessPendingEvents() {
     PumpWhenDue();
 }
 
+QuietCalls WindowSearchHost::QuietCallsAhead() {
+    QuietCalls quiet;
+    quiet.pumps = static_cast<std::uint64_t>(kStepsPerClockRead - 1 - steps_since_clock_);
+    if (!stop_box_checked_ && dictionary_.CanStartWalk()) quiet.stop_questions = UINT64_MAX;
+    return quiet;
+}
+
+void WindowSearchHost::CountQuietCalls(QuietCalls left_out) {
+    steps_since_clock_ += static_cast<int>(left_out.pumps);
+}
+
 void WindowSearchHost::PumpWhenDue() {
     steps_since_clock_ = 0;
     const auto now = pump_clock();

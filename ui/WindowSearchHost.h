@@ -36,6 +36,10 @@ public:
     void SetResultsText(std::string text) override;
     void AppendToResults(std::string_view word) override;
     void ProcessPendingEvents() override;
+    // The steps until the clock is read again only count; the stop box and the list change only
+    // while events are handled, so until then every question is answered no.
+    QuietCalls QuietCallsAhead() override;
+    void CountQuietCalls(QuietCalls left_out) override;
 
     // Between two passes through the event loop, at the least.
     static constexpr std::chrono::microseconds kPumpInterval{1000};
