@@ -46,79 +46,69 @@ void MatchSearch::Passes() {
 
 bool MatchSearch::PlainPasses() {
     LettersAhead& letters = ahead_->letters;
-    const unsigned char* const lengths = ahead_->lengths.data();
+    PassChain& chain = ahead_->chain;
+    const unsigned char* const places = letters.Places();
     while (quiet_.stop_questions > 0) {
         std::size_t at = letters.At();
-        if (at >= Ahead::kLengths) {
+        if (at >= PassChain::kStarts) {
             letters.DrawFrom(letters.State());
             at = 0;
         }
-        if (ahead_->lengths_batch != letters.Batch()) {
-            ahead_->lengths_batch = letters.Batch();
-            ahead_->known = at;
+        if (ahead_->chain_batch != letters.Batch()) {
+            ahead_->chain_batch = letters.Batch();
+            chain.Begin(places);
         }
-        // Each pass of length n makes n - 1 pumps and one stop question.  Up to safe_end no
+        // Each pass of length n makes n - 1 pumps and one stop question.  Up to `limit` no
         // count needs checking: a pass that starts before it ends within four letters, and
         // neither the pumps nor the passes can outnumber the letters.
         const std::uint64_t quiet = std::min(quiet_.pumps, quiet_.stop_questions);
-        std::size_t safe_end = at;
+        std::size_t limit = at;
         if (quiet > 3) {
-            safe_end +=
-                static_cast<std::size_t>(std::min<std::uint64_t>(quiet - 3, Ahead::kLengths - at));
+            limit += static_cast<std::size_t>(
+                std::min<std::uint64_t>(quiet - 3, PassChain::kStarts - at));
         }
-        // The lengths are looked up a chunk ahead of the passes chained through them, so that
-        // the lookups, independent of each other, fill the time each step of the chain waits
-        // for the last.
-        std::size_t known = ahead_->known;
-        std::uint64_t passes = 0;
-        std::size_t end = at;
-        bool plain = true;
-        while (end < safe_end && plain) {
-            std::size_t limit = safe_end;
-            if (known < Ahead::kLengths) {
-                const std::size_t count = std::min(Ahead::kChunk, Ahead::kLengths - known);
-                passes_.Lengths(letters.Places() + known, count, ahead_->lengths.data() + known);
-                known += count;
-                if (known < Ahead::kLengths) limit = std::min(limit, known - Ahead::kChunk);
-            }
-            for (; end < limit; ++passes) {
-                const unsigned char length = lengths[end];
-                if (!PassTable::IsPlain(length)) {
-                    plain = false;
-                    break;
-                }
-                end += length;
-            }
-        }
-        ahead_->known = known;
-        std::uint64_t pumps = end - at - passes;
+        const PassChain::Stretch stretch = chain.Follow(passes_, places, at, limit);
+        std::uint64_t passes = stretch.passes;
+        std::uint64_t pumps = stretch.end - at - passes;
         // Then pass by pass, counting.
-        while (end < known && passes < quiet_.stop_questions) {
-            const unsigned char length = lengths[end];
-            if (!PassTable::IsPlain(length) || pumps + length - 1 > quiet_.pumps) break;
-            pumps += length - 1;
-            end += length;
-            ++passes;
+        std::size_t end = stretch.end;
+        bool walk = stretch.walk;
+        while (!walk && end < PassChain::kStarts && passes < quiet_.stop_questions) {
+            const unsigned char length =
+                passes_.LengthOf(PassTable::View::Code(places + end), places[end + 3]);
+            if (!PassTable::IsPlain(length)) {
+                walk = true;
+            } else if (pumps + length - 1 <= quiet_.pumps) {
+                pumps += length - 1;
+                end += length;
+                ++passes;
+            } else {
+                break;
+            }
         }
         letters.MoveTo(end);
         quiet_.pumps -= pumps;
         quiet_.stop_questions -= passes;
         left_out_.pumps += pumps;
         left_out_.stop_questions += passes;
-        if (end >= Ahead::kLengths) continue;
-        if (end >= known || PassTable::IsPlain(lengths[end])) return false;
+        if (!walk) {
+            if (end < PassChain::kStarts) return false;
+            continue;
+        }
         // A pass that records its word or goes on past four letters.
-        std::size_t length = lengths[end] & PassTable::kLengthBits;
-        bool records = true;
-        if (length == 0 && !WalkOn(end, length, records)) return false;
-        if (length - 1 > quiet_.pumps || quiet_.stop_questions == 0) return false;
+        const unsigned char table_length =
+            passes_.LengthOf(PassTable::View::Code(places + end), places[end + 3]);
+        PassWalked walked{table_length & PassTable::kLengthBits, true};
+        if (table_length == PassTable::kGoesOn) walked = WalkOn(end);
+        const std::size_t length = walked.length;
+        if (length == 0 || length - 1 > quiet_.pumps || quiet_.stop_questions == 0) return false;
         quiet_.pumps -= length - 1;
         left_out_.pumps += length - 1;
         letters.MoveTo(end + length);
-        if (records) {
+        if (walked.records) {
             word_.resize(length - 1);
             for (std::size_t i = 0; i + 1 < length; ++i) {
-                word_[i] = static_cast<char>(FirstLetterCode + letters.Places()[end + i]);
+                word_[i] = static_cast<char>(FirstLetterCode + places[end + i]);
             }
             AppendResult(word_);
         }
@@ -127,23 +117,19 @@ bool MatchSearch::PlainPasses() {
     return false;
 }
 
-bool MatchSearch::WalkOn(std::size_t at, std::size_t& length, bool& records) const {
+MatchSearch::PassWalked MatchSearch::WalkOn(std::size_t at) const {
     const unsigned char* const places = ahead_->letters.Places() + at;
     const auto letter = [places](std::size_t i) {
         return static_cast<unsigned char>(FirstLetterCode + places[i]);
     };
     const std::size_t available = LettersAhead::kCount - at;
-    if (available < 5) return false;
+    if (available < 5) return PassWalked{};
     // Four letters that begin some entry, as the table said.
     const LetterTable::Code three = LetterTable::kRoot << 15 | LetterTable::Code{places[0]} << 10 |
                                     LetterTable::Code{places[1]} << 5 | places[2];
     const std::uint32_t four = letters_.Fourth(three, letter(3));
     const LetterTable::Facts facts = letters_.OfFour(four);
-    if (!facts.Continues(letter(4))) {
-        length = 5;
-        records = facts.IsExact();
-        return true;
-    }
+    if (!facts.Continues(letter(4))) return PassWalked{5, facts.IsExact()};
     const PrefixIndex& index = dictionary_.Index();
     const EntryTable& entries = dictionary_.Entries();
     PrefixIndex::Cursor cursor = index.StepSmallLetter(entries, letters_.At(four), letter(4));
@@ -153,10 +139,8 @@ bool MatchSearch::WalkOn(std::size_t at, std::size_t& length, bool& records) con
         if (!longer.Valid()) break;
         cursor = longer;
     }
-    if (next == available) return false;  // the pass goes on past the batch
-    length = next + 1;
-    records = index.FirstEntryIsExact(cursor);
-    return true;
+    if (next == available) return PassWalked{};  // the pass goes on past the batch
+    return PassWalked{static_cast<std::uint32_t>(next + 1), index.FirstEntryIsExact(cursor)};
 }
 
 bool MatchSearch::Pass() {
@@ -308,7 +292,7 @@ bool MatchSearch::FollowLoad() {
     generation_ = dictionary_.Generation();
     letters_ = dictionary_.Letters().Read();
     passes_ = dictionary_.Passes().Read();
-    ahead_->lengths_batch = 0;
+    ahead_->chain.Forget(ahead_->letters.At());
     return true;
 }
 

@@ -12,11 +12,12 @@
 // generator.  After a new dictionary was loaded the walk goes on with the word it has; when no
 // entry of the new list begins with it the search ends with "List index out of bounds (-1)".
 //
-// How it goes fast: the letters are drawn ahead in batches (LettersAhead), the length of the
-// pass that would start at each of them is looked up at once (PassTable), and the passes are
-// chained through those lengths, as long as the host says the calls they make would only be
-// counted (SearchHost::QuietCallsAhead).  A pass the table leaves to the walk (it records a
-// word or runs past four letters), and every call that counts, go step by step as described
+// How it goes fast: the letters are drawn ahead in batches (LettersAhead), and the passes
+// through them are followed by their lengths from the first four letters (PassTable), looked
+// up ahead of the chain of passes (PassChain), as long as the host says the calls they make
+// would only be counted (SearchHost::QuietCallsAhead).
+// A pass the table leaves to the walk (it records a word or runs past four letters) is walked
+// in the letter table and the index.  Every call that counts goes step by step as described
 // above, reading the same letters.  Before anything outside the search can see or change the
 // generator (a call of the host, an error) it is set to where the letters read have left it,
 // and when a call drew from it, the letters ahead are drawn again from where it stands.
@@ -30,6 +31,7 @@
 
 #include "DictionaryList.h"
 #include "LettersAhead.h"
+#include "PassChain.h"
 #include "SearchHost.h"
 
 namespace bukvotok {
@@ -43,27 +45,31 @@ public:
     void Run();
 
 private:
-    // The letters drawn ahead and the lengths of the passes that would start at each of them.
+    // The letters drawn ahead and the chain of passes through them.
     struct Ahead {
-        static constexpr std::size_t kLengths = LettersAhead::kCount - 3;  // four letters each
-        static constexpr std::size_t kChunk = 64;                          // looked up at a time
         LettersAhead letters;
-        std::array<unsigned char, kLengths> lengths{};
-        std::uint64_t lengths_batch = 0;  // the batch they were looked up in, 0 for none
-        std::size_t known = 0;            // looked up below this position
+        PassChain chain;
+        std::uint64_t chain_batch = 0;  // the batch the chain was begun on
+    };
+
+    // A pass the table leaves to the walk: its length, 0 when it runs past the letters drawn,
+    // and whether it records its word.
+    struct PassWalked {
+        std::uint32_t length = 0;
+        bool records = false;
     };
 
     void Passes();
 
-    // Every pass from the read position whose calls the host leaves out, through the lengths
-    // of the table; a pass that records its word or goes on past four letters is walked in the
-    // letter table and the index, its word appended.  Stops before a pass whose calls are to
+    // Every pass from the read position whose calls the host leaves out, through the chain;
+    // a pass that records its word or goes on past four letters is walked in the letter table
+    // and the index, its word appended.  Stops before a pass whose calls are to
     // be made, or that runs past the letters drawn; says whether the host asked to stop.
     bool PlainPasses();
 
-    // The length of the pass from position `at` of the batch, whose first four letters the
-    // table says go on, and whether it records its word; false when it runs past the batch.
-    bool WalkOn(std::size_t at, std::size_t& length, bool& records) const;
+    // The pass from position `at` of the batch, whose first four letters the table says go on:
+    // walked in the letter table and the index.
+    PassWalked WalkOn(std::size_t at) const;
 
     // One pass step by step, and the question after it; whether to stop.
     bool Pass();

@@ -91,26 +91,4 @@ void PassTable::Build(const LetterTable::View& letters) {
     lengths_ = std::move(lengths);
 }
 
-void PassTable::View::Lengths(const unsigned char* places, std::size_t count,
-                              unsigned char* lengths) const {
-    // Copies the compiler can keep in registers: stores through `lengths` may alias anything.
-    const std::uint16_t* const blocks = blocks_;
-    const unsigned char* const block_lengths = lengths_;
-    // The codes of the first three letters, a plain loop the compiler makes vector code of,
-    // then the lookups, each independent of the others.
-    constexpr std::size_t kChunk = 64;
-    std::uint16_t codes[kChunk];
-    for (std::size_t from = 0; from < count; from += kChunk) {
-        const std::size_t n = std::min(kChunk, count - from);
-        const unsigned char* const at = places + from;
-        for (std::size_t i = 0; i < n; ++i) {
-            codes[i] = static_cast<std::uint16_t>(at[i] << 10 | at[i + 1] << 5 | at[i + 2]);
-        }
-#pragma GCC unroll 4
-        for (std::size_t i = 0; i < n; ++i) {
-            lengths[from + i] = block_lengths[std::size_t{blocks[codes[i]]} * 32 + at[i + 3]];
-        }
-    }
-}
-
 }  // namespace bukvotok

@@ -39,9 +39,17 @@ public:
     // The table as the search reads it, valid until the next Build.
     class View {
     public:
-        // For each i < count, the length of the pass whose first letter is places[i], or 0.
-        // REQUIRES: places[0, count + 3) are letters' places in the alphabet, 0-30 for а-ю.
-        void Lengths(const unsigned char* places, std::size_t count, unsigned char* lengths) const;
+        // The code of the first three of the letters at `places`, by their places in the
+        // alphabet (0-30 for а-ю).
+        static constexpr std::uint16_t Code(const unsigned char* places) {
+            return static_cast<std::uint16_t>(places[0] << 10 | places[1] << 5 | places[2]);
+        }
+
+        // The length of the pass whose first three letters have `code` and whose fourth has
+        // the place `fourth`.
+        unsigned char LengthOf(std::uint16_t code, unsigned char fourth) const {
+            return lengths_[std::size_t{blocks_[code]} * 32 + fourth];
+        }
 
     private:
         friend class PassTable;
