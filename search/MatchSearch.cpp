@@ -24,8 +24,9 @@ void MatchSearch::Run() {
     try {
         Passes();
     } catch (...) {
-        // An error of the search's own (no room for the word): the generator stands where the
-        // letters read leave it.  An error from the host's call leaves it where the call did.
+        // An error of the search's own (no entry begins with the word after a load, no room
+        // for the word): the calls left out are counted and the generator stands where the
+        // letters read leave it.  An error from a call of the host leaves it where the call did.
         if (!in_call_) {
             CountLeftOut();
             SetRandomState(ahead_->letters.State());
@@ -192,8 +193,6 @@ void MatchSearch::ExtendWord(unsigned char ch) {
 
 void MatchSearch::EndWithoutEntry() {
     ahead_->letters.Next();
-    CountLeftOut();
-    SetRandomState(ahead_->letters.State());
     dictionary_.EntryAt(-1);
 }
 
@@ -221,11 +220,7 @@ void MatchSearch::ExtendInTrie(PrefixIndex::Cursor cursor, unsigned char letter)
                 continue;
             }
         }
-        if (index.FirstEntry(cursor) < 0) {
-            CountLeftOut();
-            SetRandomState(letters.State());
-            dictionary_.EntryAt(-1);
-        }
+        if (index.FirstEntry(cursor) < 0) dictionary_.EntryAt(-1);
         if (index.FirstEntryIsExact(cursor)) AppendResult(word_);
         return;
     }

@@ -312,6 +312,18 @@ TEST_F(ReentryTest, LoadingADictionaryWhereTheWordGoesOn) {
     });
 }
 
+TEST_F(ReentryTest, LoadingADictionaryBetweenPasses) {
+    // Between two passes, as the host is asked to stop: the passes after it end elsewhere.
+    const std::vector<std::string> lists = {Utf8ToCp1251("дом\r\nдым\r\nдуб\r\nум\r\nа\r\nяд"),
+                                            Utf8ToCp1251("котя\r\n") + kWords, kWords};
+    ExpectSameAsModel(kWords, 3000, [&lists](Session& s) {
+        for (std::uint64_t question = 5; question < 3000; question += 400) {
+            const std::string& list = lists[question / 400 % lists.size()];
+            s.host.AtQuestion(question, [&s, &list] { s.load(list); });
+        }
+    });
+}
+
 TEST_F(ReentryTest, LoadingADictionaryAtEveryStepOfADeepWalk) {
     // The first pass walks the letters drawn from the start to the end of the first entry,
     // through the letter table and on into the index's trie; a list loaded at each of its steps
