@@ -12,8 +12,18 @@
 //                                        actions right after it, while the lines are laid out
 //                                        behind; resident memory per byte at 329 and 40 px is
 //                                        exact for the first size only
+//   bench_results_box --doubling [ROUNDS...]   " кот" pasted, then Ctrl+A, Ctrl+C, Ctrl+End,
+//                                        Ctrl+V that many rounds, each doubling the text
+//                                        (default 22 28: 16 MiB and 1 GiB): its pieces, memory
+//                                        and what the actions cost on it then; one count a
+//                                        process, for the memory
+//   bench_results_box --screen-reader [MEGABYTES]   a screen reader's questions on a box that
+//                                        full (default 2047): the time and the memory each
+//                                        takes, and Qt's own answer on a smaller box
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
@@ -366,6 +376,139 @@ void MeasureActions(bukvotok::ResultsBox& box, std::size_t megabytes, const char
     std::fflush(stdout);
 }
 
+// --- The box's own copy, pasted into itself ---
+
+void MeasureDoubling(bukvotok::ResultsBox& box, int rounds) {
+    box.resize(329, 113);
+    box.setFocus();
+    const int ctrl = Qt::ControlModifier;
+    QApplication::clipboard()->setText(QStringLiteral(" кот"));
+    box.SetResultsText({});
+    Settle();
+    const double resident_before = bukvotok::ResidentBytes();
+    Key(box, ctrl | Qt::Key_V);
+    // The slowest of each key over the rounds, each with its repaint.
+    double slowest[4] = {0, 0, 0, 0};
+    const Qt::Key keys[4] = {Qt::Key_A, Qt::Key_C, Qt::Key_End, Qt::Key_V};
+    QElapsedTimer timer;
+    for (int round = 0; round < rounds; ++round) {
+        for (int k = 0; k < 4; ++k) {
+            timer.restart();
+            Key(box, ctrl | keys[k]);
+            box.viewport()->repaint();
+            slowest[k] = std::max(slowest[k], Milliseconds(timer));
+        }
+    }
+    SettleLines(box);
+    const std::size_t size = box.ResultsSize();
+    const auto per_byte = [size](double bytes) { return bytes / static_cast<double>(size); };
+    const double resident = bukvotok::ResidentBytes() - resident_before;
+    const auto at = [&box](std::size_t offset) {
+        return [&box, offset] { box.SetSelection(offset, offset); };
+    };
+    const auto undo = [&box, ctrl] { Key(box, ctrl | Qt::Key_Z); };
+    const double letter = Timed(
+        box, [&box] { Key(box, Qt::Key_unknown, QStringLiteral("ж")); }, at(0), undo);
+    const double letter_undo = Timed(box, undo, [&] {
+        at(0)();
+        Key(box, Qt::Key_unknown, QStringLiteral("ж"));
+    });
+    const double end = Timed(
+        box, [&box, ctrl] { Key(box, ctrl | Qt::Key_End); }, at(0));
+    const double page = Timed(
+        box, [&box] { Key(box, Qt::Key_PageDown); }, at(size / 2));
+    const double copy_all = Timed(box, [&box, ctrl] {
+        Key(box, ctrl | Qt::Key_A);
+        Key(box, ctrl | Qt::Key_C);
+    });
+    const double middle = Timed(
+        box, [&box] { Key(box, Qt::Key_unknown, QStringLiteral("ж")); }, at(size / 2), undo);
+    const QString path = QDir::temp().filePath(QStringLiteral("bukvotok-doubling.txt"));
+    timer.restart();
+    bukvotok::SaveResultsFile(QFile::encodeName(path).toStdString(), box.ResultsPieces());
+    const double save = Milliseconds(timer);
+    QFile::remove(path);
+    std::printf(
+        "%d rounds: %zu bytes in %zu pieces (%.2f a MiB); resident %.3f bytes per byte, counted "
+        "%.3f; the slowest Ctrl+A %.2f ms, Ctrl+C %.2f ms, Ctrl+End %.2f ms, Ctrl+V %.2f ms; "
+        "then a letter at the top %.2f ms, its undo %.2f ms, in the middle %.2f ms; Ctrl+End "
+        "%.2f ms; PgDn %.2f ms; Ctrl+A and Ctrl+C %.2f ms; save %.0f ms (%.0f MB/s)\n",
+        rounds, size, box.Pieces(), per_byte(static_cast<double>(box.Pieces()) * (1 << 20)),
+        per_byte(resident), per_byte(static_cast<double>(box.MemoryBytes())), slowest[0],
+        slowest[1], slowest[2], slowest[3], letter, letter_undo, middle, end, page, copy_all, save,
+        static_cast<double>(size) / 1e3 / std::max(save, 1e-3));
+    std::fflush(stdout);
+}
+
+// --- A screen reader's questions ---
+
+struct Answered {
+    double ms;
+    double peak_rise;  // bytes
+    qsizetype length;
+};
+
+// The least time of three, and the most memory.
+template <typename Ask>
+Answered Answer(Ask&& ask) {
+    Answered answered{1e300, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        Settle();
+        const double resident = bukvotok::ResidentBytes();
+        bukvotok::ResetPeakResident();
+        QElapsedTimer timer;
+        timer.start();
+        const QString text = ask();
+        answered.ms = std::min(answered.ms, Milliseconds(timer));
+        answered.peak_rise = std::max(answered.peak_rise, bukvotok::PeakResidentBytes() - resident);
+        answered.length = text.size();
+    }
+    return answered;
+}
+
+void MeasureScreenReader(bukvotok::ResultsBox& box, std::size_t megabytes) {
+    Fill(box, megabytes, Cp1251Words({"а", "кот", "слово", "дом", "переход", "молоко"}));
+    box.setFocus();
+    SettleLines(box);
+    const std::size_t size = box.ResultsSize();
+    box.SetSelection(size / 2, size / 2);
+    QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(&box)->textInterface();
+    const int caret = text->cursorPosition();
+    std::printf("%zu bytes in the box, resident %.0f MB; at the caret (%d):\n", size,
+                bukvotok::ResidentBytes() / 1e6, caret);
+    const std::pair<const char*, QAccessible::TextBoundaryType> types[] = {
+        {"character", QAccessible::CharBoundary},
+        {"word", QAccessible::WordBoundary},
+        {"line", QAccessible::LineBoundary},
+        {"paragraph", QAccessible::ParagraphBoundary}};
+    for (const auto& [name, type] : types) {
+        int start = 0;
+        int end = 0;
+        const Answered at = Answer([&] { return text->textAtOffset(caret, type, &start, &end); });
+        const Answered before =
+            Answer([&] { return text->textBeforeOffset(caret, type, &start, &end); });
+        const Answered after =
+            Answer([&] { return text->textAfterOffset(caret, type, &start, &end); });
+        std::printf(
+            "  %-9s at %.3f ms +%.1f MB (%lld characters), before %.3f ms +%.1f MB, after %.3f ms "
+            "+%.1f MB\n",
+            name, at.ms, at.peak_rise / 1e6, static_cast<long long>(at.length), before.ms,
+            before.peak_rise / 1e6, after.ms, after.peak_rise / 1e6);
+    }
+    // What Qt's own answer costs, on the box as large as it can stand.
+    if (size <= (64u << 20)) {
+        int start = 0;
+        int end = 0;
+        const Answered qt = Answer([&] {
+            return text->QAccessibleTextInterface::textAtOffset(caret, QAccessible::LineBoundary,
+                                                                &start, &end);
+        });
+        std::printf("  Qt's own line at the caret: %.1f ms +%.1f MB (%lld characters)\n", qt.ms,
+                    qt.peak_rise / 1e6, static_cast<long long>(qt.length));
+    }
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 // --- The clipboard and the X11 selection on a full box ---
@@ -526,7 +669,9 @@ std::size_t Megabytes(const char* argument) {
         std::fprintf(stderr,
                      "usage: bench_results_box [MEGABYTES...]\n"
                      "       bench_results_box --actions [MEGABYTES...]\n"
-                     "       bench_results_box --clipboard [MEGABYTES]\n");
+                     "       bench_results_box --clipboard [MEGABYTES]\n"
+                     "       bench_results_box --doubling [ROUNDS...]\n"
+                     "       bench_results_box --screen-reader [MEGABYTES]\n");
         std::exit(2);
     }
     return std::stoul(text);
@@ -542,6 +687,22 @@ int main(int argc, char** argv) {
         box.resize(329, 113);
         box.show();
         MeasureClipboard(box, argc > 2 ? Megabytes(argv[2]) : 1800);
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "--doubling") {
+        bukvotok::ResultsBox box;
+        box.show();
+        std::vector<std::size_t> rounds;
+        for (int i = 2; i < argc; ++i) rounds.push_back(Megabytes(argv[i]));
+        if (rounds.empty()) rounds = {22, 28};
+        for (const std::size_t count : rounds) MeasureDoubling(box, static_cast<int>(count));
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "--screen-reader") {
+        bukvotok::ResultsBox box;
+        box.resize(329, 113);
+        box.show();
+        MeasureScreenReader(box, argc > 2 ? Megabytes(argv[2]) : 2047);
         return 0;
     }
     const bool actions = argc > 1 && std::string(argv[1]) == "--actions";

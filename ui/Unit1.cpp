@@ -6,10 +6,12 @@
 #include <QFont>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QSessionManager>
 #include <algorithm>
 #include <charconv>
 #include <optional>
 
+#include "CloseQuestion.h"
 #include "LinkTargets.h"
 #include "MainIcon.h"
 #include "MatchSearch.h"
@@ -77,6 +79,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     if (const auto limit = ResultsLimitFromEnvironment()) {
         ui_->Memo1->SetCapacity(std::min(*limit, ui_->Memo1->Capacity()));
     }
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TForm1::CommitData,
+            Qt::DirectConnection);
 }
 
 TForm1::~TForm1() = default;
@@ -120,17 +124,31 @@ void TForm1::Button4Click() {
 }
 
 void TForm1::Button5Click() {
-    bukvotok::RunCommand([this] {
-        const auto path = OpenDialog1->AskForPath();
-        if (!path) return;
-        if (dictionary_file_ && bukvotok::IdentityOf(PathBytes(*path)) == dictionary_file_ &&
-            !bukvotok::AskToReplaceDictionary(*path)) {
-            return;
-        }
-        const std::vector<std::string_view> pieces = ui_->Memo1->ResultsPieces();
-        bukvotok::SaveWithProgress(*this, PathBytes(*path), pieces);
-        ui_->Memo1->MarkSaved();
-    });
+    bukvotok::RunCommand([this] { SaveResults(); });
+}
+
+bool TForm1::SaveResults() {
+    const auto path = OpenDialog1->AskForPath();
+    if (!path) return false;
+    const std::string file = PathBytes(*path);
+    if (dictionary_file_ && bukvotok::IdentityOf(file) == dictionary_file_ &&
+        !bukvotok::AskToReplaceDictionary(*path)) {
+        return false;
+    }
+    // What an earlier save put in this file is gone from it once the file is written, whether
+    // the save succeeds or not.
+    if (const auto before = bukvotok::IdentityOf(file)) {
+        std::erase_if(saves_, [&](const auto& save) {
+            if (save.first != *before) return false;
+            ui_->Memo1->ForgetSave(save.second);
+            return true;
+        });
+    }
+    const std::vector<std::string_view> pieces = ui_->Memo1->ResultsPieces();
+    bukvotok::SaveWithProgress(*this, file, pieces);
+    const std::uint64_t save = ui_->Memo1->MarkSaved();
+    if (const auto saved = bukvotok::IdentityOf(file)) saves_.emplace_back(*saved, save);
+    return true;
 }
 
 void TForm1::Button1Click() { ui_->Memo1->Clear(); }
@@ -153,11 +171,45 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     // Closing inside a running search would leave it running in a hidden window; instead the
-    // window stays until the stop box ends the search, and closes then.
+    // window stays until the stop box ends the search, and closes then, asking as any close.
     if (running_searches_ > 0) {
         close_requested_ = true;
         event->ignore();
         return;
     }
+    if (!MayClose()) {
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
+}
+
+bool TForm1::MayClose() {
+    bukvotok::ResultsBox& results = *ui_->Memo1;
+    if (close_agreed_at_ == results.Changes()) return true;
+    switch (bukvotok::AskBeforeClosing(results)) {
+        case bukvotok::CloseAnswer::kClose:
+            return true;
+        case bukvotok::CloseAnswer::kKeepOpen:
+            return false;
+        case bukvotok::CloseAnswer::kSaveFirst:
+            break;
+    }
+    // A save that fails, or is cancelled, keeps the window open.
+    bool saved = false;
+    bukvotok::RunCommand([&] { saved = SaveResults(); });
+    return saved;
+}
+
+void TForm1::CommitData(QSessionManager& manager) {
+    // Without leave to ask, nothing can be asked or saved: the session manager decides.
+    if (!bukvotok::ClosingLosesResults(*ui_->Memo1) || !manager.allowsInteraction()) return;
+    const bool may_close = MayClose();
+    manager.release();
+    if (!may_close) {
+        manager.cancel();
+        return;
+    }
+    // The close that ends the session asks no more, unless the results change meanwhile.
+    close_agreed_at_ = ui_->Memo1->Changes();
 }

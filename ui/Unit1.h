@@ -4,8 +4,11 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "DictionaryList.h"
 #include "FileIdentity.h"
@@ -13,6 +16,8 @@
 namespace Ui {
 class TForm1;
 }
+
+class QSessionManager;
 
 namespace bukvotok {
 class OpenFileDialog;
@@ -39,6 +44,13 @@ protected:
 
 private:
     void SetStatus(std::string_view text);
+    // Button5Click's work: true once the text is in the file.
+    bool SaveResults();
+    // Whether the window may close now: results that would be lost are asked about first, and
+    // saved when the user says so.
+    bool MayClose();
+    // The desktop's logout asks the same, where the session manager lets it ask.
+    void CommitData(QSessionManager& manager);
 
     std::unique_ptr<Ui::TForm1> ui_;
     bukvotok::OpenFileDialog* OpenDialog1;
@@ -47,4 +59,10 @@ private:
     std::optional<bukvotok::FileIdentity> dictionary_file_;
     int running_searches_ = 0;
     bool close_requested_ = false;
+    // The last save to each file, whose number the results box takes "saved" back by when
+    // another text goes over that file.
+    std::vector<std::pair<bukvotok::FileIdentity, std::uint64_t>> saves_;
+    // The results' changes when the user last agreed to close, at a logout: the close that
+    // follows asks again only if they changed since.
+    std::optional<std::uint64_t> close_agreed_at_;
 };

@@ -31,7 +31,7 @@ public:
     // that edits cross all of them.
     TextModelCheck()
         : model_(TextModel::Tuning{kAllowance, 16, kKeepFrom}),
-          lines_(model_.Bytes(), LayoutTuning{8, 32, 64, 48, 0, false, kLongestLine}),
+          lines_(model_.Bytes(), LayoutTuning{8, 32, 68, 48, 0, false, kLongestLine}),
           layout_(kLongestLine) {
         SetWidth(40);
     }
@@ -64,6 +64,7 @@ private:
         std::size_t to = 0;
         bool typing = false;
         bool expendable = false;
+        std::uint64_t saved_in = 0;  // the save whose file holds `out`
         std::uint64_t touched = 0;
         std::size_t Cost() const { return out.size() + sizeof(EditStep); }
     };
@@ -106,7 +107,11 @@ private:
                 break;
             case 9:
                 if (a % 4 == 1) {
-                    MarkSaved();
+                    if (b % 4 == 3) {
+                        ForgetSave(b / 4 % 3);  // the file of a recent save written over
+                    } else {
+                        MarkSaved();
+                    }
                 } else {
                     SetCapacity(a % 4 == 0 ? TextModel::kMaxSize : 16 + b * 2u);
                 }
@@ -218,7 +223,7 @@ private:
         if (bytes.empty()) return;
         lines_.Appended();
         text_ += bytes;
-        saved_ = false;
+        saved_by_ = 0;
         for (std::size_t i = steps_.size() - redo; i < steps_.size(); ++i) {
             if (Kept(steps_[i])) return Fail("an append dropped removed text kept for the user");
         }
@@ -253,9 +258,9 @@ private:
     }
 
     void Record(PlainStep step, std::size_t oldest) {
+        if (saved_state_ > State()) saved_by_ = 0;  // among the steps undone, which go
         steps_.resize(done_);
-        step.expendable = saved_;
-        saved_ = false;
+        TakenHere(step);
         step.touched = ++stamp_;
         steps_.push_back(std::move(step));
         done_ = steps_.size();
@@ -288,7 +293,7 @@ private:
         if (goes_on) {
             steps_.back().in += bytes;
             steps_.back().touched = ++stamp_;
-            saved_ = false;
+            if (Saved()) saved_by_ = 0;
             Drop(oldest);
         } else {
             PlainStep step;
@@ -355,7 +360,8 @@ private:
         lines_.ReserveForEdit();
         if (!model_.Undo()) return Fail("an undo was refused");
         Edited();
-        Swap(steps_[--done_]);
+        Swap(steps_[done_ - 1]);
+        --done_;
         merging_ = false;
         just_undone_ = true;
     }
@@ -370,15 +376,15 @@ private:
         lines_.ReserveForEdit();
         if (!model_.Redo()) return Fail("a redo was refused");
         Edited();
-        Swap(steps_[done_++]);
+        Swap(steps_[done_]);
+        ++done_;
         merging_ = false;
         just_undone_ = false;
     }
 
     void Swap(PlainStep& step) {
         step.touched = ++stamp_;
-        if (!step.move) step.expendable = saved_;
-        saved_ = false;
+        if (!step.move) TakenHere(step);
         if (step.move) {
             const std::string moved = text_.substr(step.at, step.length);
             text_.erase(step.at, step.length);
@@ -408,20 +414,49 @@ private:
             } else {
                 steps_.erase(steps_.begin());
                 --done_;
+                ++dropped_;
             }
         }
+        if (saved_state_ < dropped_ || saved_state_ > dropped_ + steps_.size()) saved_by_ = 0;
+    }
+
+    // The save point, plainly: a state of the history, numbered from the first.
+    std::uint64_t State() const { return dropped_ + done_; }
+    bool Saved() const { return saved_by_ != 0 && saved_state_ == State(); }
+    // What a step takes out of the state it leaves is in a file when that state is saved.
+    void TakenHere(PlainStep& step) const {
+        step.expendable = Saved();
+        step.saved_in = Saved() ? saved_by_ : 0;
     }
 
     void MarkSaved() {
-        model_.MarkSaved();
-        saved_ = true;
+        saved_state_ = State();
+        saved_by_ = ++saves_;
+        if (model_.MarkSaved() != saved_by_) Fail("the saves are numbered differently");
+    }
+
+    // Another text saved over the file of the save `back` saves before the last.
+    void ForgetSave(std::uint64_t back) {
+        const std::uint64_t save = saves_ > back ? saves_ - back : 0;
+        model_.ForgetSave(save);
+        if (save == 0) return;
+        for (PlainStep& step : steps_) {
+            if (step.saved_in == save) {
+                step.expendable = false;
+                step.saved_in = 0;
+            }
+        }
+        if (saved_by_ == save) saved_by_ = 0;
     }
 
     // The user's word, when the search asks it: what stood in its way may go.
     void Forget() {
         model_.ForgetKeptBeforeSearch();
         for (PlainStep& step : steps_) {
-            if (Before(step)) step.expendable = true;
+            if (Before(step)) {
+                step.expendable = true;
+                step.saved_in = 0;
+            }
         }
     }
 
@@ -442,6 +477,8 @@ private:
         }
         steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(oldest));
         done_ -= oldest;
+        dropped_ += oldest;
+        if (saved_state_ < dropped_) saved_by_ = 0;
     }
 
     void Compare(bool all_lines) {
@@ -455,6 +492,7 @@ private:
             return Fail("the steps differ");
         }
         if (history.HeldBytes() != Held()) return Fail("what the steps hold differs");
+        if (model_.Saved() != Saved()) return Fail("the save point differs");
         for (std::size_t i = 0; i < steps_.size(); ++i) {
             const EditStep& step = history.At(i);
             const PlainStep& plain = steps_[i];
@@ -584,7 +622,10 @@ private:
     std::vector<std::uint64_t> marks_;
     bool merging_ = false;
     bool just_undone_ = false;
-    bool saved_ = false;
+    std::uint64_t dropped_ = 0;  // steps dropped from the oldest end
+    std::uint64_t saved_state_ = 0;
+    std::uint64_t saved_by_ = 0;  // the save that saved it; 0: none
+    std::uint64_t saves_ = 0;
     std::string failure_;
 };
 

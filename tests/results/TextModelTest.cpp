@@ -172,6 +172,8 @@ TEST(TextModelTest, AChangeThatRunsOutOfMemoryChangesNothing) {
         {"redo", [](TextModel& m) { return m.Redo().has_value(); }},
         {"move far", [](TextModel& m) { return m.Move(1, 12, m.Size()); }},
         {"copy within", [](TextModel& m) { return m.InsertShared(3, 40, 120); }},
+        {"paste of a copy over a selection",
+         [](TextModel& m) { return m.ReplaceShared(5, 60, m.Bytes().Share(100, 300)); }},
         {"append", [](TextModel& m) { return m.Append(" ", std::string(150, 'z')); }},
         {"assign",
          [](TextModel& m) {

@@ -1,6 +1,7 @@
 // Where the results box's lines wrap, and how much of the text the view lays out to show them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <thread>
@@ -79,6 +80,10 @@ TEST(ViewLinesTest, LinesEndWhereTheyShould) {
          "a" + std::string(300'000, ' ') + "b",
          10,
          {0, 1 << 16, 2 << 16, 3 << 16, 4 << 16, 300'001}},
+        {"a line break after exactly a line's longest run of blanks is that line's",
+         std::string(1 << 16, ' ') + "\r\nb",
+         10,
+         {0, (1 << 16) + 2}},
     };
     for (const Case& c : cases) {
         const BlockBytes text = BlockBytes::CopyOf(c.text, 4);
@@ -178,6 +183,33 @@ TEST(ViewLinesTest, AnEditNearTheTopOfOneWordRepeatedLaysOutOnlyWhatIsShown) {
     lines.Finish();
     EXPECT_TRUE(lines.Exact(text.size()));
     EXPECT_TRUE(Starts(lines) == FreshStarts(text, Metrics(329)));
+}
+
+// Everything laid out, then words and a line break arrive, and an edit in the paragraph after
+// it: the words between the last mark and that paragraph are more than a line is walked from a
+// mark, and are laid out, not left to a guess.
+TEST(ViewLinesTest, WordsAppendedAfterTheLastMarkAreLaidOutWhenAParagraphFollowsThem) {
+    std::minstd_rand random(11);
+    std::string words = RandomText(random, 3000);
+    words.erase(std::remove(words.begin(), words.end(), '\r'), words.end());
+    words.erase(std::remove(words.begin(), words.end(), '\n'), words.end());
+    BlockBytes text = BlockBytes::CopyOf(words.substr(0, 1000), 64);
+    const LayoutTuning tuning{.spacing = 128,
+                              .guess_spacing = 128,
+                              .walk_limit = 1024,
+                              .behind = false,
+                              .longest_line = 200};
+    ViewLines lines(text, tuning);
+    lines.SetMetrics(Metrics(100));
+    lines.Finish();
+
+    text.Append(words.substr(1000), "\r\nnext paragraph");
+    lines.Appended();
+    lines.ReserveForEdit();
+    text.Splice(text.size() - 4, text.size() - 4, BlockBytes::CopyOf("x", 64));
+    lines.Edited(text.size() - 5, 0, 1);
+    lines.Finish();
+    EXPECT_TRUE(Starts(lines) == FreshStarts(text, Metrics(100)));
 }
 
 // With no memory for laying out, a width change still takes: the lines are a guess, every one

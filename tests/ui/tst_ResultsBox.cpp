@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -11,10 +12,12 @@
 #include "Cp1251.h"
 #include "Question.h"
 #include "ResultsBox.h"
+#include "ResultsTransfer.h"
 #include "SaveProgressDialog.h"
 #include "ShowError.h"
 
 using bukvotok::ResultsBox;
+using bukvotok::ViewLines;
 
 namespace {
 
@@ -138,6 +141,10 @@ private slots:
     void aFullBoxRefusesMoreAndKeepsItsText();
     void tabMovesFocusOnAndNoScrollBarsShow();
     void aWidthChangeKeepsItsPlaceAndKeysMoveByTheNewLines();
+    void copiesPastedIntoItselfKeepTheTextInFewPieces();
+    void refusalsSayWhatHappenedAndWhatCanBeDone();
+    void aScreenReaderReadsAPieceAroundAnOffset_data();
+    void aScreenReaderReadsAPieceAroundAnOffset();
 };
 
 void tst_ResultsBox::roundTrip_data() {
@@ -839,6 +846,210 @@ void tst_ResultsBox::aWidthChangeKeepsItsPlaceAndKeysMoveByTheNewLines() {
     for (std::size_t at = 0; at < text.size(); at += text.size() / 97) {
         QCOMPARE(box.Lines().LineAt(at), fresh.Lines().LineAt(at));
     }
+}
+
+// Ctrl+A, Ctrl+C, Ctrl+End, Ctrl+V, again and again: each round doubles the text, and the
+// copies share their bytes; the text stays in few pieces, and its memory is what it takes.
+void tst_ResultsBox::copiesPastedIntoItselfKeepTheTextInFewPieces() {
+    ResultsBox box;
+    QVERIFY(Show(box));
+    QApplication::clipboard()->setText(QStringLiteral(" кот"));
+    const auto press = [&box](QKeyCombination key) { Press(&box, key.toCombined()); };
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_V));
+    for (int round = 0; round < 22; ++round) {
+        for (const Qt::Key key : {Qt::Key_A, Qt::Key_C, Qt::Key_End, Qt::Key_V}) {
+            press(QKeyCombination(Qt::ControlModifier, key));
+        }
+    }
+    QCOMPARE(box.ResultsSize(), std::size_t{4} << 22);  // 16 MiB
+    QVERIFY2(box.Pieces() <= 16 * 16, qPrintable(QString::number(box.Pieces())));
+    QVERIFY2(box.MemoryBytes() < box.ResultsSize() / 4,
+             qPrintable(QString::number(box.MemoryBytes())));
+    box.SetSelection(0, 0);
+    Type(&box, QStringLiteral("ж"));
+    QCOMPARE(Bytes(box.ResultsText(0, 9)), Bytes(Cp("ж кот кот")));
+    QVERIFY(box.Pieces() <= 16 * 16);
+}
+
+// What the box says when room runs out, in each case it can: each message true of the box as it
+// is, and offering what can be done.
+void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
+    QStringList errors;
+    QStringList questions;
+    bool answer = false;
+    bukvotok::ReplaceErrorBox([&errors](const QString&, const QString& text) { errors << text; });
+    bukvotok::ReplaceQuestionBox([&](const QString&, const QString& text) {
+        questions << text;
+        return answer;
+    });
+    const auto fill = [](ResultsBox& box) {
+        while (true) box.AppendWord("abcdefghi");
+    };
+    const auto select_all_and_delete = [](ResultsBox& box, std::size_t to) {
+        box.SetSelection(0, to);
+        box.DeleteSelection();
+    };
+
+    // A paste undone before the search: Ctrl+Y brings it back, not Ctrl+Z.
+    {
+        ResultsBox box;
+        box.SetCapacity(1 << 20);
+        box.SetResultsText(Words(40000));
+        QApplication::clipboard()->setText(QString(100000, QLatin1Char('p')));
+        box.SetSelection(box.ResultsSize(), box.ResultsSize());
+        box.Paste();
+        box.Undo();
+        box.BeginSearch();
+        QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsKeptError, fill(box));
+        box.EndSearch();
+        QCOMPARE(questions,
+                 QStringList{"0,1 МБ удалённого текста ещё можно вернуть (Ctrl+Y), но он не "
+                             "сохранён. Забыть его и искать дальше?"});
+    }
+    // "Очистить" and a paste that needs the room of what was cleared: the box asks, as the
+    // search does; "Нет" leaves everything as it was, "Да" lets the cleared text go.
+    {
+        questions.clear();
+        ResultsBox box;
+        box.SetCapacity(4 << 20);
+        const std::string text(4'000'000, 'w');
+        box.SetResultsText(text);
+        box.Clear();
+        QApplication::clipboard()->setText(QString(2'000'000, QLatin1Char('p')));
+        box.Paste();
+        QCOMPARE(box.ResultsSize(), std::size_t{0});
+        QCOMPARE(questions,
+                 QStringList{"3,8 МБ удалённого текста ещё можно вернуть (Ctrl+Z), но он не "
+                             "сохранён, а правке нужно его место. Забыть его и сделать правку?"});
+        answer = true;
+        box.Paste();
+        QCOMPARE(box.ResultsSize(), std::size_t{2'000'000});
+        QCOMPARE(questions.size(), 2);
+        answer = false;
+        box.Undo();
+        box.Undo();
+        QVERIFY(box.ResultsSize() == 0 && !box.CanUndo());
+    }
+    // "Очистить" during a search: the box is half empty, and says what takes its room.
+    {
+        questions.clear();
+        ResultsBox box;
+        box.SetCapacity(1 << 20);
+        box.BeginSearch();
+        for (int i = 0; i < 50000; ++i) box.AppendWord("abcdefghi");
+        box.Clear();
+        try {
+            fill(box);
+        } catch (const bukvotok::ResultsFullError& error) {
+            errors << QString::fromUtf8(error.what());
+        }
+        box.EndSearch();
+        QCOMPARE(errors,
+                 QStringList{"Поиск остановлен: место в поле найденных совпадений (предел — 1 МБ) "
+                             "занимает удалённый текст (0,5 МБ), который ещё можно вернуть "
+                             "(Ctrl+Z). Всё найденное осталось в поле. Чтобы искать дальше, "
+                             "сохраните найденное в файл и очистите поле; чтобы сохранить и то, "
+                             "что удалено, сначала верните его (Ctrl+Z)."});
+        QVERIFY(questions.isEmpty());
+    }
+    // Kept text from before the search, and more removed during it than letting that go would
+    // free: no question, whose "Да" would lose the text and stop the search all the same.
+    {
+        errors.clear();
+        ResultsBox box;
+        box.SetCapacity(1 << 20);
+        box.SetResultsText(Words(90000));
+        select_all_and_delete(box, 8192);
+        box.BeginSearch();
+        select_all_and_delete(box, 300000);
+        QApplication::clipboard()->setText(QString(300000, QLatin1Char('p')));
+        box.SetSelection(box.ResultsSize(), box.ResultsSize());
+        box.Paste();
+        QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsFullError, box.AppendWord("abcdefghi"));
+        box.EndSearch();
+        QVERIFY(questions.isEmpty());
+    }
+    // A search inside a search that fills the box: one message, and the outer one ends quietly.
+    {
+        ResultsBox box;
+        box.SetCapacity(4096);
+        box.BeginSearch();
+        box.BeginSearch();
+        QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsFullError, fill(box));
+        box.EndSearch();
+        QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsKeptError, box.AppendWord("abcdefghi"));
+        box.EndSearch();
+    }
+    // Text another program offered, that never came: the paste says so.
+    {
+        errors.clear();
+        ResultsBox box;
+        QApplication::clipboard()->setText(QString());
+        const auto wait = bukvotok::SetForeignTextWait(std::chrono::milliseconds{0});
+        box.Paste();
+        bukvotok::SetForeignTextWait(wait);
+        QCOMPARE(errors, QStringList{"Вставка не сделана: другая программа не передала текст за "
+                                     "5 секунд, которые ждёт буфер обмена, — так бывает с очень "
+                                     "большим текстом. Вставьте его частями."});
+    }
+    bukvotok::ReplaceQuestionBox({});
+    bukvotok::ReplaceErrorBox({});
+}
+
+void tst_ResultsBox::aScreenReaderReadsAPieceAroundAnOffset_data() {
+    QTest::addColumn<int>("boundary");
+    QTest::addColumn<int>("which");  // -1 before, 0 at, 1 after
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QString>("expected");  // empty: the line on screen
+    // The first "о" of the last word, " слово19999", then CR LF and "ab ёж".
+    const int word = static_cast<int>(Words(20000).size()) - 8;
+    QTest::newRow("a letter") << int(QAccessible::CharBoundary) << 0 << word << "о";
+    QTest::newRow("a line break") << int(QAccessible::CharBoundary) << 0 << word + 8 << "\r\n";
+    QTest::newRow("between CR and LF") << int(QAccessible::CharBoundary) << 0 << word + 9 << "\r\n";
+    QTest::newRow("a word") << int(QAccessible::WordBoundary) << 0 << word << "слово19999";
+    QTest::newRow("before a word") << int(QAccessible::WordBoundary) << -1 << word << " ";
+    QTest::newRow("after the last word of a paragraph")
+        << int(QAccessible::WordBoundary) << 1 << word << "\r\n";
+    QTest::newRow("a line") << int(QAccessible::LineBoundary) << 0 << word << "";
+    QTest::newRow("the line before") << int(QAccessible::LineBoundary) << -1 << word << "";
+    QTest::newRow("a paragraph longer than is read: its line")
+        << int(QAccessible::ParagraphBoundary) << 0 << word << "";
+    QTest::newRow("a short paragraph")
+        << int(QAccessible::ParagraphBoundary) << 0 << word + 10 << "ab ёж";
+    QTest::newRow("the end") << int(QAccessible::CharBoundary) << 0 << word + 15 << "";
+}
+
+// A paragraph of words longer than a screen reader's question reads, and a short one: a
+// character, a word, the line on screen, each read from around its offset, with no error box.
+void tst_ResultsBox::aScreenReaderReadsAPieceAroundAnOffset() {
+    QFETCH(int, boundary);
+    QFETCH(int, which);
+    QFETCH(int, offset);
+    QFETCH(QString, expected);
+    QStringList errors;
+    bukvotok::ReplaceErrorBox([&errors](const QString&, const QString& text) { errors << text; });
+    ResultsBox box;
+    QVERIFY(Show(box));
+    box.SetResultsText(Words(20000) + "\r\n" + Cp("ab ёж"));
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&box);
+    QAccessibleTextInterface* text = accessible->textInterface();
+    const auto type = static_cast<QAccessible::TextBoundaryType>(boundary);
+    int start = -1;
+    int end = -1;
+    const QString read = which < 0   ? text->textBeforeOffset(offset, type, &start, &end)
+                         : which > 0 ? text->textAfterOffset(offset, type, &start, &end)
+                                     : text->textAtOffset(offset, type, &start, &end);
+    if (expected.isEmpty() && offset < text->characterCount()) {
+        ViewLines::Line line = box.Lines().LineAt(static_cast<std::size_t>(offset));
+        if (which < 0) line = *box.Lines().LineBefore(line);
+        QVERIFY(line.end - line.start < 1000);
+        expected =
+            QString::fromStdString(bukvotok::Cp1251ToUtf8(box.ResultsText(line.start, line.end)));
+    }
+    QCOMPARE(read, expected);
+    QCOMPARE(text->text(start, end), read);
+    QCOMPARE(errors, QStringList());
+    bukvotok::ReplaceErrorBox({});
 }
 
 QTEST_MAIN(tst_ResultsBox)

@@ -34,6 +34,7 @@
 #include "LetterGenerator.h"
 #include "OnScreenPlace.h"
 #include "OpenFileDialog.h"
+#include "Question.h"
 #include "ReplaceDictionaryQuestion.h"
 #include "ResultsBox.h"
 #include "ResultsFile.h"
@@ -48,6 +49,8 @@ const QString kLoading = QStringLiteral("Статус: Загрузка слов
 const QString kLoaded = QStringLiteral("Статус: Загрузка словаря выполнена!");
 const QString kSearching = QStringLiteral("Статус: Поиск совпадений!");
 const QString kStopped = QStringLiteral("Статус: Поиск совпадений остановлен!");
+const QString kSaveFirst =
+    QStringLiteral("Найденное не сохранено в файл. Сохранить его перед закрытием окна?");
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
@@ -145,6 +148,9 @@ private slots:
     void loadInsideASearchEndsItWithIndexError();
     void secondSearchInsideTheFirst();
     void closeDuringASearchWaitsForTheStopBox();
+    void closingAsksAboutWhatWouldBeLost_data();
+    void closingAsksAboutWhatWouldBeLost();
+    void aSaveMarksTheStateOfTheTextThatTheFileHolds();
     void searchWithNothingToWalkWaitsForTheUser();
     void eventsArrivingBetweenPumpsAreHandledSoon();
     void aFullResultsBoxEndsTheSearchWithItsResultsIntact();
@@ -530,6 +536,7 @@ void TestUnit1::aDiskThatFailsTheWindowsSaveKeepsWhatWasWritten() {
         QVERIFY(ReadAll(saved).toStdString() == text.substr(0, kept));
         QVERIFY(!form_->findChild<bukvotok::SaveProgressDialog*>());
         QVERIFY(memo->ResultsText() == text);
+        QVERIFY(!memo->Saved());  // what the file holds is no text of the box
     }
     bukvotok::SetSaveProgressDelay(delay);
 }
@@ -593,6 +600,12 @@ void TestUnit1::secondSearchInsideTheFirst() {
 
 void TestUnit1::closeDuringASearchWaitsForTheStopBox() {
     Load(Dictionary("words.txt", "кот\r\nкит\r\nум\r\nа\r\nон"));
+    // The close, asked for during the search, asks about the unsaved words once it has ended.
+    QStringList asked;
+    bukvotok::ReplaceThreeWayBox([&](const QString&, const QString& text) {
+        asked << text + " " + Status();
+        return bukvotok::Answer::kNo;
+    });
     bool visible_after_close = false;
     QTimer::singleShot(50, this, [&] {
         form_->close();
@@ -601,8 +614,110 @@ void TestUnit1::closeDuringASearchWaitsForTheStopBox() {
         StopLater(50);
     });
     Child<QPushButton>("Button4")->click();
+    bukvotok::ReplaceThreeWayBox({});
     QVERIFY(visible_after_close);
     QVERIFY(!form_->isVisible());
+    QCOMPARE(asked, QStringList{kSaveFirst + " " + kStopped});
+}
+
+void TestUnit1::closingAsksAboutWhatWouldBeLost_data() {
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("answer");       // bukvotok::Answer, to whichever question comes
+    QTest::addColumn<QString>("save_as");  // the file dialog's answer after "Да"
+    QTest::addColumn<QStringList>("asked");
+    QTest::addColumn<bool>("closes");
+    const QString kept = QStringLiteral(
+        "20 КБ удалённого текста ещё можно вернуть (Ctrl+Z), но он не сохранён. Закрыть окно и "
+        "забыть его?");
+    const int yes = int(bukvotok::Answer::kYes);
+    const int no = int(bukvotok::Answer::kNo);
+    const int cancel = int(bukvotok::Answer::kCancel);
+    const QStringList words{"words"};
+    const QStringList none;
+    QTest::newRow("an empty box") << none << no << "" << none << true;
+    QTest::newRow("unsaved, Отмена") << words << cancel << "" << QStringList{kSaveFirst} << false;
+    QTest::newRow("unsaved, Нет") << words << no << "" << QStringList{kSaveFirst} << true;
+    QTest::newRow("unsaved, Да") << words << yes << "out.txt" << QStringList{kSaveFirst} << true;
+    QTest::newRow("unsaved, Да, and the save cancelled")
+        << words << yes << "" << QStringList{kSaveFirst} << false;
+    QTest::newRow("saved") << QStringList{"words", "save"} << no << "" << none << true;
+    QTest::newRow("saved, typed into, undone")
+        << QStringList{"words", "save", "type", "undo"} << no << "" << none << true;
+    QTest::newRow("saved, typed into")
+        << QStringList{"words", "save", "type"} << no << "" << QStringList{kSaveFirst} << true;
+    QTest::newRow("saved, cleared")
+        << QStringList{"words", "save", "clear"} << no << "" << none << true;
+    QTest::newRow("cleared unsaved, Нет")
+        << QStringList{"words", "clear"} << no << "" << QStringList{kept} << false;
+    QTest::newRow("cleared unsaved, Да")
+        << QStringList{"words", "clear"} << yes << "" << QStringList{kept} << true;
+}
+
+// The title bar's close, Alt+F4 and the window manager's all come as a close of the window.
+void TestUnit1::closingAsksAboutWhatWouldBeLost() {
+    QFETCH(QStringList, steps);
+    QFETCH(int, answer);
+    QFETCH(QString, save_as);
+    QFETCH(QStringList, asked);
+    QFETCH(bool, closes);
+    auto* memo = Child<bukvotok::ResultsBox>("Memo1");
+    const std::string text(20000, 'w');
+    for (const QString& step : steps) {
+        if (step == "words") {
+            memo->SetResultsText(text);
+        } else if (step == "save") {
+            AnswerFileDialog(dir_->filePath("saved.txt"));
+            Child<QPushButton>("Button5")->click();
+        } else if (step == "type") {
+            QTest::keyClick(memo, Qt::Key_X);
+        } else if (step == "undo") {
+            memo->Undo();
+        } else if (step == "clear") {
+            Child<QPushButton>("Button1")->click();
+        }
+    }
+    QStringList questions;
+    bukvotok::ReplaceThreeWayBox([&](const QString&, const QString& question) {
+        questions << question;
+        if (answer == int(bukvotok::Answer::kYes)) {
+            AnswerFileDialog(save_as.isEmpty() ? QString() : dir_->filePath(save_as));
+        }
+        return static_cast<bukvotok::Answer>(answer);
+    });
+    bukvotok::ReplaceQuestionBox([&](const QString&, const QString& question) {
+        questions << question;
+        return answer == int(bukvotok::Answer::kYes);
+    });
+    form_->close();
+    bukvotok::ReplaceThreeWayBox({});
+    bukvotok::ReplaceQuestionBox({});
+    QCOMPARE(questions, asked);
+    QCOMPARE(!form_->isVisible(), closes);
+    if (!save_as.isEmpty()) QVERIFY(ReadAll(dir_->filePath(save_as)).toStdString() == text);
+    QCOMPARE(errors_, QStringList());
+}
+
+// "Saved" belongs to a state of the text: undo and redo back to it find it saved, and what they
+// take out of it is in the file, until another text is saved over that file.
+void TestUnit1::aSaveMarksTheStateOfTheTextThatTheFileHolds() {
+    auto* memo = Child<bukvotok::ResultsBox>("Memo1");
+    memo->SetResultsText(std::string(20000, 'w'));
+    const QString file = dir_->filePath("saved.txt");
+    AnswerFileDialog(file);
+    Child<QPushButton>("Button5")->click();
+    QVERIFY(memo->Saved());
+    Child<QPushButton>("Button1")->click();
+    QVERIFY(!memo->Saved());
+    memo->Undo();
+    QVERIFY(memo->Saved());
+    memo->Redo();
+    QVERIFY(!memo->Saved());
+    QCOMPARE(memo->Kept().Total(), std::size_t{0});  // the cleared text is in the file
+    QTest::keyClick(memo, Qt::Key_X);
+    AnswerFileDialog(file);
+    Child<QPushButton>("Button5")->click();
+    QVERIFY(memo->Saved());
+    QCOMPARE(memo->Kept().Total(), std::size_t{20000});  // and now in no file
 }
 
 void TestUnit1::searchWithNothingToWalkWaitsForTheUser() {

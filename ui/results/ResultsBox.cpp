@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QPaintEvent>
@@ -108,7 +107,7 @@ void ResultsBox::AppendWord(std::string_view word) {
 }
 
 void ResultsBox::BeginSearch() {
-    if (searches_++ == 0) kept_for_user_ = false;
+    if (searches_++ == 0) told_ = false;
     document_.BeginSearch();
 }
 
@@ -119,24 +118,27 @@ void ResultsBox::EndSearch() {
 
 void ResultsBox::AppendAtEnd(std::string_view first, std::string_view second) {
     const bool at_end = !HasSelection() && CaretOffset() == document_.Size();
-    if (!document_.Append(first, second)) {
-        // Only removed text the user has not let go stands in the way: asked once, it goes, or
-        // the search ends and everything stays.  The search waits meanwhile, as for a save.
-        const QString question =
-            QString::fromStdString(MegabytesText(document_.KeptBeforeSearch())) +
-            QStringLiteral(
-                " удалённого текста ещё можно вернуть (Ctrl+Z), но он не сохранён. Забыть его и "
-                "искать дальше?");
-        if (kept_for_user_ || !AskQuestion(question)) {
-            kept_for_user_ = searches_ > 0;
+    bool appended = false;
+    try {
+        appended = document_.Append(first, second);
+    } catch (const ResultsFullError&) {
+        // One message for searches that nest: the outer one ends quietly after the inner one.
+        if (told_) throw ResultsKeptError();
+        told_ = searches_ > 0;
+        throw;
+    }
+    if (!appended) {
+        // Only removed text the user has not let go stands in the way, and letting it go makes
+        // room: asked once, it goes, or the search ends and everything stays.  The search waits
+        // meanwhile, as for a save.
+        if (told_) throw ResultsKeptError();
+        if (!AskQuestion(QString::fromStdString(SearchQuestion(document_.KeptBeforeSearch())))) {
+            told_ = searches_ > 0;
             throw ResultsKeptError();
         }
         document_.ForgetKeptBeforeSearch();
-        // Nothing from before the search is kept now: what may still stand in the way is from
-        // while it runs.
-        if (!document_.Append(first, second)) {
-            throw ResultsFullError(Capacity(), true, TextModel::Refusal::kHistory);
-        }
+        // Nothing from before the search is kept now, and that was all that stood in the way.
+        if (!document_.Append(first, second)) throw ResultsKeptError();
     }
     if (at_end) caret_.MoveTo(document_.Size(), false);
     // The steps the words pushed out are freed a part at a time.
@@ -145,10 +147,25 @@ void ResultsBox::AppendAtEnd(std::string_view first, std::string_view second) {
     ScheduleFrame();
 }
 
+template <typename Edit>
+bool ResultsBox::MadeAskingForRoom(Edit&& edit) {
+    try {
+        edit();
+        return true;
+    } catch (const ResultsKeptInTheWayError& in_the_way) {
+        // Nothing runs meanwhile that changes the text: the question is modal, and a search
+        // waits for it.
+        if (!AskQuestion(QString::fromStdString(EditQuestion(in_the_way.Kept())))) return false;
+    }
+    document_.ForgetKeptInTheWay();
+    edit();
+    return true;
+}
+
 // As a step that holds the text itself, so that it can be undone, until the room is needed.
 void ResultsBox::Clear() {
     Guarded([this] {
-        document_.Clear();
+        if (!MadeAskingForRoom([this] { document_.Clear(); })) return;
         StartOver(0);
         TextChanged();
     });
@@ -160,23 +177,21 @@ void ResultsBox::TextChanged() {
     // The lines around the edit now, so that the next paint shows them as they are.
     viewport_.Lines().LayOutSome();
     ScheduleFrame();
-    if (QAccessible::isActive()) {
-        QAccessibleEvent update(this, QAccessible::TextUpdated);
-        QAccessible::updateAccessibility(&update);
-    }
+    const TextModel::Change& change = document_.Model().LastChange();
+    ResultsAccessible::TextChanged(*this, change.at, change.inserted);
 }
 
-void ResultsBox::Replace(std::size_t from, std::size_t to, std::string_view bytes,
+bool ResultsBox::Replace(std::size_t from, std::size_t to, std::string_view bytes,
                          ResultsDocument::EditKind kind) {
-    document_.Replace(from, to, bytes, kind);
+    if (!MadeAskingForRoom([&] { document_.Replace(from, to, bytes, kind); })) return false;
     TextChanged();
+    return true;
 }
 
 void ResultsBox::ReplaceSelection(std::string_view bytes, ResultsDocument::EditKind kind) {
     Guarded([&] {
         const std::size_t from = SelectionStart();
-        Replace(from, SelectionEnd(), bytes, kind);
-        Landed(from, bytes.size(), false);
+        if (Replace(from, SelectionEnd(), bytes, kind)) Landed(from, bytes.size(), false);
     });
 }
 
@@ -185,7 +200,7 @@ void ResultsBox::InsertText(const QString& text, ResultsDocument::EditKind kind)
 }
 
 void ResultsBox::PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes, bool select) {
-    document_.PutShared(from, to, bytes);
+    if (!MadeAskingForRoom([&] { document_.PutShared(from, to, bytes); })) return;
     TextChanged();
     Landed(from, bytes.size(), select);
 }
@@ -203,7 +218,7 @@ void ResultsBox::MoveSelectionTo(std::size_t at) {
     const std::size_t to = SelectionEnd();
     if (at >= from && at <= to) return;
     Guarded([&] {
-        document_.Move(from, to, at);
+        if (!MadeAskingForRoom([&] { document_.Move(from, to, at); })) return;
         TextChanged();
         const std::size_t lands = at < from ? at : at - (to - from);
         Landed(lands, to - from, true);

@@ -6,6 +6,7 @@
 #include <QBasicTimer>
 #include <QTimer>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 #include <string>
 #include <string_view>
@@ -46,6 +47,8 @@ public:
     std::string ResultsText(std::size_t from, std::size_t to) const {
         return Bytes().Copy(from, to);
     }
+    // The text as it is kept, to read a piece of it.  Valid until the text next changes.
+    const BlockBytes& Bytes() const { return document_.Bytes(); }
     // The text in pieces of about a megabyte, in order, as it is kept: to be written out without
     // a copy of gigabytes.  Valid until the text next changes.
     std::vector<std::string_view> ResultsPieces() const;
@@ -70,14 +73,24 @@ public:
     // Empties the box as a step of the undo history.  Reports its own errors.
     void Clear();
     // While a search runs, its words may push out only the undo steps made before it (see
-    // TextModel); when removed text the user has not let go stands in their way, the box asks
-    // once whether to forget it, and "Нет" raises ResultsKeptError, which ends the search, and
-    // any search it runs inside, with the box as it was.  Searches nest.
+    // TextModel); when removed text the user has not let go stands in their way, and letting it
+    // go would make room, the box asks whether to forget it, and "Нет" raises ResultsKeptError,
+    // which ends the search, and any search it runs inside, with the box as it was.  Once a
+    // search has stopped so, or with a message why its words cannot go in, the searches it ran
+    // inside end quietly with ResultsKeptError: one message for searches that nest.
     void BeginSearch();
     void EndSearch();
-    // The window saved the whole text to a file: what is removed from it now may go without a
-    // question.
-    void MarkSaved() { document_.MarkSaved(); }
+    // The window saved the whole text to a file: this state of the text is saved (TextModel's
+    // save point), and what is removed from it may go without a question.  The save's number,
+    // for ForgetSave when another text is saved over that file.
+    std::uint64_t MarkSaved() { return document_.MarkSaved(); }
+    void ForgetSave(std::uint64_t save) { document_.ForgetSave(save); }
+    // Whether the text is as it was last saved.
+    bool Saved() const { return document_.Saved(); }
+    // The removed text kept for the user, in no file: undo or redo brings it back.
+    TextModel::Removed Kept() const { return document_.Kept(); }
+    // Counts the changes of the text, appends included.
+    std::uint64_t Changes() const { return document_.Changes(); }
 
     // The most bytes the box holds.  By default the smaller of 2 GiB and an eighth of the
     // machine's memory, so that a search left running for days ends with an error box and its
@@ -92,6 +105,8 @@ public:
 
     // The memory of the text and of the lines kept of it.
     std::size_t MemoryBytes() const;
+    // How many pieces the text is kept in.
+    std::size_t Pieces() const { return Bytes().BlockCount(); }
     // What the undo history holds, counted against the capacity.
     std::size_t HistoryBytes() const { return document_.HistoryBytes(); }
 
@@ -133,7 +148,8 @@ public:
 
     // What a paste or a drop puts in place of [from, to): one step of the history, the caret
     // after it, and it selected when `select`.  Raises ResultsFullError, with nothing changed
-    // or copied, when there is no room, and ResultsOutOfMemoryError.
+    // or copied, when there is no room, and ResultsOutOfMemoryError; asks first when letting
+    // removed text go would make room (MadeAskingForRoom).
     void PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes, bool select);
 
     // The catch point of every entry from Qt: runs `call`, and shows what it raised in the
@@ -165,7 +181,6 @@ protected:
     void scrollContentsBy(int, int) override {}
 
 private:
-    const BlockBytes& Bytes() const { return document_.Bytes(); }
     void ReportError(const char* message, bool later) noexcept;
 
     // --- After the text changed (ResultsBox.cpp) ---
@@ -173,7 +188,12 @@ private:
     // A new or emptied text: the caret at `caret`, the view at its end, following it.
     void StartOver(std::size_t caret);
     void TextChanged();
-    void Replace(std::size_t from, std::size_t to, std::string_view bytes,
+    // Runs an edit of the document.  When only removed text kept for the user stands in its
+    // way, asks whether to let that go, as the search does, and on "Да" runs it again.  False
+    // when the user kept the text, and nothing changed.
+    template <typename Edit>
+    bool MadeAskingForRoom(Edit&& edit);
+    bool Replace(std::size_t from, std::size_t to, std::string_view bytes,
                  ResultsDocument::EditKind kind);
     // As a command: reports its errors.
     void ReplaceSelection(std::string_view bytes,
@@ -208,7 +228,7 @@ private:
     ResultsTransfer transfer_{*this};
     bool ended_in_lone_cr_ = false;  // the last append's CR may pair with the next's LF
     int searches_ = 0;               // running, one inside another
-    bool kept_for_user_ = false;     // the user said "Нет" to forgetting, in these searches
+    bool told_ = false;  // these searches were stopped by the user's "Нет" or with a message
 
     QTimer frame_timer_;
     bool refresh_due_ = false;  // the text grew since the view last caught up

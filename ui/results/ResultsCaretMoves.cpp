@@ -6,14 +6,10 @@
 
 namespace bukvotok {
 
-namespace {
-
 bool IsWordByte(char byte) {
     const QChar c(Cp1251ToUnicode(static_cast<unsigned char>(byte)));
     return c.isLetterOrNumber() || c == u'_';
 }
-
-}  // namespace
 
 bool IsBlankByte(char byte) { return byte == ' ' || byte == '\t'; }
 

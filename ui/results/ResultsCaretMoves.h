@@ -11,6 +11,7 @@
 namespace bukvotok {
 
 bool IsBlankByte(char byte);
+bool IsWordByte(char byte);
 
 // One character on, or back.
 std::size_t NextCaret(const BlockBytes& text, std::size_t offset);

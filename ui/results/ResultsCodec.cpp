@@ -179,6 +179,7 @@ BlockBytes EncodeInsertedToBlocks(QStringView text) {
         }
     });
     blocks.Append(std::string_view(chunk, used));
+    blocks.ReleaseSpare();
     return blocks;
 }
 

@@ -28,8 +28,13 @@ void ResultsDocument::Assign(std::string_view bytes) {
 
 bool ResultsDocument::Append(std::string_view first, std::string_view second) {
     if (!model_.Append(first, second)) {
-        if (model_.LastRefusal() == TextModel::Refusal::kKept) return false;
-        throw ResultsFullError(Capacity(), true, model_.LastRefusal());
+        if (model_.KeptInTheWay() > 0) return false;
+        // Kept text in the way, but so are steps made since the search began: those are what
+        // letting it go would not help with.
+        const TextModel::Refusal reason = model_.LastRefusal() == TextModel::Refusal::kKept
+                                              ? TextModel::Refusal::kHistory
+                                              : model_.LastRefusal();
+        throw ResultsFullError(Capacity(), true, reason, model_.HeldSinceSearch());
     }
     lines_->Appended();
     return true;
@@ -45,7 +50,12 @@ void ResultsDocument::Edit(Call&& call) {
         throw ResultsOutOfMemoryError();
     }
     if (!made) {
-        throw ResultsFullError(Capacity(), false, model_.LastRefusal(), model_.KeptBytes());
+        if (model_.KeptInTheWay() > 0) throw ResultsKeptInTheWayError(model_.KeptInTheWay());
+        // Kept text in the way, and the edit could not be undone even without it.
+        const TextModel::Refusal reason = model_.LastRefusal() == TextModel::Refusal::kKept
+                                              ? TextModel::Refusal::kHistory
+                                              : model_.LastRefusal();
+        throw ResultsFullError(Capacity(), false, reason);
     }
     Changed();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,17 +37,26 @@ public:
     // A new text with no history.  Raises ResultsFullError when it does not fit.
     void Assign(std::string_view bytes);
     // At the end, not a step.  False, with nothing appended, when removed text kept for the
-    // user stands in the way (KeptBeforeSearch); raises ResultsFullError, with nothing
-    // appended, when anything else does.
+    // user stands in the way (KeptBeforeSearch), and letting it go would make room; raises
+    // ResultsFullError, with nothing appended, when anything else does.
     bool Append(std::string_view first, std::string_view second);
-    std::size_t KeptBeforeSearch() const { return model_.KeptBeforeSearch(); }
+    TextModel::Removed KeptBeforeSearch() const { return model_.KeptBeforeSearchByKey(); }
     void ForgetKeptBeforeSearch() { model_.ForgetKeptBeforeSearch(); }
-    // The whole text is in a file now.
-    void MarkSaved() { model_.MarkSaved(); }
+    // The user's word that the kept text in the way of the last edit refused may go.
+    void ForgetKeptInTheWay() { model_.ForgetKeptInTheWay(); }
+    // All the removed text kept for the user.
+    TextModel::Removed Kept() const { return model_.KeptByKey(); }
+
+    // The whole text is in a file now (see TextModel's save point); the save's number.
+    std::uint64_t MarkSaved() { return model_.MarkSaved(); }
+    bool Saved() const { return model_.Saved(); }
+    void ForgetSave(std::uint64_t save) { model_.ForgetSave(save); }
+    std::uint64_t Changes() const { return model_.Changes(); }
 
     // Each is one step of the history, or goes on with the typing step before it.  Each raises
-    // ResultsFullError when there is no room and ResultsOutOfMemoryError when memory runs out,
-    // in both cases with nothing changed.
+    // ResultsFullError when there is no room, ResultsKeptInTheWayError when letting removed
+    // text kept for the user go would make it, and ResultsOutOfMemoryError when memory runs
+    // out, in every case with nothing changed.
     void Replace(std::size_t from, std::size_t to, std::string_view bytes, EditKind kind);
     // `bytes` in place of [from, to), sharing their blocks.
     void PutShared(std::size_t from, std::size_t to, const BlockBytes& bytes);

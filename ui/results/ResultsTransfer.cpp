@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDrag>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QPointer>
 
 #include "ResultsBox.h"
@@ -12,6 +13,34 @@
 #include "ShowError.h"
 
 namespace bukvotok {
+
+namespace {
+
+// On X11 Qt waits this long for each piece of another program's text, and gives up with nothing
+// when one does not come: so a text that came empty after that long is one that never came.
+std::chrono::milliseconds& ForeignTextWait() {
+    static std::chrono::milliseconds wait{5000};
+    return wait;
+}
+
+// Another program's text, as Qt hands it over.  Raises ResultsNotReceivedError when it was
+// offered and did not come.
+QString ReceivedText(const QMimeData& mime) {
+    QElapsedTimer waited;
+    waited.start();
+    QString text = mime.text();
+    if (text.isEmpty() && waited.elapsed() >= ForeignTextWait().count()) {
+        throw ResultsNotReceivedError();
+    }
+    return text;
+}
+
+}  // namespace
+
+std::chrono::milliseconds SetForeignTextWait(std::chrono::milliseconds wait) {
+    std::swap(ForeignTextWait(), wait);
+    return wait;
+}
 
 QMimeData* ResultsTransfer::SelectionSnapshot() const {
     BlockBytes bytes = box_.Share(box_.SelectionStart(), box_.SelectionEnd());
@@ -86,7 +115,7 @@ void ResultsTransfer::PasteSelection(std::size_t at) {
             const BlockBytes bytes = own->Bytes();
             if (!bytes.empty()) box_.PutBytes(at, at, bytes, false);
         } else if (mime != nullptr && mime->hasText()) {
-            PutText(mime->text(), at, at, false);
+            PutText(ReceivedText(*mime), at, at, false);
         }
     });
 }
@@ -95,7 +124,7 @@ void ResultsTransfer::Put(const QMimeData& mime, std::size_t from, std::size_t t
     if (const auto* own = qobject_cast<const ResultsMimeData*>(&mime)) {
         box_.PutBytes(from, to, own->Bytes(), select);
     } else {
-        PutText(mime.text(), from, to, select);
+        PutText(ReceivedText(mime), from, to, select);
     }
 }
 

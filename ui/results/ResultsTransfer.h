@@ -16,6 +16,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <chrono>
 #include <cstddef>
 
 #include "BlockBytes.h"
@@ -27,6 +28,10 @@ class QDropEvent;
 namespace bukvotok {
 
 class ResultsBox;
+
+// How long another program's text may take before an empty one counts as one that never came:
+// Qt's wait for each piece of it on X11, or what a test sets.  Returns the previous wait.
+std::chrono::milliseconds SetForeignTextWait(std::chrono::milliseconds wait);
 
 class ResultsTransfer {
 public:

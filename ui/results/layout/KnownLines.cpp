@@ -41,6 +41,8 @@ void KnownLines::Edited(const BlockBytes& text, std::size_t at, std::size_t remo
                         std::size_t inserted) noexcept {
     std::vector<Mark>& marks = marks_;
     const std::size_t old_to = at + removed;
+    // The last mark's stretch is laid out only as far as the text went then.
+    const std::size_t last = marks.back().offset;
     // A paragraph start is a line start whatever comes before it.
     const std::size_t paragraph = text.ParagraphStart(at);
     const std::size_t found = text.FindBreakFrom(at + inserted);
@@ -93,6 +95,13 @@ void KnownLines::Edited(const BlockBytes& text, std::size_t at, std::size_t remo
                          {next_paragraph, false, next_laid_out});
             Verify(at_next);
         }
+    }
+    // Marks put after the last one end its stretch: what was appended to it since it was laid
+    // out is laid out from it now, as a stretch it may be walked through.
+    const std::size_t was_last = MarkBefore(last);
+    if (at > last && was_last + 1 < marks.size() && marks[was_last + 1].offset > laid_out_to_end_) {
+        marks[was_last].laid_out = false;
+        settled_ = std::min(settled_, was_last);
     }
     settled_ = std::min(settled_, kept - 1);
     laid_out_to_end_ = std::min(laid_out_to_end_, at);

@@ -120,6 +120,13 @@ std::size_t LineLayout::NextLineStart(const Bytes& bytes, std::size_t start,
         }
         return true;
     });
+    if (longest && next_start == end) {
+        // The longest a line holds, then a line break: the break is this line's.
+        bytes.ForEachPiece(end, end + 1, [&](std::string_view piece, std::size_t) {
+            if (piece.front() == '\r') next_start = end + 2;
+            return false;
+        });
+    }
     return next_start;
 }
 

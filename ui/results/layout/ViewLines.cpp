@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 
 #include "LayoutPass.h"
 
@@ -19,6 +20,9 @@ constexpr std::size_t kWalkedLines = 4096;
 
 ViewLines::ViewLines(const BlockBytes& text, LayoutTuning tuning)
     : text_(text), tuning_(tuning), layout_(tuning.longest_line) {
+    if (!tuning.WalksEveryStretch()) {
+        throw std::invalid_argument("the walk limit is shorter than a laid-out stretch");
+    }
     walked_.starts.reserve(kWalkedLines + 1);
 }
 

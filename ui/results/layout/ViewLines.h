@@ -37,11 +37,17 @@ struct LayoutTuning {
     std::size_t at_once = 256 << 10;       // laid out on the window's thread at a time
     std::size_t batch = 16 << 20;          // handed over by the thread at a time
     bool behind = true;                    // the rest on a thread; else at_once a call
-    // Bytes a line holds at most.  A laid-out stretch holds less than `spacing` and two lines
-    // with their line breaks; that must stay within `walk_limit`, so that every line of it is
-    // found from its mark.
+    // Bytes a line holds at most, besides its line break.
     std::size_t longest_line = LineLayout::kLongestLine;
+
+    // Every line of a laid-out stretch must be found from its mark.  A stretch laid out holds
+    // less than `spacing` and two lines with their line breaks; the last one may grow by appends
+    // to two spacings and two lines before it is laid out again.  So the walk reaches that far.
+    constexpr bool WalksEveryStretch() const {
+        return walk_limit >= 2 * spacing + 2 * (longest_line + 2);
+    }
 };
+static_assert(LayoutTuning{}.WalksEveryStretch());
 
 class ViewLines {
 public:
@@ -54,7 +60,8 @@ public:
         bool operator==(const Line&) const = default;
     };
 
-    // `text` is the text shown, which must outlive this.
+    // `text` is the text shown, which must outlive this.  Raises std::invalid_argument for a
+    // tuning that does not walk every stretch.
     explicit ViewLines(const BlockBytes& text, LayoutTuning tuning = {});
     ~ViewLines();
     ViewLines(const ViewLines&) = delete;

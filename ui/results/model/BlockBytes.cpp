@@ -71,20 +71,35 @@ void BlockBytes::Append(std::string_view first, std::string_view second) {
     const std::size_t more = first.size() + second.size();
     if (more == 0) return;
     const std::size_t breaks = CountBreaks(first) + CountBreaks(second);
-    if (blocks_.empty() || blocks_.back()->bytes.size() + more > block_size_ ||
-        !Owned(blocks_.size() - 1)) {
-        auto block = std::make_shared<Block>();
-        block->bytes.Reserve(std::max(block_size_, more));  // pages not yet written cost nothing
-        block->bytes.Append(first, second);
-        block->breaks = breaks;
+    const bool room = !blocks_.empty() && blocks_.back()->bytes.size() + more <= block_size_;
+    if (room && Owned(blocks_.size() - 1)) {
+        blocks_.back()->bytes.Append(first, second);
+        blocks_.back()->breaks += breaks;
+        size_ += more;
+        return;
+    }
+    auto block = std::make_shared<Block>();
+    block->bytes.Reserve(std::max(block_size_, more));  // pages not yet written cost nothing
+    if (room) {
+        // A last block shared with a copy is copied, not left as a small piece before the new.
+        const Block& last = *blocks_.back();
+        block->bytes.Append(std::span<const char>(last.bytes.data(), last.bytes.size()));
+        block->breaks = last.breaks;
+    }
+    block->bytes.Append(first, second);
+    block->breaks += breaks;
+    if (room) {
+        blocks_.back() = std::move(block);
+    } else {
         starts_.reserve(starts_.size() + 1);
         blocks_.push_back(std::move(block));
         starts_.push_back(size_);
-    } else {
-        blocks_.back()->bytes.Append(first, second);
-        blocks_.back()->breaks += breaks;
     }
     size_ += more;
+}
+
+void BlockBytes::ReleaseSpare() noexcept {
+    if (!blocks_.empty() && Owned(blocks_.size() - 1)) blocks_.back()->bytes.ShrinkToFit();
 }
 
 BlockBytes::BlockPointer BlockBytes::NewBlock(std::string_view bytes) {
@@ -92,6 +107,16 @@ BlockBytes::BlockPointer BlockBytes::NewBlock(std::string_view bytes) {
     block->bytes.Append(std::span<const char>(bytes.data(), bytes.size()));
     block->breaks = CountBreaks(bytes);
     return block;
+}
+
+BlockBytes BlockBytes::Single(std::string_view bytes, std::size_t block_size) {
+    BlockBytes single(block_size);
+    single.blocks_.reserve(1);
+    single.starts_.reserve(1);
+    single.blocks_.push_back(NewBlock(bytes));
+    single.starts_.push_back(0);
+    single.size_ = bytes.size();
+    return single;
 }
 
 void BlockBytes::Cut(std::size_t offset) {
@@ -129,7 +154,7 @@ bool BlockBytes::SpliceInPlace(std::size_t from, std::size_t to, const BlockByte
         b.bytes.size() - (to - from) + in.size() > 2 * block_size_) {
         return false;
     }
-    if (to > from) out.Append(std::string_view(b.bytes.data() + at, to - from));
+    if (to > from) out = Single(std::string_view(b.bytes.data() + at, to - from), block_size_);
     const std::span<const char> inserted =
         in.empty() ? std::span<const char>()
                    : std::span<const char>(in.blocks_[0]->bytes.data(), in.size());
@@ -142,6 +167,7 @@ bool BlockBytes::SpliceInPlace(std::size_t from, std::size_t to, const BlockByte
         starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(block));
     }
     Reindex(block);
+    Tidy(block > 0 ? block - 1 : 0, block);
     return true;
 }
 
@@ -176,8 +202,9 @@ BlockBytes BlockBytes::Splice(std::size_t from, std::size_t to, BlockBytes&& in)
     in.starts_.clear();
     in.size_ = 0;
     Reindex(first);
-    MergeAround(first + put);
-    if (first > 0) MergeAround(first - 1);
+    // The seams at both ends, and between the blocks put in, which hold more than a block two
+    // by two unless they were cut from a text of few bytes.
+    Tidy(first > 0 ? first - 1 : 0, first + put);
     return out;
 }
 
@@ -225,30 +252,45 @@ void BlockBytes::Move(std::size_t from, std::size_t to, std::size_t dest) {
     const std::size_t first_block = BlockOf(first);
     Reindex(first_block);
     const std::size_t lands = dest < from ? dest : dest - (to - from);
-    for (const std::size_t seam : {first, lands, lands + (to - from)}) {
-        if (seam > 0 && seam < size_) MergeAround(BlockOf(seam - 1));
+    for (const std::size_t seam : {first, lands, lands + (to - from), std::max(to, dest)}) {
+        if (seam == 0 || seam >= size_) continue;
+        const std::size_t left = BlockOf(seam - 1);
+        Tidy(left > 0 ? left - 1 : 0, left);
     }
 }
 
-void BlockBytes::MergeAround(std::size_t block) noexcept {
-    // Two neighbours at most a block between them become one, so that typing and small edits
-    // do not leave the text in crumbs.
-    for (std::size_t left : {block, block > 0 ? block - 1 : block}) {
-        if (left + 1 >= blocks_.size() || !Owned(left)) continue;
-        Block& a = *blocks_[left];
-        const Block& b = *blocks_[left + 1];
-        if (a.bytes.size() + b.bytes.size() > block_size_) continue;
-        try {
-            a.bytes.Append(std::span<const char>(b.bytes.data(), b.bytes.size()));
-        } catch (const std::bad_alloc&) {
-            continue;  // the bytes stay as they are, in two blocks
+void BlockBytes::Tidy(std::size_t first, std::size_t last) noexcept {
+    for (std::size_t left = first; left <= last && left + 1 < blocks_.size();) {
+        if (!Join(left)) {
+            ++left;
+        } else if (last > left) {
+            --last;  // the block after the joined one is one place nearer
         }
-        a.breaks += b.breaks;
-        blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(left) + 1);
-        starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(left) + 1);
-        Reindex(left);
-        return;
     }
+}
+
+bool BlockBytes::Join(std::size_t left) noexcept {
+    const Block& a = *blocks_[left];
+    const Block& b = *blocks_[left + 1];
+    if (a.bytes.size() + b.bytes.size() > block_size_) return false;
+    const std::span<const char> right(b.bytes.data(), b.bytes.size());
+    try {
+        if (Owned(left)) {
+            blocks_[left]->bytes.Append(right);
+            blocks_[left]->breaks += b.breaks;
+        } else {
+            auto joined = std::make_shared<Block>();
+            joined->bytes.Append(std::span<const char>(a.bytes.data(), a.bytes.size()), right);
+            joined->breaks = a.breaks + b.breaks;
+            blocks_[left] = std::move(joined);
+        }
+    } catch (const std::bad_alloc&) {
+        return false;  // the bytes stay as they are, in two blocks
+    }
+    // The blocks after it start where they did.
+    blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(left) + 1);
+    starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(left) + 1);
+    return true;
 }
 
 void BlockBytes::Reindex(std::size_t from_block) noexcept {
@@ -261,8 +303,17 @@ void BlockBytes::Reindex(std::size_t from_block) noexcept {
 }
 
 std::size_t BlockBytes::MemoryBytes() const {
-    std::size_t bytes = (starts_.capacity() + blocks_.capacity()) * sizeof(std::size_t) * 2;
-    for (const auto& block : blocks_) bytes += sizeof(Block) + block->bytes.capacity();
+    std::size_t bytes =
+        starts_.capacity() * sizeof(std::size_t) + blocks_.capacity() * sizeof(BlockPointer);
+    // A text pasted into itself holds its blocks twice, and they cost once.
+    std::vector<const Block*> distinct;
+    distinct.reserve(blocks_.size());
+    for (const auto& block : blocks_) distinct.push_back(block.get());
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    // Each block with its use count, in one allocation, and its bytes in another.
+    constexpr std::size_t kPerBlock = sizeof(Block) + 2 * sizeof(void*);
+    for (const Block* block : distinct) bytes += kPerBlock + block->bytes.capacity();
     return bytes;
 }
 

@@ -6,6 +6,11 @@
 // Every change is all or nothing: whatever it needs is allocated before anything changes, and
 // cutting a block in two, which may come first, changes no byte.
 //
+// Few pieces, whatever is copied where: every change joins the blocks around the places it
+// touched wherever two neighbours hold a block's worth or less together, copying a shared one.
+// So any two neighbours hold more than a block, and a text of n blocks' worth is kept in at
+// most 2n + 1 pieces, however often it was copied into itself.
+//
 // Blocks are shared, never copied, by Share: the clipboard, the undo history and the layout's
 // thread hold the same blocks as the text.  A block that more than one holder has is never
 // changed in place (copy on write): the text copies it first.  Whether it is shared is read from
@@ -96,8 +101,11 @@ public:
     // Moves [from, to) to `dest`, an offset outside (from, to) counted in the text as it is.
     void Move(std::size_t from, std::size_t to, std::size_t dest);
 
+    // The memory the bytes take, a block held twice counted once.
     std::size_t MemoryBytes() const;
     std::size_t BlockCount() const { return blocks_.size(); }
+    // Gives back the room the last block keeps for appends: for bytes made to be put elsewhere.
+    void ReleaseSpare() noexcept;
     // Empties the bytes, handing the blocks no one else shares to be freed later.  REQUIRES
     // for nothing to allocate: room in `released` for BlockCount() more.
     void MoveBlocksTo(std::vector<GrowingArray<char>>& released);
@@ -132,8 +140,12 @@ private:
     // Makes `offset` a block boundary, changing no byte.
     void Cut(std::size_t offset);
     bool SpliceInPlace(std::size_t from, std::size_t to, const BlockBytes& in, BlockBytes& out);
-    // Joins small neighbours around `block`, if memory allows; changes no byte.
-    void MergeAround(std::size_t block) noexcept;
+    // Joins the neighbours from `first` to past `last` that hold a block or less together, if
+    // memory allows; changes no byte.
+    void Tidy(std::size_t first, std::size_t last) noexcept;
+    bool Join(std::size_t left) noexcept;
+    // One block holding exactly these bytes.
+    static BlockBytes Single(std::string_view bytes, std::size_t block_size);
     void Reindex(std::size_t from_block) noexcept;
 
     std::vector<BlockPointer> blocks_;  // none empty

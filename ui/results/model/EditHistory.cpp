@@ -47,6 +47,7 @@ void EditHistory::DropOldest(std::vector<GrowingArray<char>>& released) noexcept
     held_bytes_ -= oldest.Cost();
     Release(oldest, released);
     ++first_;
+    ++dropped_;
     // Now and then the dropped steps leave the list; erasing moves, and allocates nothing.
     if (first_ >= 64 && first_ * 2 >= steps_.size()) {
         steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(first_));
@@ -70,6 +71,7 @@ void EditHistory::Clear(std::vector<GrowingArray<char>>& released) {
     steps_.clear();
     first_ = done_ = 0;
     held_bytes_ = 0;
+    dropped_ = 0;
     merging_ = false;
 }
 

@@ -23,9 +23,10 @@ struct EditStep {
     std::size_t to = 0;
     BlockBytes held;      // an exchange's bytes out of the text
     bool typing = false;  // typing goes on into the same step
-    // Whether `held` may go without the user's word: it was taken out of a text saved to a file
-    // and not changed since, or the user let it go.
+    // Whether `held` may go without the user's word: it was taken out of the text as a file holds
+    // it, the file of the save `saved_in`, or the user let it go (`saved_in` 0).
     bool expendable = false;
+    std::uint64_t saved_in = 0;
     std::uint64_t touched = 0;  // when it was last made, undone or redone: see TextModel
 
     // What keeping the step costs, in the measure of the text's limit: bytes.
@@ -38,6 +39,11 @@ public:
     bool CanRedo() const { return done_ < steps_.size(); }
     std::size_t UndoCount() const { return done_ - first_; }
     std::size_t RedoCount() const { return steps_.size() - done_; }
+    // The states of the text the steps lead through, numbered from the first there ever was: the
+    // one now, the first that undo reaches and the last that redo reaches.
+    std::uint64_t State() const { return dropped_ + UndoCount(); }
+    std::uint64_t FirstState() const { return dropped_; }
+    std::uint64_t LastState() const { return dropped_ + Count(); }
     // What the steps cost together.
     std::size_t HeldBytes() const { return held_bytes_; }
 
@@ -82,6 +88,7 @@ private:
     std::size_t first_ = 0;  // the steps before it are dropped
     std::size_t done_ = 0;   // steps_[first_, done_) are in the text, the rest undone
     std::size_t held_bytes_ = 0;
+    std::uint64_t dropped_ = 0;  // the oldest steps dropped so far
     bool merging_ = false;
 };
 

@@ -75,8 +75,17 @@ public:
         Reserve(size);
         size_ = size;
     }
+    // Gives back the room past the size; the array stays as it is when that fails.
+    void ShrinkToFit() noexcept {
+        if (size_ == 0) return Release();
+        if (capacity_ <= std::max<std::size_t>(size_, 16)) return;
+        void* shrunk = std::realloc(data_, std::max<std::size_t>(size_, 16) * sizeof(T));
+        if (shrunk == nullptr) return;
+        data_ = static_cast<T*>(shrunk);
+        capacity_ = std::max<std::size_t>(size_, 16);
+    }
     // Empties the array and gives its memory back.
-    void Release() {
+    void Release() noexcept {
         std::free(data_);
         data_ = nullptr;
         size_ = capacity_ = 0;

@@ -36,6 +36,7 @@ void TextModel::Assign(std::string_view bytes) {
     text_.MoveBlocksTo(released_);
     text_ = std::move(text);
     history_.Clear(released_);
+    saved_by_ = 0;
     Changed(0, removed, text_.size());
 }
 
@@ -50,6 +51,14 @@ bool TextModel::ReleaseSome() {
 
 bool TextModel::Refuse(Refusal refusal) {
     refusal_ = refusal;
+    kept_in_the_way_ = 0;
+    return false;
+}
+
+bool TextModel::Refuse(const Drops& drops) {
+    Refuse(drops.refusal);
+    kept_in_the_way_ = drops.kept_in_the_way;
+    forget_oldest_ = drops.oldest;
     return false;
 }
 
@@ -67,17 +76,23 @@ TextModel::Drops TextModel::PlanForEdit(std::size_t text_after, std::size_t step
     }
     // Typing that goes on keeps its own step, the last one done.
     const std::size_t droppable = history_.UndoCount() - (new_step ? 0 : 1);
+    // Kept steps may not go; whether the edit would fit if they did is for the user to hear.
+    std::size_t kept = 0;
     while (text_after + held + step_cost > Budget() && drops.oldest < droppable) {
         const EditStep& step = history_.At(drops.oldest);
         if (Kept(step)) {
             drops.refusal = Refusal::kKept;
-            break;
+            kept += step.held.size();
         }
         held -= step.Cost();
         drops.blocks += EditHistory::BlockCount(step);
         ++drops.oldest;
     }
     drops.fits = text_after + held + step_cost <= Budget();
+    if (kept > 0) {
+        drops.kept_in_the_way = drops.fits ? kept : 0;
+        drops.fits = false;
+    }
     return drops;
 }
 
@@ -88,10 +103,16 @@ bool TextModel::Before(const EditStep& step) const {
 TextModel::Drops TextModel::PlanForAppend(std::size_t text_after) const {
     Drops drops;
     std::size_t held = history_.HeldBytes();
+    // Kept steps from before the search may not go either; whether the words would fit if they
+    // did is for the user to hear.
+    std::size_t kept = 0;
     const auto may_go = [&](const EditStep& step) {
         if (!Before(step)) return false;
-        if (Kept(step)) drops.refusal = Refusal::kKept;
-        return !Kept(step);
+        if (Kept(step)) {
+            drops.refusal = Refusal::kKept;
+            kept += step.held.size();
+        }
+        return true;
     };
     while (text_after + held > capacity_ && drops.redo < history_.RedoCount()) {
         const EditStep& step = history_.At(history_.Count() - 1 - drops.redo);
@@ -108,36 +129,83 @@ TextModel::Drops TextModel::PlanForAppend(std::size_t text_after) const {
         ++drops.oldest;
     }
     drops.fits = text_after + held <= capacity_;
+    if (kept > 0) {
+        drops.kept_in_the_way = drops.fits ? kept : 0;
+        drops.fits = false;
+    }
     return drops;
 }
 
-std::size_t TextModel::KeptBeforeSearch() const {
-    std::size_t bytes = 0;
+template <typename Which>
+TextModel::Removed TextModel::HeldBy(Which&& which) const {
+    Removed removed;
     for (std::size_t i = 0; i < history_.Count(); ++i) {
         const EditStep& step = history_.At(i);
-        if (Before(step) && Kept(step)) bytes += step.held.size();
+        if (!which(step)) continue;
+        (i < history_.UndoCount() ? removed.by_undo : removed.by_redo) += step.held.size();
     }
-    return bytes;
+    return removed;
 }
 
-std::size_t TextModel::KeptBytes() const {
-    std::size_t bytes = 0;
-    for (std::size_t i = 0; i < history_.Count(); ++i) {
-        if (Kept(history_.At(i))) bytes += history_.At(i).held.size();
-    }
-    return bytes;
+TextModel::Removed TextModel::KeptBeforeSearchByKey() const {
+    return HeldBy([this](const EditStep& step) { return Before(step) && Kept(step); });
 }
 
+TextModel::Removed TextModel::HeldSinceSearch() const {
+    return HeldBy([this](const EditStep& step) { return !Before(step); });
+}
+
+TextModel::Removed TextModel::KeptByKey() const {
+    return HeldBy([this](const EditStep& step) { return Kept(step); });
+}
+
+// The user's word holds whatever happens to the files.
 void TextModel::ForgetKeptBeforeSearch() {
     for (std::size_t i = 0; i < history_.Count(); ++i) {
         EditStep& step = history_.Mutable(i);
-        if (Before(step)) step.expendable = true;
+        if (Before(step)) {
+            step.expendable = true;
+            step.saved_in = 0;
+        }
     }
+}
+
+void TextModel::ForgetKeptInTheWay() {
+    for (std::size_t i = 0; i < std::min(forget_oldest_, history_.UndoCount()); ++i) {
+        EditStep& step = history_.Mutable(i);
+        if (Kept(step)) {
+            step.expendable = true;
+            step.saved_in = 0;
+        }
+    }
+}
+
+std::uint64_t TextModel::MarkSaved() {
+    saved_state_ = history_.State();
+    saved_by_ = ++saves_;
+    return saved_by_;
+}
+
+void TextModel::ForgetSave(std::uint64_t save) {
+    if (save == 0) return;
+    for (std::size_t i = 0; i < history_.Count(); ++i) {
+        EditStep& step = history_.Mutable(i);
+        if (step.saved_in == save) {
+            step.expendable = false;
+            step.saved_in = 0;
+        }
+    }
+    if (saved_by_ == save) saved_by_ = 0;
 }
 
 void TextModel::Apply(const Drops& drops) noexcept {
     for (std::size_t i = 0; i < drops.redo; ++i) history_.DropFarthestRedo(released_);
     for (std::size_t i = 0; i < drops.oldest; ++i) history_.DropOldest(released_);
+    // A saved state that undo and redo no longer reach is saved no more: a new step drops the
+    // steps undone, and with them a saved state among them.
+    if (saved_state_ < history_.FirstState() || saved_state_ > history_.LastState()) {
+        saved_by_ = 0;
+    }
 }
 
 bool TextModel::Append(std::string_view first, std::string_view second) {
@@ -148,14 +216,16 @@ bool TextModel::Append(std::string_view first, std::string_view second) {
     if (Size() + more + history_.HeldBytes() <= capacity_) {
         text_.Append(first, second);
         Changed(at, 0, more);
+        saved_by_ = 0;
         return true;
     }
     const Drops drops = PlanForAppend(Size() + more);
-    if (!drops.fits) return Refuse(drops.refusal);
+    if (!drops.fits) return Refuse(drops);
     released_.reserve(released_.size() + drops.blocks);
     text_.Append(first, second);
     Apply(drops);
     Changed(at, 0, more);
+    saved_by_ = 0;  // every state holds the words now, and no file does
     return true;
 }
 
@@ -169,10 +239,11 @@ bool TextModel::Edit(std::size_t from, std::size_t to, std::size_t inserted, Edi
     const bool typing = kind == EditKind::kTyping;
     if (typing && removed == 0 && history_.TypingContinuedAt(from) != nullptr) {
         const Drops drops = PlanForEdit(new_size, 0, false);
-        if (!drops.fits) return Refuse(drops.refusal);
+        if (!drops.fits) return Refuse(drops);
         released_.reserve(released_.size() + drops.blocks);
         text_.Splice(from, to, make_in());
-        // From here nothing can fail.
+        // From here nothing can fail.  The state the typing step leads to changes.
+        if (Saved()) saved_by_ = 0;
         Changed(from, removed, inserted);
         Apply(drops);
         EditStep& step = history_.NextToUndo();
@@ -184,13 +255,13 @@ bool TextModel::Edit(std::size_t from, std::size_t to, std::size_t inserted, Edi
     }
     const std::size_t step_cost = removed + sizeof(EditStep);
     const Drops drops = PlanForEdit(new_size, step_cost, true);
-    if (!drops.fits) return Refuse(drops.refusal);
+    if (!drops.fits) return Refuse(drops);
     history_.Reserve();
     released_.reserve(released_.size() + drops.blocks);
     EditStep step;
-    step.expendable = saved_;  // what it takes out is in the file, if the text was saved
     step.held = text_.Splice(from, to, make_in());
     // From here nothing can fail.
+    TakenFromHere(step);
     Changed(from, removed, inserted);
     step.at = from;
     step.length = inserted;
@@ -223,7 +294,7 @@ bool TextModel::Clear() {
 bool TextModel::Move(std::size_t from, std::size_t to, std::size_t dest) {
     if (from >= to || (dest >= from && dest <= to)) return true;
     const Drops drops = PlanForEdit(Size(), sizeof(EditStep), true);
-    if (!drops.fits) return Refuse(drops.refusal);
+    if (!drops.fits) return Refuse(drops);
     history_.Reserve();
     released_.reserve(released_.size() + drops.blocks);
     text_.Move(from, to, dest);
@@ -254,11 +325,11 @@ std::optional<TextModel::Span> TextModel::Swap(EditStep& step) {
         return Span{lands, lands + step.length};
     }
     const std::size_t restored = step.held.size();
-    const bool saved = saved_;
     BlockBytes taken = text_.Splice(step.at, step.at + step.length, std::move(step.held));
+    // What it takes out now comes from the state it leaves.
+    TakenFromHere(step);
     Changed(step.at, step.length, restored);
     step.held = std::move(taken);
-    step.expendable = saved;
     step.length = restored;
     return Span{step.at, step.at + restored};
 }

@@ -6,9 +6,9 @@
 // The rule for room: the text and what the history holds share the limit.
 //  - The text alone never passes it.
 //  - Removed text the user has not let go stays while its bytes exist nowhere else.  A step
-//    that holds at least `keep_from` bytes is kept until the user forgets it (ForgetUnsaved)
-//    unless the text it was taken from had been saved to a file and not changed since
-//    (MarkSaved).  Smaller steps, and moves, which hold nothing, may go.
+//    that holds at least `keep_from` bytes is kept until the user forgets it
+//    (ForgetKeptBeforeSearch, ForgetKeptInTheWay) unless the text it was taken from was at the
+//    save point (MarkSaved).  Smaller steps, and moves, which hold nothing, may go.
 //  - The user's own edits may take text and history together a little past the limit (the
 //    allowance), so that replacing a full text with what the user types can still be undone;
 //    to make room they push out the oldest steps that may go, after the steps undone, which a
@@ -20,6 +20,11 @@
 //    forgetting the kept steps from before the search would do.
 //  - So an undo or a redo never needs room: it swaps bytes between the text and the history,
 //    and every state it returns to was within the limit.
+//
+// The save point: "saved" belongs to a state of the history, as in any editor's.  Undo and redo
+// back to it make the text saved again, and what they take out of it then is in the file; an
+// append, or an edit that changes that state or leaves it out of reach, ends it.  A file written
+// over later no longer holds what was taken out of the text saved there (ForgetSave).
 //
 // Every change is all or nothing: when memory runs out, the text and the history stay exactly
 // as they were, and the change raises bad_alloc.
@@ -98,17 +103,41 @@ public:
     // for it, or steps kept for the user.
     enum class Refusal { kText, kHistory, kKept };
     Refusal LastRefusal() const { return refusal_; }
+    // When steps kept for the user stood in the way, and letting them go would have made room:
+    // the bytes they hold.  Else 0.
+    std::size_t KeptInTheWay() const { return kept_in_the_way_; }
+    // The user's word that the kept steps in the way of the last edit refused may go.
+    void ForgetKeptInTheWay();
 
-    // The whole text was just saved to a file: what is taken out of it from now until it
-    // changes exists there, and may go.
-    void MarkSaved() { saved_ = true; }
+    // The whole text was just saved to a file: its state is the save point.  Returns the save's
+    // number, for ForgetSave.
+    std::uint64_t MarkSaved();
+    // Whether the text is as it was last saved.
+    bool Saved() const { return saved_by_ != 0 && saved_state_ == history_.State(); }
+    // The file of save `save` was written over: what was taken out of the text saved there is in
+    // no file any more.
+    void ForgetSave(std::uint64_t save);
+    // Counts the changes of the text.
+    std::uint64_t Changes() const { return changes_; }
+
+    // Removed text some steps hold, by the key that brings it back: Ctrl+Z for the steps done,
+    // Ctrl+Y for those undone.
+    struct Removed {
+        std::size_t by_undo = 0;
+        std::size_t by_redo = 0;
+        std::size_t Total() const { return by_undo + by_redo; }
+    };
     // The bytes of the kept steps that appends would push out, were they let go: those from
     // before the outermost running search.
-    std::size_t KeptBeforeSearch() const;
+    Removed KeptBeforeSearchByKey() const;
+    std::size_t KeptBeforeSearch() const { return KeptBeforeSearchByKey().Total(); }
     // The user's word that those may go.
     void ForgetKeptBeforeSearch();
+    // The bytes of the steps made, undone or redone since the outermost running search began,
+    // which its words may not push out.
+    Removed HeldSinceSearch() const;
     // The bytes of all the kept steps.
-    std::size_t KeptBytes() const;
+    Removed KeptByKey() const;
     // Whether `step` is kept for the user (see the rule above).
     bool Kept(const EditStep& step) const {
         return !step.expendable && step.held.size() >= tuning_.keep_from;
@@ -154,19 +183,30 @@ private:
         std::size_t blocks = 0;
         bool fits = false;
         Refusal refusal = Refusal::kHistory;
+        // When kept steps stand in the way: the bytes they hold, if the rest would then fit.
+        std::size_t kept_in_the_way = 0;
     };
     Drops PlanForEdit(std::size_t text_after, std::size_t step_cost, bool new_step) const;
     Drops PlanForAppend(std::size_t text_after) const;
     bool Before(const EditStep& step) const;
     void Apply(const Drops& drops) noexcept;
     bool Refuse(Refusal refusal);
+    bool Refuse(const Drops& drops);
+    template <typename Which>
+    Removed HeldBy(Which&& which) const;
+    // The step that the current state leads on from: what it takes out is in the file when the
+    // text is at the save point.
+    void TakenFromHere(EditStep& step) const {
+        step.expendable = Saved();
+        step.saved_in = Saved() ? saved_by_ : 0;
+    }
 
     template <typename MakeIn>
     bool Edit(std::size_t from, std::size_t to, std::size_t inserted, EditKind kind,
               MakeIn&& make_in);
     void Changed(std::size_t at, std::size_t removed, std::size_t inserted) noexcept {
         last_change_ = {at, removed, inserted};
-        saved_ = false;
+        ++changes_;
     }
     std::optional<Span> Swap(EditStep& step);
 
@@ -178,8 +218,14 @@ private:
     std::uint64_t stamp_ = 0;                  // counts what touches a step
     std::vector<std::uint64_t> search_marks_;  // the stamp at each running search's start
     Refusal refusal_ = Refusal::kText;
+    std::size_t kept_in_the_way_ = 0;
+    std::size_t forget_oldest_ = 0;  // the oldest steps the last edit refused would push out
     Change last_change_;
-    bool saved_ = false;  // the text is as it was last saved
+    std::uint64_t changes_ = 0;
+    // The save point: the state saved by save number `saved_by_`, none while that is 0.
+    std::uint64_t saved_state_ = 0;
+    std::uint64_t saved_by_ = 0;
+    std::uint64_t saves_ = 0;
 };
 
 }  // namespace bukvotok
