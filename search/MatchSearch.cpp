@@ -126,9 +126,7 @@ MatchSearch::PassWalked MatchSearch::WalkOn(std::size_t at) const {
     const std::size_t available = LettersAhead::kCount - at;
     if (available < 5) return PassWalked{};
     // Four letters that begin some entry, as the table said.
-    const LetterTable::Code three = LetterTable::kRoot << 15 | LetterTable::Code{places[0]} << 10 |
-                                    LetterTable::Code{places[1]} << 5 | places[2];
-    const std::uint32_t four = letters_.Fourth(three, letter(3));
+    const std::uint32_t four = passes_.Four(PassTable::View::Code(places), places[3]);
     const LetterTable::Facts facts = letters_.OfFour(four);
     if (!facts.Continues(letter(4))) return PassWalked{5, facts.IsExact()};
     const PrefixIndex& index = dictionary_.Index();

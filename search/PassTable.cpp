@@ -1,6 +1,7 @@
 #include "PassTable.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "LetterGenerator.h"
 
@@ -19,6 +20,7 @@ constexpr unsigned char kShared[] = {1,
                                      PassTable::kRecords | 4,
                                      PassTable::kGoesOn};
 constexpr std::size_t kSharedBlocks = sizeof kShared;
+constexpr std::uint32_t kDrawnLetters = (std::uint32_t{1} << LetterCount) - 1;
 
 constexpr std::uint16_t SharedBlock(unsigned char length) {
     for (std::uint16_t block = 0; block < kSharedBlocks; ++block) {
@@ -41,6 +43,7 @@ constexpr unsigned char Drawn(unsigned letter) {
 
 PassTable::PassTable() : blocks_(std::make_unique<std::uint16_t[]>(kCodes)) {
     for (const unsigned char length : kShared) lengths_.insert(lengths_.end(), 32, length);
+    fourths_.resize(kSharedBlocks);
     // No entries: every first letter ends its pass.
     std::fill_n(blocks_.get(), kCodes, SharedBlock(1));
 }
@@ -48,6 +51,7 @@ PassTable::PassTable() : blocks_(std::make_unique<std::uint16_t[]>(kCodes)) {
 void PassTable::Build(const LetterTable::View& letters) {
     // Built aside, so that a failure leaves the table as it was.
     std::vector<unsigned char> lengths(lengths_.begin(), lengths_.begin() + kSharedBlocks * 32);
+    std::vector<FourthLetters> fourths(kSharedBlocks);
     auto blocks = std::make_unique_for_overwrite<std::uint16_t[]>(kCodes);
     // Codes with я, never drawn, are never read.
     std::fill_n(blocks.get(), kCodes, SharedBlock(1));
@@ -70,8 +74,8 @@ void PassTable::Build(const LetterTable::View& letters) {
                     block = SharedBlock(EndsAt(3, facts_two));
                     continue;
                 }
-                const LetterTable::Facts facts_three =
-                    letters.Of(LetterTable::View::After(two, Drawn(third)));
+                const LetterTable::Code three = LetterTable::View::After(two, Drawn(third));
+                const LetterTable::Facts facts_three = letters.Of(three);
                 unsigned char own[32];
                 for (unsigned fourth = 0; fourth < 32; ++fourth) {
                     const bool ends =
@@ -83,12 +87,17 @@ void PassTable::Build(const LetterTable::View& letters) {
                     !std::all_of(own, own + 32, [&](unsigned char l) { return l == own[0]; })) {
                     block = static_cast<std::uint16_t>(lengths.size() / 32);
                     lengths.insert(lengths.end(), own, own + 32);
+                    const std::uint32_t continuing = facts_three.bits & kDrawnLetters;
+                    const auto lowest = static_cast<unsigned>(std::countr_zero(continuing));
+                    fourths.push_back(FourthLetters{
+                        continuing == 0 ? 0 : letters.Fourth(three, Drawn(lowest)), continuing});
                 }
             }
         }
     }
     blocks_ = std::move(blocks);
     lengths_ = std::move(lengths);
+    fourths_ = std::move(fourths);
 }
 
 }  // namespace bukvotok

@@ -13,6 +13,7 @@
 // length for the strings where the pass has ended before its fourth letter.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -23,6 +24,13 @@
 namespace bukvotok {
 
 class PassTable {
+    // For a block of its own: the letter table's number of the first four-letter string
+    // that begins with the block's three letters, and which fourth letters continue them.
+    struct FourthLetters {
+        std::uint32_t first = 0;
+        std::uint32_t letters = 0;
+    };
+
 public:
     static constexpr unsigned char kRecords = 0x80;  // with a length
     static constexpr unsigned char kGoesOn = 0x80;   // alone
@@ -51,23 +59,40 @@ public:
             return lengths_[std::size_t{blocks_[code]} * 32 + fourth];
         }
 
+        // The letter table's number of the four letters, for a pass that goes on past them:
+        // from the block just read for the length, rather than from the letter table's own
+        // tables, which a pass that goes on seldom finds in the cache.
+        // REQUIRES: LengthOf(code, fourth) == kGoesOn.
+        std::uint32_t Four(std::uint16_t code, unsigned char fourth) const {
+            const FourthLetters& fourths = fourths_[blocks_[code]];
+            return fourths.first + static_cast<std::uint32_t>(
+                                       std::popcount(fourths.letters & ((1u << fourth) - 1u)));
+        }
+
     private:
         friend class PassTable;
         explicit View(const PassTable& table)
-            : blocks_(table.blocks_.get()), lengths_(table.lengths_.data()) {}
+            : blocks_(table.blocks_.get()),
+              lengths_(table.lengths_.data()),
+              fourths_(table.fourths_.data()) {}
         const std::uint16_t* blocks_;
         const unsigned char* lengths_;
+        const FourthLetters* fourths_;
     };
 
     View Read() const { return View(*this); }
 
-    std::size_t MemoryBytes() const { return kCodes * sizeof(std::uint16_t) + lengths_.capacity(); }
+    std::size_t MemoryBytes() const {
+        return kCodes * sizeof(std::uint16_t) + lengths_.capacity() +
+               fourths_.capacity() * sizeof(FourthLetters);
+    }
 
 private:
     static constexpr std::size_t kCodes = std::size_t{1} << 15;  // three letters of five bits
 
     std::unique_ptr<std::uint16_t[]> blocks_;  // by the first three letters
     std::vector<unsigned char> lengths_;       // blocks of 32, by the fourth letter
+    std::vector<FourthLetters> fourths_;       // by block
 };
 
 }  // namespace bukvotok
