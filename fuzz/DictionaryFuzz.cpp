@@ -4,7 +4,7 @@
 // literal recursive search: a plain one, and one where, at pumps and stop questions picked from
 // the input, other lists made from its entries are loaded, the stop box is ticked, the results
 // are cleared or a second search runs inside the first; each with the host counting every call
-// and with the host leaving its counting calls to the search.
+// and with the host leaving its counting calls to the search and letting its words wait.
 //
 //   cmake --preset fuzz && cmake --build --preset fuzz
 //   build/fuzz/fuzz/dictionary_fuzz -max_total_time=1800 fuzz/corpus/dictionary
@@ -74,6 +74,7 @@ struct Event {
 
 struct Scenario {
     std::uint64_t passes;
+    std::uint64_t append_room;  // bytes of words the host lets wait
     std::vector<Event> events;
     std::vector<std::string> lists;  // texts to load
 };
@@ -84,6 +85,7 @@ Scenario MakeScenario(const std::vector<std::string>& entries, std::uint64_t see
     std::mt19937_64 random(seed);
     Scenario scenario;
     scenario.passes = 1 + random() % 400;
+    scenario.append_room = random() % 2 ? UINT64_MAX : random() % 40;
     const auto joined = [](const std::vector<std::string>& lines) {
         std::string text;
         for (const std::string& line : lines) (text += line) += "\r\n";
@@ -111,6 +113,7 @@ Outcome Played(const Scenario& scenario, bool quiet_calls,
     SetRandomState(0);
     FakeSearchHost host(scenario.passes);
     host.quiet_calls = quiet_calls;
+    host.append_room = scenario.append_room;
     for (const Event& event : scenario.events) {
         std::function<void()> action = [&host, &scenario, &load, &search, event] {
             switch (event.kind) {
@@ -150,6 +153,7 @@ Outcome Played(const Scenario& scenario, bool quiet_calls,
     outcome.pumps = host.pumps;
     outcome.passes = host.passes;
     outcome.state = RandomState();
+    Check(!host.words_past_the_room);
     return outcome;
 }
 

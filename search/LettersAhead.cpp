@@ -39,7 +39,7 @@ void LettersAhead::DrawFrom(std::uint32_t state) {
 #endif
 }
 
-std::uint32_t LettersAhead::State() const { return kJumps[at_].From(start_); }
+std::uint32_t LettersAhead::StateAt(Place place) { return kJumps[place.at].From(place.start); }
 
 void DrawPlacesPlain(std::uint32_t state, unsigned char* places) {
     std::uint32_t lanes[kLanes];

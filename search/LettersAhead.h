@@ -33,7 +33,15 @@ public:
     }
 
     // The generator's state once the letters before the read position have been drawn.
-    std::uint32_t State() const;
+    std::uint32_t State() const { return StateAt(Place{start_, at_}); }
+
+    // The read position, kept to find the state there later without working it out now.
+    struct Place {
+        std::uint32_t start;  // the state the batch was drawn from
+        std::size_t at;
+    };
+    Place Here() const { return Place{start_, at_}; }
+    static std::uint32_t StateAt(Place place);
 
     std::size_t At() const { return at_; }
     // REQUIRES: at <= kCount.

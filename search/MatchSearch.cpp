@@ -28,6 +28,7 @@ void MatchSearch::Run() {
         // for the word): the calls left out are counted and the generator stands where the
         // letters read leave it.  An error from a call of the host leaves it where the call did.
         if (!in_call_) {
+            HandOverHeld();  // found before the error; one that fails to go in raises instead
             CountLeftOut();
             SetRandomState(ahead_->letters.State());
         }
@@ -248,6 +249,11 @@ bool MatchSearch::StopAsked() {
 }
 
 void MatchSearch::AppendResult(std::string_view w) {
+    if (w.size() < quiet_.append_bytes && held_.Fits(w.size())) {
+        quiet_.append_bytes -= 1 + w.size();
+        held_.Add(w, ahead_->letters.Here());
+        return;
+    }
     BeforeCall();
     host_.AppendToResults(w);
     AfterCall();
@@ -266,7 +272,23 @@ void MatchSearch::CountLeftOut() {
     host_.CountQuietCalls(left_out);
 }
 
+void MatchSearch::HandOverHeld() {
+    if (held_.Empty()) return;
+    WordsFound words{held_.Spaced()};
+    in_call_ = true;
+    try {
+        host_.AppendWords(words);
+    } catch (...) {
+        SetRandomState(held_.StateAfterWordAt(words.taken));
+        held_.Clear();
+        throw;
+    }
+    in_call_ = false;
+    held_.Clear();
+}
+
 void MatchSearch::BeforeCall() {
+    HandOverHeld();
     CountLeftOut();
     SetRandomState(ahead_->letters.State());
     in_call_ = true;

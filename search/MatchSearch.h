@@ -15,7 +15,8 @@
 // How it goes fast: the letters are drawn ahead in batches (LettersAhead), and the passes
 // through them are followed by their lengths from the first four letters (PassTable), looked
 // up ahead of the chain of passes (PassChain), as long as the host says the calls they make
-// would only be counted (SearchHost::QuietCallsAhead).
+// would only be counted (SearchHost::QuietCallsAhead); the words found meanwhile are handed
+// over together before the next call the host does not leave out.
 // A pass the table leaves to the walk (it records a word or runs past four letters) is walked
 // in the letter table and the index.  Every call that counts goes step by step as described
 // above, reading the same letters.  Before anything outside the search can see or change the
@@ -30,6 +31,7 @@
 #include <string_view>
 
 #include "DictionaryList.h"
+#include "HeldWords.h"
 #include "LettersAhead.h"
 #include "PassChain.h"
 #include "SearchHost.h"
@@ -89,19 +91,21 @@ private:
     void ExtendInTrie(PrefixIndex::Cursor cursor, unsigned char letter);
 
     // The host's calls.  Pump and StopAsked count a call the host leaves out, and make it
-    // otherwise; Pump says whether a new list was loaded meanwhile.
+    // otherwise; Pump says whether a new list was loaded meanwhile.  AppendResult holds the
+    // word while the host lets it wait.
     bool Pump();
     bool StopAsked();
     void AppendResult(std::string_view w);
     void SetStatus(std::string_view text);
 
-    // Around every call made: the calls left out before it are counted first, and the
-    // generator set from the letters read; afterwards what the call may have changed is taken
-    // up (the generator, the list, what the host can leave out next).  AfterCall says whether
-    // a new list was loaded.
+    // Around every call made: the words held are handed over and the calls left out before it
+    // counted first, and the generator set from the letters read; afterwards what the call may have
+    // changed is taken up (the generator, the list, what the host can leave out next).  AfterCall
+    // says whether a new list was loaded.
     void BeforeCall();
     bool AfterCall();
     void CountLeftOut();
+    void HandOverHeld();
 
     // Whether a new list was loaded; if so, its tables become the ones read.
     bool FollowLoad();
@@ -114,6 +118,7 @@ private:
     std::unique_ptr<Ahead> ahead_;
     QuietCalls quiet_;     // what the host may be left out of now
     QuietCalls left_out_;  // left out since the last call made
+    HeldWords held_;       // found since the last call made, not yet handed over
     bool in_call_ = false;
     std::string word_;
 };

@@ -36,16 +36,25 @@ public:
     }
 
     // With quiet_calls, the pumps and the questions before the next action, and the questions
-    // before the stop, are left to the search to count.
+    // before the stop, are left to the search to count, and words of up to append_room bytes
+    // may be handed over together.
     QuietCalls QuietCallsAhead() override {
         QuietCalls quiet;
         if (!quiet_calls) return quiet;
+        quiet.append_bytes = append_room;
+        room_left_ = append_room;
         quiet.pumps = CallsBeforeAction(actions_, pumps);
         if (!stop_box && passes + 1 < passes_before_stop_) {
             quiet.stop_questions = std::min(passes_before_stop_ - passes - 1,
                                             CallsBeforeAction(question_actions_, passes));
         }
         return quiet;
+    }
+    void AppendWords(WordsFound& words) override {
+        // Words held past the room would go in out of turn, where the host meant to act.
+        if (words.spaced.size() > room_left_) words_past_the_room = true;
+        room_left_ -= std::min(room_left_, words.spaced.size());
+        SearchHost::AppendWords(words);
     }
     void CountQuietCalls(QuietCalls left_out) override {
         pumps += left_out.pumps;
@@ -69,6 +78,8 @@ public:
     std::uint64_t passes = 0;
     bool stop_box = false;
     bool quiet_calls = false;
+    std::uint64_t append_room = UINT64_MAX;
+    bool words_past_the_room = false;
 
 private:
     using Actions = std::map<std::uint64_t, std::function<void()>>;
@@ -86,6 +97,7 @@ private:
     }
 
     std::uint64_t passes_before_stop_;
+    std::uint64_t room_left_ = 0;
     Actions actions_;
     Actions question_actions_;
 };

@@ -235,6 +235,7 @@ Outcome RunFastWithActions(const std::string& first_text, std::uint64_t passes, 
     dictionary.LoadDictionaryText(first_text);
     FakeSearchHost host(passes);
     host.quiet_calls = quiet_calls;
+    host.append_room = 25;  // a few words held, then one by one until the next call
     Session session{host, [&](const std::string& text) { dictionary.LoadDictionaryText(text); },
                     [&] { RunSearch(host, dictionary); }};
     plan(session);
@@ -243,6 +244,7 @@ Outcome RunFastWithActions(const std::string& first_text, std::uint64_t passes, 
     } catch (const Error& e) {
         error = e.what();
     }
+    EXPECT_FALSE(host.words_past_the_room);
     return {host.results, host.statuses, host.pumps, RandomState()};
 }
 
