@@ -35,9 +35,12 @@ public:
     std::string GetResultsText() override;
     void SetResultsText(std::string text) override;
     void AppendToResults(std::string_view word) override;
+    void AppendWords(WordsFound& words) override;
     void ProcessPendingEvents() override;
     // The steps until the clock is read again only count; the stop box and the list change only
-    // while events are handled, so until then every question is answered no.
+    // while events are handled, so until then every question is answered no.  Nothing sees the
+    // results box then either: the words that fit it without pushing anything out may wait,
+    // and go in together.
     QuietCalls QuietCallsAhead() override;
     void CountQuietCalls(QuietCalls left_out) override;
 
