@@ -1,5 +1,6 @@
 #include "HeadlessHost.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
@@ -31,6 +32,21 @@ bool HeadlessHost::StopRequested() {
     ++passes_;
     if ((passes_ & kTickMask) == 0) Tick();
     return passes_ >= pass_limit_ || ended_ || StopSignalArrived();
+}
+
+QuietCalls HeadlessHost::QuietCallsAhead() {
+    QuietCalls quiet;
+    quiet.pumps = kTickMask - (pumps_ & kTickMask);
+    if (!ended_ && !StopSignalArrived() && passes_ + 1 < pass_limit_) {
+        quiet.stop_questions =
+            std::min(pass_limit_ - passes_ - 1, kTickMask - (passes_ & kTickMask));
+    }
+    return quiet;
+}
+
+void HeadlessHost::CountQuietCalls(QuietCalls left_out) {
+    pumps_ += left_out.pumps;
+    passes_ += left_out.stop_questions;
 }
 
 void HeadlessHost::SetResultsText(std::string text) {

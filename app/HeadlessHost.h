@@ -40,6 +40,13 @@ public:
         if ((pumps_ & kTickMask) == 0) Tick();
     }
 
+    // Between two ticks the pumps only count; so do the stop questions, until the pass limit,
+    // a match limit reached or a stop signal.  A signal that arrives while the search counts
+    // questions instead of asking is seen at the next question asked, at most kTickMask passes
+    // (about a millisecond) later, as if it had come that much later.
+    QuietCalls QuietCallsAhead() override;
+    void CountQuietCalls(QuietCalls left_out) override;
+
     SearchFigures Figures() const;
 
 private:

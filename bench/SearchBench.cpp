@@ -151,6 +151,13 @@ public:
     std::string GetResultsText() override { return {}; }
     void SetResultsText(std::string) override {}
     void ProcessPendingEvents() override { ++pumps_; }
+    QuietCalls QuietCallsAhead() override {
+        return QuietCalls{UINT64_MAX, passes_run_ + 1 < passes_ ? passes_ - passes_run_ - 1 : 0};
+    }
+    void CountQuietCalls(QuietCalls left_out) override {
+        pumps_ += left_out.pumps;
+        passes_run_ += left_out.stop_questions;
+    }
 
     std::uint64_t Letters() const { return passes_run_ + pumps_ - 1; }
 

@@ -55,6 +55,7 @@ void DictionaryList::Replace(EntryTable entries) {
     entries_ = std::move(entries);
     index_.Build(entries_);
     letters_.Build(index_, entries_);
+    passes_.Build(letters_.Read());
     can_start_walk_ = false;
     for (int letter = FirstLetterCode; letter < FirstLetterCode + LetterCount; ++letter) {
         const auto byte = static_cast<unsigned char>(letter);
@@ -81,7 +82,7 @@ void DictionaryList::Replace(EntryTable entries) {
 
 std::size_t DictionaryList::MemoryBytes() const {
     return entries_.bytes.capacity() + entries_.bounds.capacity() * sizeof(std::uint64_t) +
-           index_.MemoryBytes() + letters_.MemoryBytes();
+           index_.MemoryBytes() + letters_.MemoryBytes() + passes_.MemoryBytes();
 }
 
 }  // namespace bukvotok

@@ -28,6 +28,7 @@
 #include "FileIdentity.h"
 #include "LetterTable.h"
 #include "NativePath.h"
+#include "PassTable.h"
 #include "PrefixIndex.h"
 
 namespace bukvotok {
@@ -70,8 +71,10 @@ public:
     // The most entries a load takes before refusing the next one; for tests of that refusal.
     void SetCapacityLimit(std::size_t max_entries) { capacity_limit_ = max_entries; }
 
-    // For the search's walk: its first letters in the table, the rest a cursor in the index
-    // narrowed by one letter at a time.
+    // For the search's walk: the lengths of most passes from their first four letters, the
+    // first letters of the others in the letter table, the rest a cursor in the index narrowed
+    // by one letter at a time.
+    const PassTable& Passes() const { return passes_; }
     const LetterTable& Letters() const { return letters_; }
     const PrefixIndex& Index() const { return index_; }
     const EntryTable& Entries() const { return entries_; }
@@ -84,6 +87,7 @@ private:
     EntryTable entries_;
     PrefixIndex index_;
     LetterTable letters_;
+    PassTable passes_;
     std::uint64_t generation_ = 0;
     bool can_start_walk_ = false;
     bool can_record_word_ = false;

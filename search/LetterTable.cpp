@@ -54,16 +54,13 @@ void LetterTable::Fill(const PrefixIndex& index, const EntryTable& table, Code c
         return;
     }
     if (letters == 0) return;
-    // A block for the four-letter strings that begin with this one.
-    const auto block = static_cast<std::uint32_t>(four_facts_.size());
-    fourth_[code - kThreeLetters] = block;
-    four_facts_.resize(block + 32, 0);
-    four_nodes_.resize(block + 32, PrefixIndex::Cursor{}.node);
+    // The four-letter strings that begin with this one, in the order of their last letters.
+    fourth_[code - kThreeLetters] = static_cast<std::uint32_t>(four_facts_.size());
     for (; letters != 0; letters &= letters - 1) {
         const auto letter = static_cast<unsigned char>(224 + std::countr_zero(letters));
         const PrefixIndex::Cursor four = index.StepSmallLetter(table, cursor, letter);
-        four_facts_[block + letter - 224] = FactsAt(index, table, four);
-        four_nodes_[block + letter - 224] = four.node;
+        four_facts_.push_back(FactsAt(index, table, four));
+        four_nodes_.push_back(four.node);
     }
 }
 

@@ -13,10 +13,12 @@
 // of 2^16 words.  That array is never cleared: a build writes the words of the strings that
 // begin some entry, and only those are read, since every code asked about is reached from the
 // empty string through letters the table says continue.  The four-letter strings are numbered
-// by the table instead, a block of 32 for each three-letter string that goes on, so that they
-// take room with the list and not with the million there could be.
+// by the table instead, one after another in the order of their letters, so that they take room
+// with the list and not with the million there could be: a string's number is the first number
+// of its three letters' strings plus how many of the letters before its fourth continue them.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -43,6 +45,11 @@ public:
             return (bits >> (drawn_letter - 224u)) & 1u;
         }
         bool IsExact() const { return (bits >> 31) != 0; }
+        // How many of the drawn letters before `drawn_letter` continue the string.
+        std::uint32_t CountBefore(unsigned char drawn_letter) const {
+            return static_cast<std::uint32_t>(
+                std::popcount(bits & ((1u << (drawn_letter - 224u)) - 1u)));
+        }
     };
 
     // The table as the search's loop reads it, valid until the next Build.
@@ -62,7 +69,7 @@ public:
         // The number of the string of the three letters of `code` and one more.  REQUIRES:
         // Of(code).Continues(drawn_letter).
         std::uint32_t Fourth(Code code, unsigned char drawn_letter) const {
-            return fourth_[code - kThreeLetters] + (drawn_letter - 224u);
+            return fourth_[code - kThreeLetters] + Of(code).CountBefore(drawn_letter);
         }
         Facts OfFour(std::uint32_t four) const { return Facts{four_facts_[four]}; }
         PrefixIndex::Cursor At(std::uint32_t four) const {
@@ -103,7 +110,7 @@ private:
               PrefixIndex::Cursor cursor);
 
     std::unique_ptr<std::uint32_t[]> facts_;   // by code
-    std::unique_ptr<std::uint32_t[]> fourth_;  // by three-letter code: the first of its block
+    std::unique_ptr<std::uint32_t[]> fourth_;  // by three-letter code: its strings' first
     std::vector<std::uint32_t> four_facts_;    // by four-letter string's number
     std::vector<std::uint32_t> four_nodes_;
 };

@@ -71,9 +71,25 @@ void WindowSearchHost::SetResultsText(std::string text) { results_.SetResultsTex
 
 void WindowSearchHost::AppendToResults(std::string_view word) { results_.AppendWord(word); }
 
+void WindowSearchHost::AppendWords(WordsFound& words) {
+    results_.AppendWords(words.spaced, words.taken);
+}
+
 void WindowSearchHost::ProcessPendingEvents() {
     if (++steps_since_clock_ < kStepsPerClockRead) return;
     PumpWhenDue();
+}
+
+QuietCalls WindowSearchHost::QuietCallsAhead() {
+    QuietCalls quiet;
+    quiet.pumps = static_cast<std::uint64_t>(kStepsPerClockRead - 1 - steps_since_clock_);
+    if (!stop_box_checked_ && dictionary_.CanStartWalk()) quiet.stop_questions = UINT64_MAX;
+    quiet.append_bytes = results_.PlainAppendRoom();
+    return quiet;
+}
+
+void WindowSearchHost::CountQuietCalls(QuietCalls left_out) {
+    steps_since_clock_ += static_cast<int>(left_out.pumps);
 }
 
 void WindowSearchHost::PumpWhenDue() {

@@ -44,13 +44,16 @@ std::string AsWritten(const std::string& core_message) {
 
 std::string UsageText() { return RunCommand({"--help"}).out; }
 
-// What the window's search shows after `passes` passes with no user action.
-std::string WindowResults(const NativePath& path, std::uint64_t passes) {
+// What the window's search shows after `passes` passes with no user action, walked pass by
+// pass with every call made; `letters`, when given, receives the letters it drew.
+std::string WindowResults(const NativePath& path, std::uint64_t passes,
+                          std::uint64_t* letters = nullptr) {
     DictionaryList dictionary;
     dictionary.LoadDictionary(path);
     SetRandomState(0);
     AppendingSearchHost host(passes);
     RunSearch(host, dictionary);
+    if (letters) *letters = host.passes + host.pumps - 1;
     return host.results;
 }
 
@@ -64,12 +67,17 @@ TEST(HeadlessCommand, SingleLetterDictionary) {
 }
 
 TEST(HeadlessCommand, OutputIsWhatTheWindowWouldShowAfterAsManyPasses) {
-    const std::string expected = WindowResults(kSample, 200000);
+    std::uint64_t letters = 0;
+    const std::string expected = WindowResults(kSample, 200000, &letters);
     ASSERT_GT(expected.size(), 1000u);
     const Finished run = RunCommand({"--passes", "200000", kSample});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, expected);
     EXPECT_EQ(run.err, "");
+    // The command counts the calls it leaves to the search: the same letters.
+    const std::string figures = RunCommand({"--stats", "--passes", "200000", kSample}).err;
+    EXPECT_EQ(figures.find("200000 passes, " + std::to_string(letters) + " letters, "), 0u)
+        << figures;
     EXPECT_EQ(RunCommand({"--utf8", "--passes", "200000", kSample}).out, Cp1251ToUtf8(expected));
 }
 

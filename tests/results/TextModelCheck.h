@@ -76,8 +76,10 @@ private:
     void Step(std::uint8_t op, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
         switch (op % 16) {
             case 0:
-            case 1:
-                Append(Bytes(a, b));
+                Append(Bytes(a, b), false);
+                break;
+            case 1:  // words handed over together where they fit without pushing out a step
+                Append(" " + Bytes(a, b), c % 2 == 1);
                 break;
             case 2:
             case 3:
@@ -198,7 +200,7 @@ private:
         return marks_.empty() || step.touched < marks_.front();
     }
 
-    void Append(const std::string& bytes) {
+    void Append(const std::string& bytes, bool together) {
         if (marks_.empty()) BeginSearch();  // the search's words are what appends
         std::size_t held = Held();
         std::size_t redo = 0;
@@ -221,7 +223,15 @@ private:
             }
             fits = after + held <= capacity_;
         }
-        if (model_.Append(bytes) != (fits || bytes.empty())) return Fail("append refused wrongly");
+        bool appended = false;
+        if (together && bytes.size() <= model_.PlainAppendRoom()) {
+            std::size_t taken = 0;
+            model_.AppendWords(bytes, taken);
+            appended = taken == bytes.size();
+        } else {
+            appended = model_.Append(bytes);
+        }
+        if (appended != (fits || bytes.empty())) return Fail("append refused wrongly");
         if (!fits) {
             if (!bytes.empty() && model_.LastRefusal() != refusal) Fail("the refusal differs");
             return;

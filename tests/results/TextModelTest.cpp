@@ -3,6 +3,8 @@
 #include <functional>
 #include <new>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "FailingAllocations.h"
 #include "TextModelCheck.h"
@@ -244,6 +246,55 @@ TEST(TextModelTest, AnAppendThatRunsOutOfMemoryLeavesNothing) {
     EXPECT_THROW(model.Append(" ", std::string(20, 'w')), std::bad_alloc);
     growing_array_limit_for_tests = static_cast<std::size_t>(-1);
     EXPECT_TRUE(model.Copy() == text);
+}
+
+// Words handed over together are kept in the same blocks as words appended one by one, with a
+// copy sharing the last block now and then, and count as many changes; one that runs out of
+// memory is not in, nor any after it.
+TEST(TextModelTest, WordsAppendedTogetherAreKeptAsOneByOne) {
+    const auto pieces = [](const TextModel& model) {
+        std::vector<std::string> all;
+        model.Bytes().ForEachPiece(0, model.Size(), [&all](std::string_view piece, std::size_t) {
+            all.emplace_back(piece);
+            return true;
+        });
+        return all;
+    };
+    std::mt19937 random(33);
+    TextModel one_by_one(TextModel::Tuning{64, 32, 256});
+    TextModel together(TextModel::Tuning{64, 32, 256});
+    BlockBytes copies[2];
+    while (together.Size() < 5000) {
+        std::string spaced;
+        for (auto n = random() % 6; n > 0; --n) {
+            const std::string word(random() % 40, static_cast<char>('a' + random() % 26));
+            ASSERT_TRUE(one_by_one.Append(" ", word));
+            (spaced += ' ') += word;
+        }
+        std::size_t taken = 0;
+        together.AppendWords(spaced, taken);
+        ASSERT_EQ(taken, spaced.size());
+        if (random() % 4 == 0) {
+            copies[0] = one_by_one.Bytes().Share(0, one_by_one.Size());
+            copies[1] = together.Bytes().Share(0, together.Size());
+        }
+    }
+    EXPECT_EQ(pieces(together), pieces(one_by_one));
+    EXPECT_EQ(together.Changes(), one_by_one.Changes());
+    EXPECT_EQ(together.LastChange().at, one_by_one.LastChange().at);
+    EXPECT_EQ(together.LastChange().inserted, one_by_one.LastChange().inserted);
+
+    TextModel model(TextModel::Tuning{64, 32, 256});
+    std::size_t taken = 0;
+    model.AppendWords(" aaaa bbbb", taken);
+    growing_array_limit_for_tests = 0;  // the block has room for " cc" only
+    const std::string spaced = " cc " + std::string(40, 'd') + " e";
+    taken = 0;
+    EXPECT_THROW(model.AppendWords(spaced, taken), std::bad_alloc);
+    growing_array_limit_for_tests = static_cast<std::size_t>(-1);
+    EXPECT_EQ(taken, 3u);
+    EXPECT_TRUE(model.Copy() == " aaaa bbbb cc");
+    EXPECT_EQ(model.Changes(), 3u);
 }
 
 }  // namespace

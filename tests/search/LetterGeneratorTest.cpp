@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "LetterGenerator.h"
+#include "LettersAhead.h"
 
 namespace bukvotok {
 namespace {
@@ -38,6 +40,37 @@ TEST(LetterGenerator, DrawsEveryLetterFromAToYuAndNeverYaOrYo) {
     for (int code = 0; code < 256; ++code) {
         const bool drawable = code >= FirstLetterCode && code < FirstLetterCode + LetterCount;
         EXPECT_EQ(seen[static_cast<std::size_t>(code)] > 0, drawable) << code;
+    }
+}
+
+// The batch drawn ahead, by either way of drawing it, holds the letters drawn one by one, and
+// says at every position the state drawing them one by one leaves.
+TEST(LetterGenerator, LettersDrawnAheadAreTheOnesDrawnOneByOne) {
+    std::vector<void (*)(std::uint32_t, unsigned char*)> ways = {&DrawPlacesPlain};
+#if defined(__SSE2__)
+    ways.push_back(&DrawPlacesSse2);
+#endif
+    for (const std::uint32_t start : {0u, 1u, 0xFFFFFFFFu, 0x9E3779B9u}) {
+        SetRandomState(start);
+        std::vector<unsigned char> places;
+        std::vector<std::uint32_t> states{start};
+        for (std::size_t i = 0; i < 2 * LettersAhead::kCount; ++i) {
+            places.push_back(static_cast<unsigned char>(RandomLetter() - FirstLetterCode));
+            states.push_back(RandomState());
+        }
+        for (const auto draw : ways) {
+            std::vector<unsigned char> drawn(LettersAhead::kCount);
+            draw(start, drawn.data());
+            EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), places.begin())) << start;
+        }
+        LettersAhead ahead;
+        ahead.DrawFrom(start);
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            ASSERT_EQ(ahead.State(), states[i]) << start << " " << i;
+            ASSERT_EQ(ahead.Next(), FirstLetterCode + places[i]) << start << " " << i;
+        }
+        EXPECT_EQ(ahead.State(), states.back());
+        EXPECT_EQ(JumpOf(places.size()).From(start), states.back());
     }
 }
 

@@ -54,6 +54,7 @@ TEST(PrefixIndex, ExactFlagAgreesWithComparingTheFirstEntry) {
         dictionary.LoadDictionaryText(JoinedLines(model.Entries()));
         const PrefixIndex& index = dictionary.Index();
         const LetterTable::View letters = dictionary.Letters().Read();
+        const PassTable::View passes = dictionary.Passes().Read();
         for (const std::string& entry : model.Entries()) {
             // Every folded prefix of every entry, as the search would spell it, and while it is
             // short and in drawn letters, what the letter table says of it.
@@ -76,6 +77,10 @@ TEST(PrefixIndex, ExactFlagAgreesWithComparingTheFirstEntry) {
                 ASSERT_TRUE(letters.Of(code).Continues(letter)) << "seed " << seed;
                 if (length == LetterTable::kDepth) {
                     const std::uint32_t four = letters.Fourth(code, letter);
+                    const auto three = static_cast<std::uint16_t>(code & 0x7FFF);
+                    const auto fourth = static_cast<unsigned char>(letter - 224);
+                    ASSERT_EQ(passes.LengthOf(three, fourth), PassTable::kGoesOn);
+                    ASSERT_EQ(passes.Four(three, fourth), four) << "seed " << seed;
                     ASSERT_EQ(letters.OfFour(four).IsExact(), exact);
                     ASSERT_EQ(letters.At(four).node, cursor.node);
                     code = 0;

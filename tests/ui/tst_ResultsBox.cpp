@@ -653,7 +653,23 @@ void tst_ResultsBox::undoPutsBackEditsAroundTheWordsThatArrived() {
             appended += Cp(" слово");
         }
     };
-    QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsKeptError, fill());
+    // Words handed over together go in together only within the room for plain appends, the
+    // rest one by one: one a byte past the room pushes out the small step, the words after it
+    // take its room, and the question comes at the first that finds none.
+    const std::size_t room = box.PlainAppendRoom();
+    const std::string long_word = " " + std::string(room, 'a');
+    std::size_t taken = 0;
+    box.AppendWords(long_word, taken);
+    QCOMPARE(taken, long_word.size());
+    QVERIFY(box.ResultsSize() + box.HistoryBytes() <= box.Capacity());
+    std::string words_after;
+    while (words_after.size() < 1000) words_after += Cp(" слово");
+    taken = 0;
+    QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsKeptError, box.AppendWords(words_after, taken));
+    QVERIFY(taken % 6 == 0 && taken < words_after.size());
+    QVERIFY(box.ResultsSize() + box.HistoryBytes() + 6 > box.Capacity());
+    appended = long_word + words_after.substr(0, taken);
+    QCOMPARE(Bytes(box.ResultsText()), Bytes("x" + appended));
     QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsKeptError, box.AppendWord(Cp("слово")));
     QCOMPARE(questions.size(), 1);
     QVERIFY(questions.front().contains(QStringLiteral("Забыть его и искать дальше?")));

@@ -106,6 +106,29 @@ void ResultsBox::AppendWord(std::string_view word) {
     ended_in_lone_cr_ = false;
 }
 
+void ResultsBox::AppendWords(std::string_view spaced, std::size_t& taken) {
+    // Up to the last word that ends within the room.
+    std::size_t end = spaced.size();
+    const std::size_t room = document_.PlainAppendRoom();
+    if (end - taken > room) end = spaced.substr(0, taken + room + 1).rfind(' ');
+    if (end != std::string_view::npos && end > taken) {
+        const bool at_end = !HasSelection() && CaretOffset() == document_.Size();
+        ended_in_lone_cr_ = false;
+        try {
+            document_.AppendWords(spaced.substr(0, end), taken);
+        } catch (...) {
+            Appended(at_end);
+            throw;
+        }
+        Appended(at_end);
+    }
+    while (taken < spaced.size()) {
+        const std::size_t next = std::min(spaced.find(' ', taken + 1), spaced.size());
+        AppendWord(spaced.substr(taken + 1, next - taken - 1));
+        taken = next;
+    }
+}
+
 void ResultsBox::BeginSearch() {
     if (searches_++ == 0) told_ = false;
     document_.BeginSearch();
@@ -140,7 +163,11 @@ void ResultsBox::AppendAtEnd(std::string_view first, std::string_view second) {
         // Nothing from before the search is kept now, and that was all that stood in the way.
         if (!document_.Append(first, second)) throw ResultsKeptError();
     }
-    if (at_end) caret_.MoveTo(document_.Size(), false);
+    Appended(at_end);
+}
+
+void ResultsBox::Appended(bool caret_at_end) {
+    if (caret_at_end) caret_.MoveTo(document_.Size(), false);
     // The steps the words pushed out are freed a part at a time.
     if (document_.HasReleased() && !release_timer_.isActive()) release_timer_.start(0);
     refresh_due_ = true;

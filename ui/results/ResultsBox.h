@@ -70,6 +70,13 @@ public:
     // and no look for line breaks.  REQUIRES: no CR or LF in the word (the search's words are
     // made of the letters it draws).
     void AppendWord(std::string_view word);
+    // Words, each after one space (" кот мир"), as AppendWord of each in turn: those within
+    // PlainAppendRoom go in together.  `taken` moves past each word as it goes in, so that a
+    // word that raises says where.
+    void AppendWords(std::string_view spaced, std::size_t& taken);
+    // How many bytes appends may add before one would push out a step of the history or be
+    // refused: until then each only adds its bytes.
+    std::size_t PlainAppendRoom() const { return document_.PlainAppendRoom(); }
     // Empties the box as a step of the undo history.  Reports its own errors.
     void Clear();
     // While a search runs, its words may push out only the undo steps made before it (see
@@ -185,6 +192,8 @@ private:
 
     // --- After the text changed (ResultsBox.cpp) ---
     void AppendAtEnd(std::string_view first, std::string_view second);
+    // After appends: the caret follows when it was at the end, the view at the next frame.
+    void Appended(bool caret_at_end);
     // A new or emptied text: the caret at `caret`, the view at its end, following it.
     void StartOver(std::size_t caret);
     void TextChanged();

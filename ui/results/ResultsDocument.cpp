@@ -40,6 +40,17 @@ bool ResultsDocument::Append(std::string_view first, std::string_view second) {
     return true;
 }
 
+void ResultsDocument::AppendWords(std::string_view spaced, std::size_t& taken) {
+    const std::size_t from = taken;
+    try {
+        model_.AppendWords(spaced, taken);
+    } catch (...) {
+        if (taken != from) lines_->Appended();
+        throw;
+    }
+    if (taken != from) lines_->Appended();
+}
+
 template <typename Call>
 void ResultsDocument::Edit(Call&& call) {
     bool made = false;

@@ -40,6 +40,13 @@ public:
     // user stands in the way (KeptBeforeSearch), and letting it go would make room; raises
     // ResultsFullError, with nothing appended, when anything else does.
     bool Append(std::string_view first, std::string_view second);
+    // How many bytes appends may add with nothing to push out: until then each only adds its
+    // bytes, and nothing refuses them.
+    std::size_t PlainAppendRoom() const { return model_.PlainAppendRoom(); }
+    // Words, each after one space, appended as Append of each in turn would append them.
+    // `taken` moves past each word as it goes in; one that raises bad_alloc is not in.
+    // REQUIRES: what is left from `taken` fits in PlainAppendRoom().
+    void AppendWords(std::string_view spaced, std::size_t& taken);
     TextModel::Removed KeptBeforeSearch() const { return model_.KeptBeforeSearchByKey(); }
     void ForgetKeptBeforeSearch() { model_.ForgetKeptBeforeSearch(); }
     // The user's word that the kept text in the way of the last edit refused may go.

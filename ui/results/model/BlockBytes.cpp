@@ -98,6 +98,31 @@ void BlockBytes::Append(std::string_view first, std::string_view second) {
     size_ += more;
 }
 
+void BlockBytes::AppendWords(std::string_view spaced, std::size_t& taken) {
+    while (taken < spaced.size()) {
+        const std::string_view rest = spaced.substr(taken);
+        if (!blocks_.empty() && Owned(blocks_.size() - 1)) {
+            Block& last = *blocks_.back();
+            const std::size_t room = block_size_ - std::min(block_size_, last.bytes.size());
+            std::size_t fit = rest.size();
+            // Else up to the last word that ends within the room, where the next one begins.
+            if (fit > room) fit = rest.substr(0, room + 1).rfind(' ');
+            if (fit != std::string_view::npos && fit > 0) {
+                const std::string_view words = rest.substr(0, fit);
+                last.bytes.Append(words, {});
+                last.breaks += CountBreaks(words);
+                size_ += fit;
+                taken += fit;
+                continue;
+            }
+        }
+        // A word that starts a block, as Append starts it.
+        const std::size_t end = std::min(rest.find(' ', 1), rest.size());
+        Append(rest.substr(0, end));
+        taken += end;
+    }
+}
+
 void BlockBytes::ReleaseSpare() noexcept {
     if (!blocks_.empty() && Owned(blocks_.size() - 1)) blocks_.back()->bytes.ShrinkToFit();
 }

@@ -95,6 +95,10 @@ public:
 
     // Both or neither.
     void Append(std::string_view first, std::string_view second = {});
+    // Words, each after one space, kept in blocks as Append of each in turn would keep them:
+    // those that fit whole in the last block go in together.  `taken` moves past each word as it
+    // goes in; one that raises bad_alloc is not in.
+    void AppendWords(std::string_view spaced, std::size_t& taken);
     // Puts `in` in place of [from, to) and gives back what was there.  A small edit inside one
     // block changes it in place; anything else moves blocks out and in.
     BlockBytes Splice(std::size_t from, std::size_t to, BlockBytes&& in);

@@ -235,6 +235,29 @@ bool TextModel::Append(std::string_view first, std::string_view second) {
     return true;
 }
 
+void TextModel::AppendWords(std::string_view spaced, std::size_t& taken) {
+    const std::size_t from = taken;
+    // The words that went in are changes, whether or not the rest raised.
+    const auto note = [&] {
+        const std::string_view in = spaced.substr(from, taken - from);
+        if (in.empty()) return;
+        const std::size_t space = in.rfind(' ');
+        const std::size_t last = space == std::string_view::npos ? 0 : space;
+        Changed(Size() - (in.size() - last), 0, in.size() - last);
+        const auto words = static_cast<std::uint64_t>(std::count(in.begin(), in.end(), ' ')) +
+                           (in.front() == ' ' ? 0 : 1);
+        changes_ += words - 1;
+        saved_by_ = 0;
+    };
+    try {
+        text_.AppendWords(spaced, taken);
+    } catch (...) {
+        note();
+        throw;
+    }
+    note();
+}
+
 template <typename MakeIn>
 bool TextModel::Edit(std::size_t from, std::size_t to, std::size_t inserted, EditKind kind,
                      MakeIn&& make_in) {

@@ -99,6 +99,16 @@ public:
     // At the end, not a step of the history.  Both pieces or neither.  False, with nothing
     // appended, when there is no room (see the rule above).
     bool Append(std::string_view first, std::string_view second = {});
+    // How many bytes appends may add with nothing to push out: until then each only adds its
+    // bytes.
+    std::size_t PlainAppendRoom() const {
+        const std::size_t used = Size() + history_.HeldBytes();
+        return capacity_ > used ? capacity_ - used : 0;
+    }
+    // Words, each after one space, appended as Append of each in turn would append them, each a
+    // change.  `taken` moves past each word as it goes in; one that raises bad_alloc is not in.
+    // REQUIRES: what is left from `taken` fits in PlainAppendRoom().
+    void AppendWords(std::string_view spaced, std::size_t& taken);
     // What stood in the way of the last change refused: the text alone, steps that may not go
     // for it, or steps kept for the user.
     enum class Refusal { kText, kHistory, kKept };
