@@ -157,6 +157,7 @@ TEST(ViewLinesTest, AWidthChangeLaysOutWhatIsShownAtOnceAndTheRestBehind) {
         taken += lines.Poll() ? 1u : 0u;
         ASSERT_LE(taken, text.size() / tuning.batch + 1);
     }
+    EXPECT_TRUE(lines.Exact(text.size() - 20)) << "the last batch taken in too";
     EXPECT_EQ(lines.LineAt(guessed).start, true_start(guessed));
     while (lines.Pending()) {
         lines.Poll();
@@ -178,6 +179,13 @@ TEST(ViewLinesTest, AWidthChangeLaysOutWhatIsShownAtOnceAndTheRestBehind) {
         std::this_thread::yield();
     }
     EXPECT_TRUE(Starts(lines) == FreshStarts(text, Metrics(250)));
+
+    // The whole text replaced by one as long that wraps elsewhere: no line walked in the old one
+    // is shown.
+    lines.LineAt(0);
+    text = BlockBytes::CopyOf(std::string(text.size(), 'a'), 256 << 10);
+    lines.Replaced();
+    EXPECT_EQ(lines.LineAt(0).end, 62u);
 }
 
 // After an edit the view lays out at once what it shows, from close by.  One word repeated
