@@ -234,31 +234,81 @@ TEST(ViewLinesTest, AnEditLaysOutOnlyWhatIsShownAndWhatItMoves) {
     }
 }
 
-// Everything laid out, then words and a line break arrive, and an edit in the paragraph after
-// it: the words between the last mark and that paragraph are more than a line is walked from a
-// mark, and are laid out, not left to a guess.
+// Everything laid out, then words and a line break arrive, and an edit before them: the words
+// between the last mark and the new paragraph are more than a line is walked from a mark, and
+// are laid out, not left to a guess, wherever the edit moved the last mark and the end of what
+// was laid out.
 TEST(ViewLinesTest, WordsAppendedAfterTheLastMarkAreLaidOutWhenAParagraphFollowsThem) {
     std::minstd_rand random(11);
-    std::string words = RandomText(random, 3000);
-    words.erase(std::remove(words.begin(), words.end(), '\r'), words.end());
-    words.erase(std::remove(words.begin(), words.end(), '\n'), words.end());
-    BlockBytes text = BlockBytes::CopyOf(words.substr(0, 1000), 64);
-    const LayoutTuning tuning{.spacing = 128,
-                              .guess_spacing = 128,
-                              .walk_limit = 1024,
-                              .behind = false,
-                              .longest_line = 200};
-    ViewLines lines(text, tuning);
-    lines.SetMetrics(Metrics(100));
-    lines.Finish();
-
-    text.Append(words.substr(1000), "\r\nnext paragraph");
-    lines.Appended();
-    lines.ReserveForEdit();
-    text.Splice(text.size() - 4, text.size() - 4, BlockBytes::CopyOf("x", 64));
-    lines.Edited(text.size() - 5, 0, 1);
-    lines.Finish();
-    EXPECT_TRUE(Starts(lines) == FreshStarts(text, Metrics(100)));
+    const auto words = [&random](std::size_t bytes) {
+        std::string text = RandomText(random, bytes);
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        std::replace(text.begin(), text.end(), '\r', ' ');
+        return text;
+    };
+    struct Step {
+        std::size_t at = 0;  // an edit; else words appended, not laid out
+        std::size_t removed = 0;
+        std::string in = {};
+        bool append = false;
+        bool finish = false;  // everything laid out
+    };
+    struct Case {
+        const char* name;
+        LayoutTuning tuning;
+        std::string text;
+        std::vector<Step> steps;
+    };
+    const LayoutTuning small{.spacing = 128,
+                             .guess_spacing = 128,
+                             .walk_limit = 1024,
+                             .behind = false,
+                             .longest_line = 200};
+    const std::string short_words = words(3000);
+    const std::string appended = words(500'000) + "\r\nx";
+    const Case cases[] = {
+        {"a letter typed in the new paragraph",
+         small,
+         short_words.substr(0, 1000),
+         {{.in = short_words.substr(1000) + "\r\nnext paragraph", .append = true},
+          {.at = short_words.size() + 12, .in = "x"}}},
+        {"a deletion before the last mark",
+         {.behind = false},
+         words(1'000'000),
+         {{.in = appended, .append = true}, {.at = 100'000, .removed = 600'000}}},
+        {"an insertion before the last mark",
+         {.behind = false},
+         words(1'000'000),
+         {{.in = appended, .append = true}, {.at = 100'000, .in = words(100'000)}}},
+        {"a deletion laid out, then a letter typed before the last mark",
+         {.behind = false},
+         "short\r\n" + words(1'000'000),
+         {{.at = 10'000, .removed = 600'000},
+          {.finish = true},
+          {.in = appended, .append = true},
+          {.at = 5'000, .in = "x"}}},
+    };
+    for (const Case& c : cases) {
+        BlockBytes text = BlockBytes::CopyOf(c.text, 64 << 10);
+        ViewLines lines(text, c.tuning);
+        lines.SetMetrics(Metrics(329));
+        lines.Finish();
+        for (const Step& step : c.steps) {
+            if (step.append) {
+                text.Append(step.in);
+                lines.Appended();
+            } else if (step.finish) {
+                lines.Finish();
+            } else {
+                lines.ReserveForEdit();
+                text.Splice(step.at, step.at + step.removed, BlockBytes::CopyOf(step.in, 64 << 10));
+                lines.Edited(step.at, step.removed, step.in.size());
+            }
+        }
+        lines.Finish();
+        EXPECT_TRUE(Starts(lines) == FreshStarts(text, Metrics(329))) << c.name;
+        EXPECT_TRUE(lines.Exact(text.size() - 3)) << c.name;
+    }
 }
 
 // With no memory for laying out, a width change still takes: the lines are a guess, every one
