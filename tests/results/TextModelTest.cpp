@@ -111,6 +111,24 @@ TEST(TextModelTest, ASearchMakesRoomPastAKeptStepUndone) {
     ASSERT_TRUE(model.Append(std::string(500, 'w')));
     EXPECT_FALSE(model.CanUndo());
     EXPECT_TRUE(model.CanRedo());
+
+    // Undone the other way round: the kept step is the farthest to redo, so the first to go, though
+    // the nearer one, its bytes in the file since the save, may go.  The user is asked.
+    TextModel saved(TextModel::Tuning{64, 256, 100});
+    saved.SetCapacity(4096);
+    saved.Assign(std::string(2000, 'a'));
+    ASSERT_TRUE(saved.Replace(0, 0, std::string(500, 'x'), Kind::kOther));
+    ASSERT_TRUE(saved.Replace(0, 0, std::string(500, 'y'), Kind::kOther));
+    ASSERT_TRUE(saved.Undo());  // kept
+    saved.MarkSaved();
+    ASSERT_TRUE(saved.Undo());  // its bytes are in the file
+    saved.BeginSearch();
+    EXPECT_FALSE(saved.Append(std::string(1200 - sizeof(EditStep), 'w')));
+    EXPECT_EQ(saved.LastRefusal(), TextModel::Refusal::kKept);
+    ASSERT_TRUE(saved.Redo());
+    ASSERT_TRUE(saved.Redo());
+    EXPECT_TRUE(saved.Copy() ==
+                std::string(500, 'y') + std::string(500, 'x') + std::string(2000, 'a'));
 }
 
 // A full text replaced by one letter: the history holds the former blocks themselves, and
