@@ -53,7 +53,7 @@ public:
     void AppendWords(WordsFound& words) override {
         // Words held past the room would go in out of turn, where the host meant to act.
         if (words.spaced.size() > room_left_) words_past_the_room = true;
-        room_left_ -= std::min(room_left_, words.spaced.size());
+        room_left_ -= std::min<std::uint64_t>(room_left_, words.spaced.size());
         SearchHost::AppendWords(words);
     }
     void CountQuietCalls(QuietCalls left_out) override {

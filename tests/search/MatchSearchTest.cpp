@@ -320,7 +320,8 @@ TEST_F(ReentryTest, LoadingADictionaryBetweenPasses) {
                                             Utf8ToCp1251("котя\r\n") + kWords, kWords};
     ExpectSameAsModel(kWords, 3000, [&lists](Session& s) {
         for (std::uint64_t question = 5; question < 3000; question += 400) {
-            const std::string& list = lists[question / 400 % lists.size()];
+            const std::string& list =
+                lists[static_cast<std::size_t>(question / 400 % lists.size())];
             s.host.AtQuestion(question, [&s, &list] { s.load(list); });
         }
     });
