@@ -767,9 +767,8 @@ void tst_ResultsBox::aFullBoxRefusesMoreAndKeepsItsText() {
     QCOMPARE(box.ResultsText(), std::string(" 0123456789"));
     QCOMPARE(box.MemoryBytes(), memory);
     QCOMPARE(box.HistoryBytes(), std::size_t{0});
-    QCOMPARE(errors.size(), 3);
-    QVERIFY(errors.front().contains(QStringLiteral("20 байт")));
-    QVERIFY(errors.back().endsWith(QStringLiteral("текст не добавлен.")));
+    QCOMPARE(errors, QStringList(3, QStringLiteral("Поле найденных совпадений вмещает не больше "
+                                                   "20 байт: текст не добавлен.")));
 
     // Up to the limit still goes in, and another program's text in place of a selection as
     // much as the selection makes room for.
@@ -893,11 +892,14 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
         box.DeleteSelection();
     };
 
-    // A paste undone before the search: Ctrl+Y brings it back, not Ctrl+Z.
-    {
+    // A paste undone before the search: Ctrl+Y brings it back, not Ctrl+Z; with a deletion done
+    // before it, both.
+    for (const bool deleted : {false, true}) {
+        questions.clear();
         ResultsBox box;
         box.SetCapacity(1 << 20);
         box.SetResultsText(Words(40000));
+        if (deleted) select_all_and_delete(box, 8192);
         QApplication::clipboard()->setText(QString(100000, QLatin1Char('p')));
         box.SetSelection(box.ResultsSize(), box.ResultsSize());
         box.Paste();
@@ -905,9 +907,10 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
         box.BeginSearch();
         QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsKeptError, fill(box));
         box.EndSearch();
-        QCOMPARE(questions,
-                 QStringList{"0,1 МБ удалённого текста ещё можно вернуть (Ctrl+Y), но он не "
-                             "сохранён. Забыть его и искать дальше?"});
+        QCOMPARE(questions, QStringList{QStringLiteral("0,1 МБ удалённого текста ещё можно вернуть "
+                                                       "(%1), но он не сохранён. Забыть его и "
+                                                       "искать дальше?")
+                                            .arg(deleted ? "Ctrl+Z и Ctrl+Y" : "Ctrl+Y")});
     }
     // "Очистить" and a paste that needs the room of what was cleared: the box asks, as the
     // search does; "Нет" leaves everything as it was, "Да" lets the cleared text go.
@@ -971,6 +974,23 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
         QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsFullError, box.AppendWord("abcdefghi"));
         box.EndSearch();
         QVERIFY(questions.isEmpty());
+    }
+    // Kept text in the way of an edit that could not be undone even without it: no question,
+    // and the message says why.
+    {
+        errors.clear();
+        ResultsBox box;
+        box.SetCapacity(1 << 20);
+        box.SetResultsText(std::string(1 << 20, 'w'));
+        select_all_and_delete(box, 8192);
+        Type(&box, QString(8192, QLatin1Char('w')));
+        box.SelectAll();
+        QApplication::clipboard()->setText(QString(1 << 20, QLatin1Char('p')));
+        box.Paste();
+        QCOMPARE(box.ResultsSize(), std::size_t{1} << 20);
+        QVERIFY(questions.isEmpty());
+        QCOMPARE(errors, QStringList{"Поле найденных совпадений заполнено (предел — 1 МБ): правку "
+                                     "нельзя было бы отменить, текст не изменён."});
     }
     // A search inside a search that fills the box: one message, and the outer one ends quietly.
     {
