@@ -936,6 +936,34 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
         box.Undo();
         QVERIFY(box.ResultsSize() == 0 && !box.CanUndo());
     }
+    // Text and history that come to the limit and its allowance exactly, with two deletions
+    // kept: typing over a selection and "Очистить" ask for the room of the older one. "Нет"
+    // leaves the text and the selection as they were; "Да" lets go of that one only.
+    {
+        questions.clear();
+        ResultsBox box;
+        const std::size_t limit = 1 << 20;  // and as much again allowed the user's edits
+        const std::size_t step = sizeof(bukvotok::EditStep);
+        box.SetCapacity(limit);
+        box.SetResultsText(std::string(limit, 'w'));
+        select_all_and_delete(box, limit - 3 * step);
+        QApplication::clipboard()->setText(QString(limit - 3 * step, QLatin1Char('p')));
+        box.SetSelection(box.ResultsSize(), box.ResultsSize());
+        box.Paste();
+        select_all_and_delete(box, 8192);
+        QCOMPARE(box.ResultsSize() + box.HistoryBytes(), 2 * limit);
+        box.SetSelection(10, 20);
+        Type(&box, QStringLiteral("ab"));
+        box.Clear();
+        QCOMPARE(questions.size(), 2);
+        QCOMPARE(box.ResultsSize(), limit - 8192);
+        QVERIFY(box.AnchorOffset() == 10 && box.CaretOffset() == 20);
+        answer = true;
+        box.Clear();
+        answer = false;
+        QCOMPARE(box.ResultsSize(), std::size_t{0});
+        QCOMPARE(box.Kept().Total(), limit);  // what was cleared, and the later deletion
+    }
     // "Очистить" during a search: the box is half empty, and says what takes its room.
     {
         questions.clear();
