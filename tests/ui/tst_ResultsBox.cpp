@@ -1031,12 +1031,24 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
         QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsKeptError, box.AppendWord("abcdefghi"));
         box.EndSearch();
     }
-    // Text another program offered, that never came: the paste says so.
+    // Text another program offered, that never came in the time the clipboard waits for it:
+    // the paste says so.
     {
+        // What Qt hands over of such an offer: nothing, once the wait is over.
+        struct NeverCame : QMimeData {
+            QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+            QVariant retrieveData(const QString&, QMetaType) const override {
+                QElapsedTimer waited;
+                waited.start();
+                while (!waited.hasExpired(1)) {
+                }
+                return QString();
+            }
+        };
         errors.clear();
         ResultsBox box;
-        QApplication::clipboard()->setText(QString());
-        const auto wait = bukvotok::SetForeignTextWait(std::chrono::milliseconds{0});
+        QApplication::clipboard()->setMimeData(new NeverCame);
+        const auto wait = bukvotok::SetForeignTextWait(std::chrono::milliseconds{1});
         box.Paste();
         bukvotok::SetForeignTextWait(wait);
         QCOMPARE(errors, QStringList{"Вставка не сделана: другая программа не передала текст за "
