@@ -1061,11 +1061,15 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
 
 void tst_ResultsBox::aScreenReaderReadsAPieceAroundAnOffset_data() {
     QTest::addColumn<int>("boundary");
-    QTest::addColumn<int>("which");  // -1 before, 0 at, 1 after
-    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("which");         // -1 before, 0 at, 1 after
+    QTest::addColumn<int>("offset");        // -2: the caret, which stands before "ab ёж"
     QTest::addColumn<QString>("expected");  // empty: the line on screen
-    // The first "о" of the last word, " слово19999", then CR LF and "ab ёж".
-    const int word = static_cast<int>(Words(20000).size()) - 8;
+    // After a word longer than a question reads: the first "о" of the last word, " слово19999",
+    // then CR LF and "ab ёж".
+    const int longest = static_cast<int>(bukvotok::LineLayout::kLongestLine);
+    const int word = longest + 3 + static_cast<int>(Words(20000).size()) - 8;
+    QTest::newRow("a word longer than is read")
+        << int(QAccessible::WordBoundary) << 0 << 0 << QString(longest, QChar(u'я'));
     QTest::newRow("a letter") << int(QAccessible::CharBoundary) << 0 << word << "о";
     QTest::newRow("a line break") << int(QAccessible::CharBoundary) << 0 << word + 8 << "\r\n";
     QTest::newRow("between CR and LF") << int(QAccessible::CharBoundary) << 0 << word + 9 << "\r\n";
@@ -1073,8 +1077,11 @@ void tst_ResultsBox::aScreenReaderReadsAPieceAroundAnOffset_data() {
     QTest::newRow("before a word") << int(QAccessible::WordBoundary) << -1 << word << " ";
     QTest::newRow("after the last word of a paragraph")
         << int(QAccessible::WordBoundary) << 1 << word << "\r\n";
+    QTest::newRow("the word at the caret") << int(QAccessible::WordBoundary) << 0 << -2 << "ab";
     QTest::newRow("a line") << int(QAccessible::LineBoundary) << 0 << word << "";
     QTest::newRow("the line before") << int(QAccessible::LineBoundary) << -1 << word << "";
+    QTest::newRow("the line at the end")
+        << int(QAccessible::LineBoundary) << 0 << word + 15 << "ab ёж";
     QTest::newRow("a paragraph longer than is read: its line")
         << int(QAccessible::ParagraphBoundary) << 0 << word << "";
     QTest::newRow("a short paragraph")
@@ -1093,7 +1100,9 @@ void tst_ResultsBox::aScreenReaderReadsAPieceAroundAnOffset() {
     bukvotok::ReplaceErrorBox([&errors](const QString&, const QString& text) { errors << text; });
     ResultsBox box;
     QVERIFY(Show(box));
-    box.SetResultsText(Words(20000) + "\r\n" + Cp("ab ёж"));
+    box.SetResultsText(std::string(bukvotok::LineLayout::kLongestLine + 1, Cp("я")[0]) + "\r\n" +
+                       Words(20000) + "\r\n" + Cp("ab ёж"));
+    box.SetSelection(box.ResultsSize() - 5, box.ResultsSize() - 5);
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&box);
     QAccessibleTextInterface* text = accessible->textInterface();
     const auto type = static_cast<QAccessible::TextBoundaryType>(boundary);
