@@ -622,7 +622,7 @@ void TestUnit1::closeDuringASearchWaitsForTheStopBox() {
 
 void TestUnit1::closingAsksAboutWhatWouldBeLost_data() {
     QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<int>("answer");       // bukvotok::Answer, to whichever question comes
+    QTest::addColumn<int>("answer");  // bukvotok::Answer, to whichever question comes; -1: Escape
     QTest::addColumn<QString>("save_as");  // the file dialog's answer after "Да"
     QTest::addColumn<QStringList>("asked");
     QTest::addColumn<bool>("closes");
@@ -636,6 +636,7 @@ void TestUnit1::closingAsksAboutWhatWouldBeLost_data() {
     const QStringList none;
     QTest::newRow("an empty box") << none << no << "" << none << true;
     QTest::newRow("unsaved, Отмена") << words << cancel << "" << QStringList{kSaveFirst} << false;
+    QTest::newRow("unsaved, Escape") << words << -1 << "" << QStringList{kSaveFirst} << false;
     QTest::newRow("unsaved, Нет") << words << no << "" << QStringList{kSaveFirst} << true;
     QTest::newRow("unsaved, Да") << words << yes << "out.txt" << QStringList{kSaveFirst} << true;
     QTest::newRow("unsaved, Да, and the save cancelled")
@@ -684,6 +685,13 @@ void TestUnit1::closingAsksAboutWhatWouldBeLost() {
         }
         return static_cast<bukvotok::Answer>(answer);
     });
+    if (answer == -1) {  // the box itself
+        bukvotok::ReplaceThreeWayBox({});
+        WhenModal<QMessageBox>([&](QMessageBox* box) {
+            questions << box->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+    }
     bukvotok::ReplaceQuestionBox([&](const QString&, const QString& question) {
         questions << question;
         return answer == int(bukvotok::Answer::kYes);
