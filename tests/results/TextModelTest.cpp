@@ -67,6 +67,16 @@ TEST(TextModelTest, ASearchPushesOutOnlyStepsFromBeforeIt) {
     ASSERT_TRUE(model.Undo());
     EXPECT_TRUE(model.Copy() == during);
 
+    // Removed text that a saved file holds, let go at the search's question, stays let go when
+    // another text is saved over that file.
+    TextModel saved(TextModel::Tuning{64, 256, 16});
+    saved.Assign(words);
+    const std::uint64_t save = saved.MarkSaved();
+    ASSERT_TRUE(saved.Replace(0, 100, "", Kind::kOther));
+    saved.ForgetKeptBeforeSearch();
+    saved.ForgetSave(save);
+    EXPECT_EQ(saved.KeptBeforeSearch(), 0u);
+
     // "Очистить" is a step too, and a later search's words may take its room.
     ASSERT_TRUE(model.Clear());
     ASSERT_TRUE(model.Undo());
