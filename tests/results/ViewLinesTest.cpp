@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -187,18 +188,21 @@ TEST(ViewLinesTest, AnEditNearTheTopOfOneWordRepeatedLaysOutOnlyWhatIsShown) {
 
 // Everything laid out, then words and a line break arrive, and an edit in the paragraph after
 // it: the words between the last mark and that paragraph are more than a line is walked from a
-// mark, and are laid out, not left to a guess.
+// mark, and are laid out, not left to a guess.  The walk reaches two spacings and two lines, and
+// no less is taken.
 TEST(ViewLinesTest, WordsAppendedAfterTheLastMarkAreLaidOutWhenAParagraphFollowsThem) {
     std::minstd_rand random(11);
     std::string words = RandomText(random, 3000);
     words.erase(std::remove(words.begin(), words.end(), '\r'), words.end());
     words.erase(std::remove(words.begin(), words.end(), '\n'), words.end());
     BlockBytes text = BlockBytes::CopyOf(words.substr(0, 1000), 64);
-    const LayoutTuning tuning{.spacing = 128,
-                              .guess_spacing = 128,
-                              .walk_limit = 1024,
-                              .behind = false,
-                              .longest_line = 200};
+    LayoutTuning tuning{.spacing = 128,
+                        .guess_spacing = 128,
+                        .walk_limit = 2 * 128 + 2 * (200 + 2) - 1,
+                        .behind = false,
+                        .longest_line = 200};
+    EXPECT_THROW(ViewLines(text, tuning), std::invalid_argument);
+    ++tuning.walk_limit;
     ViewLines lines(text, tuning);
     lines.SetMetrics(Metrics(100));
     lines.Finish();
