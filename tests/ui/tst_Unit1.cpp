@@ -648,6 +648,13 @@ void TestUnit1::closingAsksAboutWhatWouldBeLost_data() {
         << QStringList{"words", "save", "type"} << no << "" << QStringList{kSaveFirst} << true;
     QTest::newRow("saved, cleared")
         << QStringList{"words", "save", "clear"} << no << "" << none << true;
+    // The desktop's logout asks too; the close that ends the session asks no more, unless the
+    // user kept the window.
+    QTest::newRow("unsaved, logout, Нет")
+        << QStringList{"words", "logout"} << no << "" << QStringList{kSaveFirst} << true;
+    QTest::newRow("unsaved, logout, Отмена")
+        << QStringList{"words", "logout"} << cancel << ""
+        << QStringList{kSaveFirst, "no logout", kSaveFirst} << false;
     QTest::newRow("cleared unsaved, Нет")
         << QStringList{"words", "clear"} << no << "" << QStringList{kept} << false;
     QTest::newRow("cleared unsaved, Да")
@@ -661,6 +668,18 @@ void TestUnit1::closingAsksAboutWhatWouldBeLost() {
     QFETCH(QString, save_as);
     QFETCH(QStringList, asked);
     QFETCH(bool, closes);
+    QStringList questions;
+    bukvotok::ReplaceThreeWayBox([&](const QString&, const QString& question) {
+        questions << question;
+        if (answer == int(bukvotok::Answer::kYes)) {
+            AnswerFileDialog(save_as.isEmpty() ? QString() : dir_->filePath(save_as));
+        }
+        return static_cast<bukvotok::Answer>(answer);
+    });
+    bukvotok::ReplaceQuestionBox([&](const QString&, const QString& question) {
+        questions << question;
+        return answer == int(bukvotok::Answer::kYes);
+    });
     auto* memo = Child<bukvotok::ResultsBox>("Memo1");
     const std::string text(20000, 'w');
     for (const QString& step : steps) {
@@ -675,16 +694,10 @@ void TestUnit1::closingAsksAboutWhatWouldBeLost() {
             memo->Undo();
         } else if (step == "clear") {
             Child<QPushButton>("Button1")->click();
+        } else if (step == "logout") {
+            form_->CommitData({[] { return true; }, [] {}, [&] { questions << "no logout"; }});
         }
     }
-    QStringList questions;
-    bukvotok::ReplaceThreeWayBox([&](const QString&, const QString& question) {
-        questions << question;
-        if (answer == int(bukvotok::Answer::kYes)) {
-            AnswerFileDialog(save_as.isEmpty() ? QString() : dir_->filePath(save_as));
-        }
-        return static_cast<bukvotok::Answer>(answer);
-    });
     if (answer == -1) {  // the box itself
         bukvotok::ReplaceThreeWayBox({});
         WhenModal<QMessageBox>([&](QMessageBox* box) {
@@ -692,10 +705,6 @@ void TestUnit1::closingAsksAboutWhatWouldBeLost() {
             QTest::keyClick(box, Qt::Key_Escape);
         });
     }
-    bukvotok::ReplaceQuestionBox([&](const QString&, const QString& question) {
-        questions << question;
-        return answer == int(bukvotok::Answer::kYes);
-    });
     form_->close();
     bukvotok::ReplaceThreeWayBox({});
     bukvotok::ReplaceQuestionBox({});
