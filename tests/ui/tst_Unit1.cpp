@@ -578,7 +578,15 @@ void TestUnit1::commandsInsideARunningSearch() {
 void TestUnit1::loadInsideASearchEndsItWithIndexError() {
     Load(Dictionary("words.txt", "кот\r\nкит\r\nум\r\nа\r\nон\r\nдом\r\nмир\r\nмы"));
     const QString other = Dictionary("other.txt", "бык\r\nвол\r\nгусь");
-    QTimer::singleShot(100, this, [&] { Load(other); });
+    // Once a word is found the search walks the first list, and the load lands inside a walk; a
+    // load before the search has begun to walk would only give it the other list to search.
+    QTimer walking;
+    connect(&walking, &QTimer::timeout, this, [&] {
+        if (Results().isEmpty()) return;
+        walking.stop();
+        Load(other);
+    });
+    walking.start(1);
     Child<QPushButton>("Button4")->click();  // returns when the error has ended the search
     QCOMPARE(errors_, QStringList{QStringLiteral("List index out of bounds (-1)")});
     QCOMPARE(Status(), kLoaded);
