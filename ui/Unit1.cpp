@@ -79,8 +79,13 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     if (const auto limit = ResultsLimitFromEnvironment()) {
         ui_->Memo1->SetCapacity(std::min(*limit, ui_->Memo1->Capacity()));
     }
-    connect(qApp, &QGuiApplication::commitDataRequest, this, &TForm1::CommitData,
-            Qt::DirectConnection);
+    connect(
+        qApp, &QGuiApplication::commitDataRequest, this,
+        [this](QSessionManager& manager) {
+            CommitData({[&manager] { return manager.allowsInteraction(); },
+                        [&manager] { manager.release(); }, [&manager] { manager.cancel(); }});
+        },
+        Qt::DirectConnection);
 }
 
 TForm1::~TForm1() = default;
@@ -201,13 +206,13 @@ bool TForm1::MayClose() {
     return saved;
 }
 
-void TForm1::CommitData(QSessionManager& manager) {
+void TForm1::CommitData(const SessionEnd& session) {
     // Without leave to ask, nothing can be asked or saved: the session manager decides.
-    if (!bukvotok::ClosingLosesResults(*ui_->Memo1) || !manager.allowsInteraction()) return;
+    if (!bukvotok::ClosingLosesResults(*ui_->Memo1) || !session.allows_interaction()) return;
     const bool may_close = MayClose();
-    manager.release();
+    session.release();
     if (!may_close) {
-        manager.cancel();
+        session.cancel();
         return;
     }
     // The close that ends the session asks no more, unless the results change meanwhile.

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -16,8 +17,6 @@
 namespace Ui {
 class TForm1;
 }
-
-class QSessionManager;
 
 namespace bukvotok {
 class OpenFileDialog;
@@ -31,6 +30,15 @@ public:
     ~TForm1() override;
 
     const bukvotok::DictionaryList& Dictionary() const { return dictionary_; }
+
+    // The desktop's logout, as far as the session manager lets the window take part in it.
+    struct SessionEnd {
+        std::function<bool()> allows_interaction;  // whether the user may be asked; waits for leave
+        std::function<void()> release;             // the asking is done
+        std::function<void()> cancel;              // the user keeps the window: no logout
+    };
+    // Asks the same as closing the window, where the session manager allows it.
+    void CommitData(const SessionEnd& session);
 
 public slots:
     void Button2Click();  // load a dictionary
@@ -49,8 +57,6 @@ private:
     // Whether the window may close now: results that would be lost are asked about first, and
     // saved when the user says so.
     bool MayClose();
-    // The desktop's logout asks the same, where the session manager lets it ask.
-    void CommitData(QSessionManager& manager);
 
     std::unique_ptr<Ui::TForm1> ui_;
     bukvotok::OpenFileDialog* OpenDialog1;

@@ -69,6 +69,16 @@ TEST(TextModelTest, ASearchPushesOutOnlyStepsFromBeforeIt) {
     ASSERT_TRUE(model.Undo());
     EXPECT_TRUE(model.Copy() == during);
 
+    // Removed text that a saved file holds, let go at the search's question, stays let go when
+    // another text is saved over that file.
+    TextModel saved(TextModel::Tuning{64, 256, 16});
+    saved.Assign(words);
+    const std::uint64_t save = saved.MarkSaved();
+    ASSERT_TRUE(saved.Replace(0, 100, "", Kind::kOther));
+    saved.ForgetKeptBeforeSearch();
+    saved.ForgetSave(save);
+    EXPECT_EQ(saved.KeptBeforeSearch(), 0u);
+
     // "Очистить" is a step too, and a later search's words may take its room.
     ASSERT_TRUE(model.Clear());
     ASSERT_TRUE(model.Undo());
@@ -162,6 +172,54 @@ TEST(TextModelTest, ReplacingAFullTextMovesItToTheHistoryAndBack) {
     EXPECT_EQ(model.LastRefusal(), TextModel::Refusal::kHistory);
     ASSERT_TRUE(model.Undo());
     EXPECT_TRUE(model.Copy() == full);
+}
+
+// Whatever changes the text, it stays in few pieces, no two neighbours of which would fit in one
+// block, and every piece knows whether it holds a line break.  Blocks of 16 bytes, and a text
+// the search appended as pieces of 16, 10, 10 and 10.
+TEST(TextModelTest, EveryChangeKeepsTheTextInFewPieces) {
+    struct Case {
+        const char* name;
+        std::function<bool(TextModel&, BlockBytes& clipboard)> change;
+    };
+    const std::vector<Case> cases = {
+        {"most of the first piece deleted",
+         [](TextModel& m, BlockBytes&) { return m.Replace(1, 12, "", Kind::kOther); }},
+        {"a piece in the middle shortened",
+         [](TextModel& m, BlockBytes&) { return m.Replace(20, 24, "", Kind::kTyping); }},
+        {"the text's own copy pasted at its end",
+         [](TextModel& m, BlockBytes&) { return m.InsertShared(m.Size(), 8, 40); }},
+        {"a few letters dragged back", [](TextModel& m, BlockBytes&) { return m.Move(17, 25, 8); }},
+        {"words appended to a piece the clipboard holds",
+         [](TextModel& m, BlockBytes& clipboard) {
+             clipboard = m.Bytes().Share(36, m.Size());
+             return m.Append(" xyz");
+         }},
+    };
+    for (const auto& [name, change] : cases) {
+        TextModel model(TextModel::Tuning{64, 16});
+        for (const char* piece :
+             {"ab cd\r\nef gh ij ", "kl\r\nmn op ", "qr st\r\nuv ", "wx\r\nyz abc"})
+            ASSERT_TRUE(model.Append(piece));
+        BlockBytes clipboard;
+        ASSERT_TRUE(change(model, clipboard)) << name;
+        const BlockBytes& bytes = model.Bytes();
+        std::size_t splinters = 0;
+        std::size_t before = bytes.BlockSize();
+        bytes.ForEachPiece(0, bytes.size(), [&](std::string_view piece, std::size_t) {
+            splinters += before + piece.size() <= bytes.BlockSize();
+            before = piece.size();
+            return true;
+        });
+        EXPECT_EQ(splinters, 0u) << name;
+        const std::string text = model.Copy();
+        for (std::size_t at = 0; at <= text.size(); ++at) {
+            if (!bytes.IsCaretOffset(at)) continue;
+            const std::size_t found = at == 0 ? std::string::npos : text.rfind('\r', at - 1);
+            ASSERT_EQ(bytes.ParagraphStart(at), found == std::string::npos ? 0 : found + 2)
+                << name << ", at " << at;
+        }
+    }
 }
 
 // What the model holds, to see that a failed change left all of it as it was.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <limits>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -238,7 +239,7 @@ TEST(ViewLinesTest, AnEditLaysOutOnlyWhatIsShownAndWhatItMoves) {
 // Everything laid out, then words and a line break arrive, and an edit before them: the words
 // between the last mark and the new paragraph are more than a line is walked from a mark, and
 // are laid out, not left to a guess, wherever the edit moved the last mark and the end of what
-// was laid out.
+// was laid out.  The walk reaches two spacings and two lines, and no less is taken.
 TEST(ViewLinesTest, WordsAppendedAfterTheLastMarkAreLaidOutWhenAParagraphFollowsThem) {
     std::minstd_rand random(11);
     const auto words = [&random](std::size_t bytes) {
@@ -263,11 +264,13 @@ TEST(ViewLinesTest, WordsAppendedAfterTheLastMarkAreLaidOutWhenAParagraphFollows
         // not the paragraph's last stretch again (it takes some 300 more).
         std::size_t most_laid_out = std::numeric_limits<std::size_t>::max();
     };
-    const LayoutTuning small{.spacing = 128,
-                             .guess_spacing = 128,
-                             .walk_limit = 1024,
-                             .behind = false,
-                             .longest_line = 200};
+    LayoutTuning small{.spacing = 128,
+                       .guess_spacing = 128,
+                       .walk_limit = 2 * 128 + 2 * (200 + 2) - 1,
+                       .behind = false,
+                       .longest_line = 200};
+    EXPECT_THROW(ViewLines(BlockBytes::CopyOf("x", 64), small), std::invalid_argument);
+    ++small.walk_limit;
     const std::string short_words = words(3000);
     const std::string appended = words(500'000) + "\r\nx";
     const Case cases[] = {

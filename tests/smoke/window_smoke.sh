@@ -44,11 +44,12 @@ start() {
 start
 
 shown() { xdotool search --onlyvisible --pid $program 2>/dev/null | wc -l; }
-# The program's other window, a dialog, once it has the keyboard focus.
+# The program's other window, a dialog, once it has the keyboard focus; not the dialog given,
+# which keys just sent may not have closed yet.
 focused_dialog() {
     local window
     window=$({ xdotool search --onlyvisible --pid $program 2>/dev/null || true; } |
-        grep -vx "$main" | head -n 1)
+        grep -vx -e "$main" -e "${1:-$main}" | head -n 1)
     [ -n "$window" ] && focused "$window"
 }
 only_main_shown() { [ "$(shown)" -eq 1 ]; }
@@ -202,8 +203,9 @@ type_in_results_box ctrl+End BackSpace
 click 132 52
 click 256 20
 wait_until 120 "the question" focused_dialog
+question=$(xdotool getwindowfocus)
 xdotool key shift+Tab space      # "Да"
-wait_until 120 "the box to fill again" focused_dialog
+wait_until 120 "the box to fill again" focused_dialog "$question"
 xdotool key Return
 wait_until 60 "the error box to close" only_main_shown
 save_as "$work/refilled.txt"     # saved: what is cleared now may go

@@ -810,9 +810,8 @@ void tst_ResultsBox::aFullBoxRefusesMoreAndKeepsItsText() {
     QCOMPARE(box.ResultsText(), std::string(" 0123456789"));
     QCOMPARE(box.MemoryBytes(), memory);
     QCOMPARE(box.HistoryBytes(), std::size_t{0});
-    QCOMPARE(errors.size(), 3);
-    QVERIFY(errors.front().contains(QStringLiteral("20 байт")));
-    QVERIFY(errors.back().endsWith(QStringLiteral("текст не добавлен.")));
+    QCOMPARE(errors, QStringList(3, QStringLiteral("Поле найденных совпадений вмещает не больше "
+                                                   "20 байт: текст не добавлен.")));
 
     // Up to the limit still goes in, and another program's text in place of a selection as
     // much as the selection makes room for.
@@ -899,6 +898,9 @@ void tst_ResultsBox::copiesPastedIntoItselfKeepTheTextInFewPieces() {
     QApplication::clipboard()->setText(QStringLiteral(" кот"));
     const auto press = [&box](QKeyCombination key) { Press(&box, key.toCombined()); };
     press(QKeyCombination(Qt::ControlModifier, Qt::Key_V));
+    // Another program's few letters take the room they need, not a block's.
+    QVERIFY2(box.MemoryBytes() < bukvotok::BlockBytes::kBlockSize / 8,
+             qPrintable(QString::number(box.MemoryBytes())));
     for (int round = 0; round < 22; ++round) {
         for (const Qt::Key key : {Qt::Key_A, Qt::Key_C, Qt::Key_End, Qt::Key_V}) {
             press(QKeyCombination(Qt::ControlModifier, key));
@@ -933,11 +935,14 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
         box.DeleteSelection();
     };
 
-    // A paste undone before the search: Ctrl+Y brings it back, not Ctrl+Z.
-    {
+    // A paste undone before the search: Ctrl+Y brings it back, not Ctrl+Z; with a deletion done
+    // before it, both.
+    for (const bool deleted : {false, true}) {
+        questions.clear();
         ResultsBox box;
         box.SetCapacity(1 << 20);
         box.SetResultsText(Words(40000));
+        if (deleted) select_all_and_delete(box, 8192);
         QApplication::clipboard()->setText(QString(100000, QLatin1Char('p')));
         box.SetSelection(box.ResultsSize(), box.ResultsSize());
         box.Paste();
@@ -945,9 +950,10 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
         box.BeginSearch();
         QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsKeptError, fill(box));
         box.EndSearch();
-        QCOMPARE(questions,
-                 QStringList{"0,1 МБ удалённого текста ещё можно вернуть (Ctrl+Y), но он не "
-                             "сохранён. Забыть его и искать дальше?"});
+        QCOMPARE(questions, QStringList{QStringLiteral("0,1 МБ удалённого текста ещё можно вернуть "
+                                                       "(%1), но он не сохранён. Забыть его и "
+                                                       "искать дальше?")
+                                            .arg(deleted ? "Ctrl+Z и Ctrl+Y" : "Ctrl+Y")});
     }
     // Two deletions, "Очистить", and a paste that needs the room of the deletions but not of
     // what was cleared: the box asks, as the search does, naming what stands in the way; "Нет"
@@ -975,6 +981,34 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
         box.Undo();
         box.Undo();
         QVERIFY(box.ResultsSize() == 2'000'000 && !box.CanUndo());
+    }
+    // Text and history that come to the limit and its allowance exactly, with two deletions
+    // kept: typing over a selection and "Очистить" ask for the room of the older one. "Нет"
+    // leaves the text and the selection as they were; "Да" lets go of that one only.
+    {
+        questions.clear();
+        ResultsBox box;
+        const std::size_t limit = 1 << 20;  // and as much again allowed the user's edits
+        const std::size_t step = sizeof(bukvotok::EditStep);
+        box.SetCapacity(limit);
+        box.SetResultsText(std::string(limit, 'w'));
+        select_all_and_delete(box, limit - 3 * step);
+        QApplication::clipboard()->setText(QString(limit - 3 * step, QLatin1Char('p')));
+        box.SetSelection(box.ResultsSize(), box.ResultsSize());
+        box.Paste();
+        select_all_and_delete(box, 8192);
+        QCOMPARE(box.ResultsSize() + box.HistoryBytes(), 2 * limit);
+        box.SetSelection(10, 20);
+        Type(&box, QStringLiteral("ab"));
+        box.Clear();
+        QCOMPARE(questions.size(), 2);
+        QCOMPARE(box.ResultsSize(), limit - 8192);
+        QVERIFY(box.AnchorOffset() == 10 && box.CaretOffset() == 20);
+        answer = true;
+        box.Clear();
+        answer = false;
+        QCOMPARE(box.ResultsSize(), std::size_t{0});
+        QCOMPARE(box.Kept().Total(), limit);  // what was cleared, and the later deletion
     }
     // "Очистить" during a search: the box is half empty, and says what takes its room.
     {
@@ -1015,6 +1049,23 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
         box.EndSearch();
         QVERIFY(questions.isEmpty());
     }
+    // Kept text in the way of an edit that could not be undone even without it: no question,
+    // and the message says why.
+    {
+        errors.clear();
+        ResultsBox box;
+        box.SetCapacity(1 << 20);
+        box.SetResultsText(std::string(1 << 20, 'w'));
+        select_all_and_delete(box, 8192);
+        Type(&box, QString(8192, QLatin1Char('w')));
+        box.SelectAll();
+        QApplication::clipboard()->setText(QString(1 << 20, QLatin1Char('p')));
+        box.Paste();
+        QCOMPARE(box.ResultsSize(), std::size_t{1} << 20);
+        QVERIFY(questions.isEmpty());
+        QCOMPARE(errors, QStringList{"Поле найденных совпадений заполнено (предел — 1 МБ): правку "
+                                     "нельзя было бы отменить, текст не изменён."});
+    }
     // A search inside a search that fills the box: one message, and the outer one ends quietly.
     {
         ResultsBox box;
@@ -1026,12 +1077,24 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
         QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsKeptError, box.AppendWord("abcdefghi"));
         box.EndSearch();
     }
-    // Text another program offered, that never came: the paste says so.
+    // Text another program offered, that never came in the time the clipboard waits for it:
+    // the paste says so.
     {
+        // What Qt hands over of such an offer: nothing, once the wait is over.
+        struct NeverCame : QMimeData {
+            QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+            QVariant retrieveData(const QString&, QMetaType) const override {
+                QElapsedTimer waited;
+                waited.start();
+                while (!waited.hasExpired(1)) {
+                }
+                return QString();
+            }
+        };
         errors.clear();
         ResultsBox box;
-        QApplication::clipboard()->setText(QString());
-        const auto wait = bukvotok::SetForeignTextWait(std::chrono::milliseconds{0});
+        QApplication::clipboard()->setMimeData(new NeverCame);
+        const auto wait = bukvotok::SetForeignTextWait(std::chrono::milliseconds{1});
         box.Paste();
         bukvotok::SetForeignTextWait(wait);
         QCOMPARE(errors, QStringList{"Вставка не сделана: другая программа не передала текст за "
@@ -1044,11 +1107,15 @@ void tst_ResultsBox::refusalsSayWhatHappenedAndWhatCanBeDone() {
 
 void tst_ResultsBox::aScreenReaderReadsAPieceAroundAnOffset_data() {
     QTest::addColumn<int>("boundary");
-    QTest::addColumn<int>("which");  // -1 before, 0 at, 1 after
-    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("which");         // -1 before, 0 at, 1 after
+    QTest::addColumn<int>("offset");        // -2: the caret, which stands before "ab ёж"
     QTest::addColumn<QString>("expected");  // empty: the line on screen
-    // The first "о" of the last word, " слово19999", then CR LF and "ab ёж".
-    const int word = static_cast<int>(Words(20000).size()) - 8;
+    // After a word longer than a question reads: the first "о" of the last word, " слово19999",
+    // then CR LF and "ab ёж".
+    const int longest = static_cast<int>(bukvotok::LineLayout::kLongestLine);
+    const int word = longest + 3 + static_cast<int>(Words(20000).size()) - 8;
+    QTest::newRow("a word longer than is read")
+        << int(QAccessible::WordBoundary) << 0 << 0 << QString(longest, QChar(u'я'));
     QTest::newRow("a letter") << int(QAccessible::CharBoundary) << 0 << word << "о";
     QTest::newRow("a line break") << int(QAccessible::CharBoundary) << 0 << word + 8 << "\r\n";
     QTest::newRow("between CR and LF") << int(QAccessible::CharBoundary) << 0 << word + 9 << "\r\n";
@@ -1056,8 +1123,11 @@ void tst_ResultsBox::aScreenReaderReadsAPieceAroundAnOffset_data() {
     QTest::newRow("before a word") << int(QAccessible::WordBoundary) << -1 << word << " ";
     QTest::newRow("after the last word of a paragraph")
         << int(QAccessible::WordBoundary) << 1 << word << "\r\n";
+    QTest::newRow("the word at the caret") << int(QAccessible::WordBoundary) << 0 << -2 << "ab";
     QTest::newRow("a line") << int(QAccessible::LineBoundary) << 0 << word << "";
     QTest::newRow("the line before") << int(QAccessible::LineBoundary) << -1 << word << "";
+    QTest::newRow("the line at the end")
+        << int(QAccessible::LineBoundary) << 0 << word + 15 << "ab ёж";
     QTest::newRow("a paragraph longer than is read: its line")
         << int(QAccessible::ParagraphBoundary) << 0 << word << "";
     QTest::newRow("a short paragraph")
@@ -1076,7 +1146,9 @@ void tst_ResultsBox::aScreenReaderReadsAPieceAroundAnOffset() {
     bukvotok::ReplaceErrorBox([&errors](const QString&, const QString& text) { errors << text; });
     ResultsBox box;
     QVERIFY(Show(box));
-    box.SetResultsText(Words(20000) + "\r\n" + Cp("ab ёж"));
+    box.SetResultsText(std::string(bukvotok::LineLayout::kLongestLine + 1, Cp("я")[0]) + "\r\n" +
+                       Words(20000) + "\r\n" + Cp("ab ёж"));
+    box.SetSelection(box.ResultsSize() - 5, box.ResultsSize() - 5);
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&box);
     QAccessibleTextInterface* text = accessible->textInterface();
     const auto type = static_cast<QAccessible::TextBoundaryType>(boundary);

@@ -578,7 +578,15 @@ void TestUnit1::commandsInsideARunningSearch() {
 void TestUnit1::loadInsideASearchEndsItWithIndexError() {
     Load(Dictionary("words.txt", "кот\r\nкит\r\nум\r\nа\r\nон\r\nдом\r\nмир\r\nмы"));
     const QString other = Dictionary("other.txt", "бык\r\nвол\r\nгусь");
-    QTimer::singleShot(100, this, [&] { Load(other); });
+    // Once a word is found the search walks the first list, and the load lands inside a walk; a
+    // load before the search has begun to walk would only give it the other list to search.
+    QTimer walking;
+    connect(&walking, &QTimer::timeout, this, [&] {
+        if (Results().isEmpty()) return;
+        walking.stop();
+        Load(other);
+    });
+    walking.start(1);
     Child<QPushButton>("Button4")->click();  // returns when the error has ended the search
     QCOMPARE(errors_, QStringList{QStringLiteral("List index out of bounds (-1)")});
     QCOMPARE(Status(), kLoaded);
@@ -622,7 +630,7 @@ void TestUnit1::closeDuringASearchWaitsForTheStopBox() {
 
 void TestUnit1::closingAsksAboutWhatWouldBeLost_data() {
     QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<int>("answer");       // bukvotok::Answer, to whichever question comes
+    QTest::addColumn<int>("answer");  // bukvotok::Answer, to whichever question comes; -1: Escape
     QTest::addColumn<QString>("save_as");  // the file dialog's answer after "Да"
     QTest::addColumn<QStringList>("asked");
     QTest::addColumn<bool>("closes");
@@ -636,6 +644,7 @@ void TestUnit1::closingAsksAboutWhatWouldBeLost_data() {
     const QStringList none;
     QTest::newRow("an empty box") << none << no << "" << none << true;
     QTest::newRow("unsaved, Отмена") << words << cancel << "" << QStringList{kSaveFirst} << false;
+    QTest::newRow("unsaved, Escape") << words << -1 << "" << QStringList{kSaveFirst} << false;
     QTest::newRow("unsaved, Нет") << words << no << "" << QStringList{kSaveFirst} << true;
     QTest::newRow("unsaved, Да") << words << yes << "out.txt" << QStringList{kSaveFirst} << true;
     QTest::newRow("unsaved, Да, and the save cancelled")
@@ -647,6 +656,13 @@ void TestUnit1::closingAsksAboutWhatWouldBeLost_data() {
         << QStringList{"words", "save", "type"} << no << "" << QStringList{kSaveFirst} << true;
     QTest::newRow("saved, cleared")
         << QStringList{"words", "save", "clear"} << no << "" << none << true;
+    // The desktop's logout asks too; the close that ends the session asks no more, unless the
+    // user kept the window.
+    QTest::newRow("unsaved, logout, Нет")
+        << QStringList{"words", "logout"} << no << "" << QStringList{kSaveFirst} << true;
+    QTest::newRow("unsaved, logout, Отмена")
+        << QStringList{"words", "logout"} << cancel << ""
+        << QStringList{kSaveFirst, "no logout", kSaveFirst} << false;
     QTest::newRow("cleared unsaved, Нет")
         << QStringList{"words", "clear"} << no << "" << QStringList{kept} << false;
     QTest::newRow("cleared unsaved, Да")
@@ -660,6 +676,18 @@ void TestUnit1::closingAsksAboutWhatWouldBeLost() {
     QFETCH(QString, save_as);
     QFETCH(QStringList, asked);
     QFETCH(bool, closes);
+    QStringList questions;
+    bukvotok::ReplaceThreeWayBox([&](const QString&, const QString& question) {
+        questions << question;
+        if (answer == int(bukvotok::Answer::kYes)) {
+            AnswerFileDialog(save_as.isEmpty() ? QString() : dir_->filePath(save_as));
+        }
+        return static_cast<bukvotok::Answer>(answer);
+    });
+    bukvotok::ReplaceQuestionBox([&](const QString&, const QString& question) {
+        questions << question;
+        return answer == int(bukvotok::Answer::kYes);
+    });
     auto* memo = Child<bukvotok::ResultsBox>("Memo1");
     const std::string text(20000, 'w');
     for (const QString& step : steps) {
@@ -674,20 +702,17 @@ void TestUnit1::closingAsksAboutWhatWouldBeLost() {
             memo->Undo();
         } else if (step == "clear") {
             Child<QPushButton>("Button1")->click();
+        } else if (step == "logout") {
+            form_->CommitData({[] { return true; }, [] {}, [&] { questions << "no logout"; }});
         }
     }
-    QStringList questions;
-    bukvotok::ReplaceThreeWayBox([&](const QString&, const QString& question) {
-        questions << question;
-        if (answer == int(bukvotok::Answer::kYes)) {
-            AnswerFileDialog(save_as.isEmpty() ? QString() : dir_->filePath(save_as));
-        }
-        return static_cast<bukvotok::Answer>(answer);
-    });
-    bukvotok::ReplaceQuestionBox([&](const QString&, const QString& question) {
-        questions << question;
-        return answer == int(bukvotok::Answer::kYes);
-    });
+    if (answer == -1) {  // the box itself
+        bukvotok::ReplaceThreeWayBox({});
+        WhenModal<QMessageBox>([&](QMessageBox* box) {
+            questions << box->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+    }
     form_->close();
     bukvotok::ReplaceThreeWayBox({});
     bukvotok::ReplaceQuestionBox({});
