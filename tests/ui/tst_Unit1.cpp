@@ -355,7 +355,7 @@ void TestUnit1::returnConfirmsTheTypedPathWhateverTheListHasSelected() {
             // A Return that did not confirm leaves the dialog up: it is closed here instead.
             QTimer::singleShot(0, shown, [shown] { shown->reject(); });
         });
-        return dialog.AskForPath().value_or(QString());
+        return dialog.AskForPath(QString()).value_or(QString());
     };
     QTemporaryDir elsewhere;
     QVERIFY(QDir(elsewhere.path()).mkdir(QStringLiteral("folder")));
