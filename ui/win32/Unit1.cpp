@@ -158,7 +158,8 @@ void TForm1::CreateControls(HINSTANCE instance) {
                                          0, window, menu, instance, nullptr);
                 break;
             case Kind::kResults:
-                made = CreateResultsPlaceholder(window, control.id, control.text, instance);
+                made =
+                    CreateResultsPlaceholder(window, control.id, control.text, instance, results_);
                 break;
         }
         if (made == nullptr) throw std::runtime_error("Cannot create the window's controls");
