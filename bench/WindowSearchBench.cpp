@@ -28,6 +28,8 @@
 #include "MatchSearch.h"
 #include "ResidentMemory.h"
 #include "ResultsBox.h"
+#include "StatusLine.h"
+#include "WindowFace.h"
 #include "WindowSearchHost.h"
 
 namespace {
@@ -105,6 +107,20 @@ double ProcessorSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PE
 
 double ResidentMegabytes() { return bukvotok::ResidentBytes() / (1024 * 1024); }
 
+// The window's part in a search, as the main window's Qt face plays it.
+class StatusAndEvents : public bukvotok::SearchFace {
+public:
+    explicit StatusAndEvents(QLabel& status) : status_(status) {}
+    void ShowStatus(std::string_view text) override { bukvotok::ShowStatus(status_, text); }
+    void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
+    void WaitForEvents() override {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+
+private:
+    QLabel& status_;
+};
+
 struct Window {
     QWidget widget;
     QLabel status{&widget};
@@ -112,8 +128,12 @@ struct Window {
     bukvotok::ResultsBox results{&widget};
     EventCounter results_paints{QEvent::Paint};
     EventCounter stop_box_paints{QEvent::Paint};
+    StatusAndEvents face{status};
+    bool stop_box_checked = false;
 
     Window() {
+        QObject::connect(&stop_box, &QCheckBox::toggled,
+                         [this](bool checked) { stop_box_checked = checked; });
         results.setGeometry(8, 80, 329, 113);
         stop_box.setGeometry(8, 40, 81, 23);
         widget.resize(344, 239);
@@ -183,7 +203,7 @@ int main(int argc, char** argv) {
     std::uint32_t state = 0;
     for (int round = 0; round < kRounds; ++round) {
         window.stop_box.setChecked(false);
-        CountingWindowHost host(window.status, window.stop_box, window.results, dictionary);
+        CountingWindowHost host(window.face, window.results, dictionary, window.stop_box_checked);
         bukvotok::SetRandomState(state);
         Clock::time_point tick_posted;
         const Clock::time_point start = Clock::now();
@@ -242,7 +262,8 @@ int main(int argc, char** argv) {
         QElapsedTimer unticked;
         unticked.start();
         while (unticked.elapsed() < 30) QCoreApplication::processEvents();  // shown unticked
-        CountingWindowHost short_host(window.status, window.stop_box, window.results, dictionary);
+        CountingWindowHost short_host(window.face, window.results, dictionary,
+                                      window.stop_box_checked);
         const int box_paints = window.stop_box_paints.count;
         Clock::time_point posted;
         std::thread thread =

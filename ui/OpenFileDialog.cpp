@@ -80,20 +80,19 @@ OpenFileDialog::OpenFileDialog(QWidget* parent) : QFileDialog(parent) {
     resize(kPreferredSize);
 }
 
-std::optional<QString> OpenFileDialog::AskForPath() {
-    if (last_path_.isEmpty()) {
+std::optional<QString> OpenFileDialog::AskForPath(const QString& offered) {
+    if (offered.isEmpty()) {
         setDirectory(QDir::currentPath());
         selectFile(QString());
     } else {
-        setDirectory(QFileInfo(last_path_).absolutePath());
-        selectFile(QFileInfo(last_path_).fileName());
+        setDirectory(QFileInfo(offered).absolutePath());
+        selectFile(QFileInfo(offered).fileName());
     }
     typed_ = FileNameEdit(*this) ? FileNameEdit(*this)->text() : QString();
     if (exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
-    last_path_ = QFileInfo(chosen.front()).absoluteFilePath();
-    return last_path_;
+    return QFileInfo(chosen.front()).absoluteFilePath();
 }
 
 void OpenFileDialog::done(int result) {

@@ -1,6 +1,7 @@
 // The one file dialog of the window, shared by loading and saving.  Qt's own dialog, so that it
 // looks and behaves the same on every desktop: any file name is accepted, existing or not, with
-// no filter and no default extension, and it offers the full path last confirmed.  It opens
+// no filter and no default extension, and it offers the path it is given (the window's last
+// confirmed one).  It opens
 // centred across the active window's monitor and a third of the way down, large enough for its
 // Russian texts.
 #pragma once
@@ -20,10 +21,8 @@ class OpenFileDialog : public QFileDialog {
 public:
     explicit OpenFileDialog(QWidget* parent);
 
-    // The confirmed path, made absolute, or nothing when the user cancelled.
-    std::optional<QString> AskForPath();
-
-    QString LastPath() const { return last_path_; }
+    // Offers `offered`: the confirmed path, made absolute, or nothing when the user cancelled.
+    std::optional<QString> AskForPath(const QString& offered);
 
     void done(int result) override;
 
@@ -49,7 +48,6 @@ private:
     // Called when the window manager may have framed the dialog since it was placed.
     void PlaceAgainIfFramedOtherwise();
 
-    QString last_path_;
     QString typed_;  // what the user last put in the name field, this opening
     // What the window manager's frame added around the client area when last seen, and what the
     // current placement assumed it adds.

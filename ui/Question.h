@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 
+#include "Answer.h"
+
 namespace bukvotok {
 
 // True for "Да".
@@ -12,7 +14,6 @@ bool AskQuestion(const QString& text);
 
 // "Да", "Нет" or "Отмена", for a step the user may also put off: "Да" the default, "Отмена"
 // Escape's answer and the window manager's close.
-enum class Answer { kYes, kNo, kCancel };
 Answer AskYesNoCancel(const QString& text);
 
 // Tests take the box's title and text here and answer instead of the user; an empty function

@@ -1,5 +1,6 @@
 #include "Unit1.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
@@ -7,22 +8,17 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QSessionManager>
-#include <algorithm>
-#include <charconv>
-#include <optional>
 
-#include "CloseQuestion.h"
 #include "LinkTargets.h"
 #include "MainIcon.h"
-#include "MatchSearch.h"
 #include "OnScreenPlace.h"
 #include "OpenFileDialog.h"
+#include "Question.h"
 #include "ReplaceDictionaryQuestion.h"
 #include "ResultsBox.h"
 #include "SaveProgressDialog.h"
 #include "ShowError.h"
-#include "StatusTexts.h"
-#include "WindowSearchHost.h"
+#include "StatusLine.h"
 #include "ui_Unit1.h"
 
 namespace {
@@ -39,18 +35,6 @@ QFont WindowFont() {
     return font;
 }
 
-std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-// BUKVOTOK_RESULTS_LIMIT: bytes, digits only.
-std::optional<std::size_t> ResultsLimitFromEnvironment() {
-    const QByteArray value = qgetenv("BUKVOTOK_RESULTS_LIMIT");
-    const char* const end = value.constData() + value.size();
-    std::size_t limit = 0;
-    const auto [stop, error] = std::from_chars(value.constData(), end, limit);
-    if (value.isEmpty() || error != std::errc() || stop != end) return std::nullopt;
-    return limit;
-}
-
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()) {
@@ -61,6 +45,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     new bukvotok::OnScreenPlace(*this, QPoint(749, 191));
     setWindowIcon(bukvotok::MainIcon());
     OpenDialog1 = new bukvotok::OpenFileDialog(this);
+    window_ = std::make_unique<bukvotok::MainWindow>(*this, *ui_->Memo1);
 
     ui_->Grlink1->setText(bukvotok::kSiteAddress);
     ui_->Grlink1->setURL(bukvotok::kSiteAddress);
@@ -75,10 +60,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
         button->installEventFilter(this);
     }
     ui_->Button2->setFocus();
-    // A smaller box, to reach what happens when it is full in seconds rather than in an hour.
-    if (const auto limit = ResultsLimitFromEnvironment()) {
-        ui_->Memo1->SetCapacity(std::min(*limit, ui_->Memo1->Capacity()));
-    }
+    connect(ui_->CheckBox1, &QCheckBox::toggled, this,
+            [this](bool checked) { window_->StopBoxChanged(checked); });
     connect(
         qApp, &QGuiApplication::commitDataRequest, this,
         [this](QSessionManager& manager) {
@@ -90,73 +73,41 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
 
 TForm1::~TForm1() = default;
 
-void TForm1::SetStatus(std::string_view text) { bukvotok::ShowStatus(*ui_->Label4, text); }
+void TForm1::ShowStatus(std::string_view text) { bukvotok::ShowStatus(*ui_->Label4, text); }
 
-void TForm1::Button2Click() {
-    bukvotok::RunCommand([this] {
-        SetStatus(bukvotok::kLoadingStatus.View());
-        // The new status shows before the dialog opens.
-        QCoreApplication::processEvents();
-        if (const auto path = OpenDialog1->AskForPath()) {
-            dictionary_.LoadDictionary(PathBytes(*path), &dictionary_file_);
-        }
-        SetStatus(bukvotok::kLoadedStatus.View());
-    });
+void TForm1::ProcessPendingEvents() { QCoreApplication::processEvents(); }
+
+void TForm1::WaitForEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-void TForm1::Button4Click() {
-    ++running_searches_;
-    bukvotok::RunCommand([this] {
-        bukvotok::WindowSearchHost host(*ui_->Label4, *ui_->CheckBox1, *ui_->Memo1, dictionary_);
-        try {
-            bukvotok::RunSearch(host, dictionary_);
-        } catch (const bukvotok::ResultsFullError&) {
-            // The box's own limit is no fault of the search: it has stopped, and says so.
-            // Any other error leaves the status as it stood.
-            SetStatus(bukvotok::kStoppedStatus.View());
-            throw;
-        } catch (const bukvotok::ResultsKeptError&) {
-            // The user chose to keep removed text over searching on: stopped, as asked.
-            SetStatus(bukvotok::kStoppedStatus.View());
-        }
-    });
-    --running_searches_;
-    // A close asked for during the search takes effect once no search runs any more.
-    if (running_searches_ == 0 && close_requested_) {
-        close_requested_ = false;
-        close();
-    }
+std::optional<bukvotok::NativePath> TForm1::AskForPath(const bukvotok::NativePath& offered) {
+    const auto path =
+        OpenDialog1->AskForPath(QFile::decodeName(QByteArray::fromStdString(offered)));
+    if (!path) return std::nullopt;
+    return QFile::encodeName(*path).toStdString();
 }
 
-void TForm1::Button5Click() {
-    bukvotok::RunCommand([this] { SaveResults(); });
+bool TForm1::AskToReplaceDictionary(const bukvotok::NativePath& path) {
+    return bukvotok::AskToReplaceDictionary(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
-bool TForm1::SaveResults() {
-    const auto path = OpenDialog1->AskForPath();
-    if (!path) return false;
-    const std::string file = PathBytes(*path);
-    if (dictionary_file_ && bukvotok::IdentityOf(file) == dictionary_file_ &&
-        !bukvotok::AskToReplaceDictionary(*path)) {
-        return false;
-    }
-    // What an earlier save put in this file is gone from it once the file is written, whether
-    // the save succeeds or not.
-    if (const auto before = bukvotok::IdentityOf(file)) {
-        std::erase_if(saves_, [&](const auto& save) {
-            if (save.first != *before) return false;
-            ui_->Memo1->ForgetSave(save.second);
-            return true;
-        });
-    }
-    const std::vector<std::string_view> pieces = ui_->Memo1->ResultsPieces();
-    bukvotok::SaveWithProgress(*this, file, pieces);
-    const std::uint64_t save = ui_->Memo1->MarkSaved();
-    if (const auto saved = bukvotok::IdentityOf(file)) saves_.emplace_back(*saved, save);
-    return true;
+bukvotok::Answer TForm1::AskYesNoCancel(std::string_view question) {
+    return bukvotok::AskYesNoCancel(
+        QString::fromUtf8(question.data(), static_cast<qsizetype>(question.size())));
 }
 
-void TForm1::Button1Click() { ui_->Memo1->Clear(); }
+bool TForm1::AskQuestion(std::string_view question) {
+    return bukvotok::AskQuestion(
+        QString::fromUtf8(question.data(), static_cast<qsizetype>(question.size())));
+}
+
+void TForm1::SaveWithProgress(const bukvotok::NativePath& path,
+                              std::span<const std::string_view> pieces) {
+    bukvotok::SaveWithProgress(*this, path, pieces);
+}
+
+void TForm1::ShowError(std::string_view message) { bukvotok::ShowError(message); }
 
 // Outside a dialog Qt's push buttons answer Space only; here Return and Enter press the focused
 // button as well, as they do on the desktops our users come from.
@@ -175,46 +126,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    // Closing inside a running search would leave it running in a hidden window; instead the
-    // window stays until the stop box ends the search, and closes then, asking as any close.
-    if (running_searches_ > 0) {
-        close_requested_ = true;
-        event->ignore();
-        return;
-    }
-    if (!MayClose()) {
+    // Closing inside a running search would leave it running in a hidden window: MainWindow
+    // keeps the window until the search ends.
+    if (!window_->CloseAsked()) {
         event->ignore();
         return;
     }
     QWidget::closeEvent(event);
-}
-
-bool TForm1::MayClose() {
-    bukvotok::ResultsBox& results = *ui_->Memo1;
-    if (close_agreed_at_ == results.Changes()) return true;
-    switch (bukvotok::AskBeforeClosing(results)) {
-        case bukvotok::CloseAnswer::kClose:
-            return true;
-        case bukvotok::CloseAnswer::kKeepOpen:
-            return false;
-        case bukvotok::CloseAnswer::kSaveFirst:
-            break;
-    }
-    // A save that fails, or is cancelled, keeps the window open.
-    bool saved = false;
-    bukvotok::RunCommand([&] { saved = SaveResults(); });
-    return saved;
-}
-
-void TForm1::CommitData(const SessionEnd& session) {
-    // Without leave to ask, nothing can be asked or saved: the session manager decides.
-    if (!bukvotok::ClosingLosesResults(*ui_->Memo1) || !session.allows_interaction()) return;
-    const bool may_close = MayClose();
-    session.release();
-    if (!may_close) {
-        session.cancel();
-        return;
-    }
-    // The close that ends the session asks no more, unless the results change meanwhile.
-    close_agreed_at_ = ui_->Memo1->Changes();
 }

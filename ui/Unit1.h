@@ -1,18 +1,14 @@
 // The main window: the dictionary loader, the search, the results box and its two commands,
 // and two links.  The controls, their places and texts and the bindings of the four buttons to
-// the handlers below come from the layout (resources/Unit1.ui).
+// the handlers below come from the layout (resources/Unit1.ui).  What the commands do is
+// MainWindow's; the window is its Qt face.
 #pragma once
 
 #include <QWidget>
-#include <cstdint>
-#include <functional>
 #include <memory>
-#include <optional>
-#include <utility>
-#include <vector>
 
-#include "DictionaryList.h"
-#include "FileIdentity.h"
+#include "MainWindow.h"
+#include "WindowFace.h"
 
 namespace Ui {
 class TForm1;
@@ -22,53 +18,44 @@ namespace bukvotok {
 class OpenFileDialog;
 }
 
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, public bukvotok::WindowFace {
     Q_OBJECT
 
 public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    const bukvotok::DictionaryList& Dictionary() const { return dictionary_; }
+    const bukvotok::DictionaryList& Dictionary() const { return window_->Dictionary(); }
 
-    // The desktop's logout, as far as the session manager lets the window take part in it.
-    struct SessionEnd {
-        std::function<bool()> allows_interaction;  // whether the user may be asked; waits for leave
-        std::function<void()> release;             // the asking is done
-        std::function<void()> cancel;              // the user keeps the window: no logout
-    };
+    using SessionEnd = bukvotok::MainWindow::SessionEnd;
     // Asks the same as closing the window, where the session manager allows it.
-    void CommitData(const SessionEnd& session);
+    void CommitData(const SessionEnd& session) { window_->CommitData(session); }
 
 public slots:
-    void Button2Click();  // load a dictionary
-    void Button4Click();  // search
-    void Button5Click();  // save the results
-    void Button1Click();  // clear the results
+    void Button2Click() { window_->Button2Click(); }  // load a dictionary
+    void Button4Click() { window_->Button4Click(); }  // search
+    void Button5Click() { window_->Button5Click(); }  // save the results
+    void Button1Click() { window_->Button1Click(); }  // clear the results
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void SetStatus(std::string_view text);
-    // Button5Click's work: true once the text is in the file.
-    bool SaveResults();
-    // Whether the window may close now: results that would be lost are asked about first, and
-    // saved when the user says so.
-    bool MayClose();
+    // --- WindowFace ---
+    void ShowStatus(std::string_view text) override;
+    void ProcessPendingEvents() override;
+    void WaitForEvents() override;
+    std::optional<bukvotok::NativePath> AskForPath(const bukvotok::NativePath& offered) override;
+    bool AskToReplaceDictionary(const bukvotok::NativePath& path) override;
+    bukvotok::Answer AskYesNoCancel(std::string_view question) override;
+    bool AskQuestion(std::string_view question) override;
+    void SaveWithProgress(const bukvotok::NativePath& path,
+                          std::span<const std::string_view> pieces) override;
+    void ShowError(std::string_view message) override;
+    void CloseWindow() override { close(); }
 
     std::unique_ptr<Ui::TForm1> ui_;
     bukvotok::OpenFileDialog* OpenDialog1;
-    bukvotok::DictionaryList dictionary_;
-    // The file the last load opened, which a save asks before replacing.
-    std::optional<bukvotok::FileIdentity> dictionary_file_;
-    int running_searches_ = 0;
-    bool close_requested_ = false;
-    // The last save to each file, whose number the results box takes "saved" back by when
-    // another text goes over that file.
-    std::vector<std::pair<bukvotok::FileIdentity, std::uint64_t>> saves_;
-    // The results' changes when the user last agreed to close, at a logout: the close that
-    // follows asks again only if they changed since.
-    std::optional<std::uint64_t> close_agreed_at_;
+    std::unique_ptr<bukvotok::MainWindow> window_;
 };

@@ -9,26 +9,10 @@
 #include "CursorRegistry.h"
 #include "ShowError.h"
 #include "Unit1.h"
-#include "WindowCommands.h"
 
 namespace {
 
 using bukvotok::win32::TForm1;
-
-// The place of the window's commands, which are to be written once for both faces: until then
-// the load and save buttons show the file dialog and do nothing with the path, and the search
-// and clear buttons do nothing.
-class CommandsToCome : public bukvotok::WindowCommands {
-public:
-    void Attach(TForm1& form) { form_ = &form; }
-    void Button2Click() override { static_cast<void>(form_->OpenDialog1().AskForPath()); }
-    void Button4Click() override {}
-    void Button5Click() override { static_cast<void>(form_->OpenDialog1().AskForPath()); }
-    void Button1Click() override {}
-
-private:
-    TForm1* form_ = nullptr;
-};
 
 int RunWindow(HINSTANCE instance, int show_command) {
     const bukvotok::win32::ComApartment com;
@@ -36,18 +20,11 @@ int RunWindow(HINSTANCE instance, int show_command) {
     ::InitCommonControlsEx(&controls);
 
     bukvotok::win32::CursorRegistry cursors;
-    CommandsToCome commands;
-    TForm1 form(instance, cursors, &commands);
-    commands.Attach(form);
+    TForm1 form(instance, cursors);
     form.Show(show_command);
 
     MSG message{};
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab, Space, Return and the arrows move between and press the controls, as in a dialog.
-        if (form.Handle() != nullptr && ::IsDialogMessageW(form.Handle(), &message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) form.Deliver(message);
     return 0;
 }
 

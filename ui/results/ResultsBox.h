@@ -18,6 +18,7 @@
 #include "ResultsTransfer.h"
 #include "ResultsViewport.h"
 #include "ShowError.h"
+#include "WindowResults.h"
 
 namespace bukvotok {
 
@@ -32,7 +33,7 @@ namespace bukvotok {
 // beside them ResultsTransfer (the clipboard, the X11 selection, drag and drop),
 // ResultsContextMenu and ResultsAccessible.  The box turns Qt's events into their calls, each
 // through one catch point (Guarded), since no exception may unwind into Qt.
-class ResultsBox : public QAbstractScrollArea {
+class ResultsBox : public QAbstractScrollArea, public WindowResults {
     Q_OBJECT
 
 public:
@@ -42,8 +43,8 @@ public:
     ~ResultsBox() override;
 
     // --- The text ---
-    std::string ResultsText() const { return Bytes().Copy(0, Bytes().size()); }
-    std::size_t ResultsSize() const { return document_.Size(); }
+    std::string ResultsText() const override { return Bytes().Copy(0, Bytes().size()); }
+    std::size_t ResultsSize() const override { return document_.Size(); }
     std::string ResultsText(std::size_t from, std::size_t to) const {
         return Bytes().Copy(from, to);
     }
@@ -51,7 +52,7 @@ public:
     const BlockBytes& Bytes() const { return document_.Bytes(); }
     // The text in pieces of about a megabyte, in order, as it is kept: to be written out without
     // a copy of gigabytes.  Valid until the text next changes.
-    std::vector<std::string_view> ResultsPieces() const;
+    std::vector<std::string_view> ResultsPieces() const override;
     // The text's [from, to), sharing its blocks: a copy that costs next to nothing and keeps its
     // bytes whatever the text does next.
     BlockBytes Share(std::size_t from, std::size_t to) const { return Bytes().Share(from, to); }
@@ -59,7 +60,7 @@ public:
     // CR LF, a lone CR and a lone LF each become one line break (CR LF).  The caret goes to the
     // end, so that the words appended next are followed.  The undo history goes, and with it
     // the memory it held.  Raises ResultsFullError.
-    void SetResultsText(std::string_view bytes);
+    void SetResultsText(std::string_view bytes) override;
     // Adds exactly these bytes at the end, e.g. " слово"; they are in ResultsText at once and on
     // screen with the next refresh.  While the caret is at the end with nothing selected, it
     // stays at the end.  While the end is on screen with nothing selected, the view follows it,
@@ -69,41 +70,41 @@ public:
     // The same for a word the search found: one space, then the word, with no copy in between
     // and no look for line breaks.  REQUIRES: no CR or LF in the word (the search's words are
     // made of the letters it draws).
-    void AppendWord(std::string_view word);
+    void AppendWord(std::string_view word) override;
     // Words, each after one space (" кот мир"), as AppendWord of each in turn: those within
     // PlainAppendRoom go in together.  `taken` moves past each word as it goes in, so that a
     // word that raises says where.
-    void AppendWords(std::string_view spaced, std::size_t& taken);
+    void AppendWords(std::string_view spaced, std::size_t& taken) override;
     // How many bytes appends may add before one would push out a step of the history or be
     // refused: until then each only adds its bytes.
-    std::size_t PlainAppendRoom() const { return document_.PlainAppendRoom(); }
+    std::size_t PlainAppendRoom() const override { return document_.PlainAppendRoom(); }
     // Empties the box as a step of the undo history.  Reports its own errors.
-    void Clear();
+    void Clear() override;
     // While a search runs, its words may push out only the undo steps made before it (see
     // TextModel); when removed text the user has not let go stands in their way, and letting it
     // go would make room, the box asks whether to forget it, and "Нет" raises ResultsKeptError,
     // which ends the search, and any search it runs inside, with the box as it was.  Once a
     // search has stopped so, or with a message why its words cannot go in, the searches it ran
     // inside end quietly with ResultsKeptError: one message for searches that nest.
-    void BeginSearch();
-    void EndSearch();
+    void BeginSearch() override;
+    void EndSearch() override;
     // The window saved the whole text to a file: this state of the text is saved (TextModel's
     // save point), and what is removed from it may go without a question.  The save's number,
     // for ForgetSave when another text is saved over that file.
-    std::uint64_t MarkSaved() { return document_.MarkSaved(); }
-    void ForgetSave(std::uint64_t save) { document_.ForgetSave(save); }
+    std::uint64_t MarkSaved() override { return document_.MarkSaved(); }
+    void ForgetSave(std::uint64_t save) override { document_.ForgetSave(save); }
     // Whether the text is as it was last saved.
-    bool Saved() const { return document_.Saved(); }
+    bool Saved() const override { return document_.Saved(); }
     // The removed text kept for the user, in no file: undo or redo brings it back.
-    TextModel::Removed Kept() const { return document_.Kept(); }
+    TextModel::Removed Kept() const override { return document_.Kept(); }
     // Counts the changes of the text, appends included.
-    std::uint64_t Changes() const { return document_.Changes(); }
+    std::uint64_t Changes() const override { return document_.Changes(); }
 
     // The most bytes the box holds.  By default the smaller of 2 GiB and an eighth of the
     // machine's memory, so that a search left running for days ends with an error box and its
     // results intact instead of with the system killing the program.
-    std::size_t Capacity() const { return document_.Capacity(); }
-    void SetCapacity(std::size_t bytes) { document_.SetCapacity(bytes); }
+    std::size_t Capacity() const override { return document_.Capacity(); }
+    void SetCapacity(std::size_t bytes) override { document_.SetCapacity(bytes); }
     static std::size_t DefaultCapacity();
     // How many bytes may go in place of [from, to).
     std::size_t RoomFor(std::size_t from, std::size_t to) const {

@@ -16,9 +16,9 @@ constexpr std::size_t kPathBufferSize = 32768;
 
 }  // namespace
 
-std::optional<std::wstring> OpenFileDialog::AskForPath() {
+std::optional<std::wstring> OpenFileDialog::AskForPath(const std::wstring& offered) {
     std::vector<wchar_t> path(kPathBufferSize, L'\0');
-    last_path_.copy(path.data(), std::min(last_path_.size(), path.size() - 1));
+    offered.copy(path.data(), std::min(offered.size(), path.size() - 1));
     const HWND active = ::GetActiveWindow();
     monitor_window_ = active != nullptr ? active : owner_;
 
@@ -33,8 +33,7 @@ std::optional<std::wstring> OpenFileDialog::AskForPath() {
     dialog.lpfnHook = &Hook;
     dialog.lCustData = reinterpret_cast<LPARAM>(this);
     if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
-    last_path_.assign(path.data());
-    return last_path_;
+    return std::wstring(path.data());
 }
 
 UINT_PTR CALLBACK OpenFileDialog::Hook(HWND child, UINT message, WPARAM, LPARAM lparam) {

@@ -4,6 +4,8 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <span>
+
 #include "ApplicationTitle.h"
 #include "ShowError.h"
 #include "Utf16.h"
@@ -25,12 +27,11 @@ TaskDialogFunction TaskDialog() {
                     : nullptr;
 }
 
-}  // namespace
-
-bool AskQuestion(const std::wstring& text) {
+// A task dialog, because the message box's buttons speak the system's language; without task
+// dialogs the system's own buttons are the best there is.  The answer's id.
+int Ask(const std::wstring& text, std::span<const TASKDIALOG_BUTTON> buttons, int default_button,
+        UINT box_buttons) {
     const std::wstring title = ApplicationTitle();
-    // A task dialog, because the message box's buttons speak the system's language.
-    const TASKDIALOG_BUTTON buttons[] = {{IDYES, L"Да"}, {IDNO, L"Нет"}};
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
     config.hwndParent = BoxOwner();
@@ -38,17 +39,33 @@ bool AskQuestion(const std::wstring& text) {
     config.pszWindowTitle = title.c_str();
     config.pszMainIcon = TD_WARNING_ICON;
     config.pszContent = text.c_str();
-    config.cButtons = static_cast<UINT>(std::size(buttons));
-    config.pButtons = buttons;
-    config.nDefaultButton = IDNO;
-    int answer = IDNO;
+    config.cButtons = static_cast<UINT>(buttons.size());
+    config.pButtons = buttons.data();
+    config.nDefaultButton = default_button;
+    int answer = IDCANCEL;
     const TaskDialogFunction task_dialog = TaskDialog();
-    if (task_dialog && SUCCEEDED(task_dialog(&config, &answer, nullptr, nullptr))) {
-        return answer == IDYES;
+    if (task_dialog && SUCCEEDED(task_dialog(&config, &answer, nullptr, nullptr))) return answer;
+    return ::MessageBoxW(BoxOwner(), text.c_str(), title.c_str(), MB_ICONWARNING | box_buttons);
+}
+
+}  // namespace
+
+bool AskQuestion(const std::wstring& text) {
+    // Escape, and the close box, answer "Нет".
+    const TASKDIALOG_BUTTON buttons[] = {{IDYES, L"Да"}, {IDNO, L"Нет"}};
+    return Ask(text, buttons, IDNO, MB_YESNO | MB_DEFBUTTON2) == IDYES;
+}
+
+Answer AskYesNoCancel(const std::wstring& text) {
+    const TASKDIALOG_BUTTON buttons[] = {{IDYES, L"Да"}, {IDNO, L"Нет"}, {IDCANCEL, L"Отмена"}};
+    switch (Ask(text, buttons, IDYES, MB_YESNOCANCEL)) {
+        case IDYES:
+            return Answer::kYes;
+        case IDNO:
+            return Answer::kNo;
+        default:
+            return Answer::kCancel;
     }
-    // Without task dialogs the system's own buttons are the best there is.
-    return ::MessageBoxW(BoxOwner(), text.c_str(), title.c_str(),
-                         MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2) == IDYES;
 }
 
 bool AskToReplaceDictionary(const std::wstring& path) {

@@ -5,10 +5,16 @@
 
 #include <string>
 
+#include "Answer.h"
+
 namespace bukvotok::win32 {
 
 // True for "Да".
 bool AskQuestion(const std::wstring& text);
+
+// "Да", "Нет" or "Отмена", for a step the user may also put off: "Да" the default, "Отмена"
+// Escape's answer and the close box's.
+Answer AskYesNoCancel(const std::wstring& text);
 
 // Asks whether to save the results over the loaded dictionary's file, named by `path`.
 bool AskToReplaceDictionary(const std::wstring& path);

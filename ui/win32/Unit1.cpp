@@ -8,7 +8,9 @@
 
 #include "Dpi.h"
 #include "LinkAddresses.h"
+#include "Question.h"
 #include "ResultsPlaceholder.h"
+#include "SaveProgressDialog.h"
 #include "ScreenPlace.h"
 #include "ShowError.h"
 #include "Utf16.h"
@@ -83,8 +85,8 @@ void RegisterClassOnce(HINSTANCE instance, WNDPROC procedure) {
 
 }  // namespace
 
-TForm1::TForm1(HINSTANCE instance, CursorRegistry& cursors, WindowCommands* commands)
-    : cursors_(cursors), commands_(commands) {
+TForm1::TForm1(HINSTANCE instance, CursorRegistry& cursors)
+    : cursors_(cursors), commands_(std::make_unique<MainWindow>(*this, results_)) {
     RegisterClassOnce(instance, &ObjectWindowProc<TForm1>);
     // ObjectWindowProc takes the handle into window_ as the window is made.
     ::CreateWindowExW(0, kClassName, L"Буквоток", kWindowStyle, kWindowPlace.x, kWindowPlace.y,
@@ -156,7 +158,8 @@ void TForm1::CreateControls(HINSTANCE instance) {
                                          0, window, menu, instance, nullptr);
                 break;
             case Kind::kResults:
-                made = CreateResultsPlaceholder(window, control.id, control.text, instance);
+                made =
+                    CreateResultsPlaceholder(window, control.id, control.text, instance, results_);
                 break;
         }
         if (made == nullptr) throw std::runtime_error("Cannot create the window's controls");
@@ -266,6 +269,15 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
             return 0;
+        case WM_CLOSE:
+            if (commands_->CloseAsked()) ::DestroyWindow(window);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return QueryEndSession() ? TRUE : FALSE;
+        case WM_ENDSESSION:
+            // Windows ends the program once this returns: what closing would ask, the session's
+            // query has asked.
+            return 0;
         case WM_DESTROY:
             ::PostQuitMessage(0);
             return 0;
@@ -289,24 +301,76 @@ void TForm1::OnCommand(int id, int notification) {
         ScrollIntoView(Control(static_cast<ControlId>(id)));
         return;
     }
-    if (notification != BN_CLICKED || commands_ == nullptr) return;
-    // The hooks of the window's commands: each click runs its command inside the error report.
+    if (notification != BN_CLICKED) return;
+    // Each command reports its own errors.
     switch (id) {
         case Button2:
-            RunCommand([this] { commands_->Button2Click(); });
+            commands_->Button2Click();
             break;
         case Button4:
-            RunCommand([this] { commands_->Button4Click(); });
+            commands_->Button4Click();
             break;
         case Button5:
-            RunCommand([this] { commands_->Button5Click(); });
+            commands_->Button5Click();
             break;
         case Button1:
-            RunCommand([this] { commands_->Button1Click(); });
+            commands_->Button1Click();
+            break;
+        case CheckBox1:
+            commands_->StopBoxChanged(StopRequested());
             break;
         default:
             break;
     }
+}
+
+void TForm1::Deliver(MSG& message) {
+    if (window_ && ::IsDialogMessageW(window_.Get(), &message)) return;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+}
+
+void TForm1::ProcessPendingEvents() {
+    MSG message{};
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // The program's own loop ends the program, once the command that pumps returns.
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        Deliver(message);
+    }
+}
+
+void TForm1::WaitForEvents() {
+    ::WaitMessage();
+    ProcessPendingEvents();
+}
+
+bool TForm1::AskToReplaceDictionary(const NativePath& path) {
+    return win32::AskToReplaceDictionary(path);
+}
+
+Answer TForm1::AskYesNoCancel(std::string_view question) {
+    return win32::AskYesNoCancel(Utf8ToWide(question));
+}
+
+bool TForm1::AskQuestion(std::string_view question) {
+    return win32::AskQuestion(Utf8ToWide(question));
+}
+
+void TForm1::SaveWithProgress(const NativePath& path, std::span<const std::string_view> pieces) {
+    win32::SaveWithProgress(window_.Get(), path, pieces);
+}
+
+void TForm1::ShowError(std::string_view message) { win32::ShowError(message); }
+
+void TForm1::CloseWindow() { ::SendMessageW(window_.Get(), WM_CLOSE, 0, 0); }
+
+bool TForm1::QueryEndSession() {
+    bool cancelled = false;
+    commands_->CommitData({[] { return true; }, [] {}, [&cancelled] { cancelled = true; }});
+    return !cancelled;
 }
 
 void TForm1::OnDpiChanged(int dpi, const RECT& suggested) {

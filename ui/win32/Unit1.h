@@ -1,6 +1,7 @@
 // The main window of the Win32 face: "Буквоток" with the controls of its layout at their
 // places (scaled to the monitor's density), the two links, the status line and the stop box.
-// Its four buttons call WindowCommands; the window itself decides nothing.  When made smaller
+// Its four buttons, its stop box, its close and the session's end call MainWindow, and it shows
+// what MainWindow asks (WindowFace); the window itself decides nothing.  When made smaller
 // than its controls it scrolls; Tab goes round the controls in the layout's order, and Return
 // or Space presses the focused button.
 #pragma once
@@ -12,15 +13,17 @@
 #include <string_view>
 
 #include "CursorRegistry.h"
+#include "DocumentResults.h"
 #include "Grlink.h"
 #include "Handles.h"
+#include "MainWindow.h"
 #include "OpenFileDialog.h"
-#include "WindowCommands.h"
+#include "WindowFace.h"
 #include "WindowObject.h"
 
 namespace bukvotok::win32 {
 
-class TForm1 {
+class TForm1 : public WindowFace {
 public:
     static constexpr const wchar_t* kClassName = L"TForm1";
     // The controls' ids, by their names in the layout.
@@ -39,10 +42,9 @@ public:
         Button1 = 1101,
     };
 
-    // Made hidden; Show() shows it.  `commands` may be null until the commands exist, and must
-    // outlive the window.
-    TForm1(HINSTANCE instance, CursorRegistry& cursors, WindowCommands* commands);
-    ~TForm1();
+    // Made hidden; Show() shows it.
+    TForm1(HINSTANCE instance, CursorRegistry& cursors);
+    ~TForm1() override;
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
@@ -50,6 +52,10 @@ public:
     HWND Control(ControlId id) const { return ::GetDlgItem(window_.Get(), id); }
     TGrlink& Link(ControlId id) { return id == Grlink1 ? *grlink1_ : *grlink2_; }
     OpenFileDialog& OpenDialog1() { return open_dialog_; }
+    MainWindow& Commands() { return *commands_; }
+    // The results, kept in the shared document until the results box has a window class of its
+    // own.
+    WindowResults& Results() { return results_; }
 
     // The launcher's show request: maximised (3), minimised without activation (7), else
     // normal; the focus on "Загрузить словарь".
@@ -57,6 +63,25 @@ public:
     // The status line's text, Windows-1251 bytes; the label widens with it.
     void SetStatus(std::string_view text);
     bool StopRequested() const;
+
+    // Hands a message of the thread to its window, the dialog keys (Tab, Space, Return, the
+    // arrows) to the form's controls.
+    void Deliver(MSG& message);
+
+    // --- WindowFace ---
+    void ShowStatus(std::string_view text) override { SetStatus(text); }
+    void ProcessPendingEvents() override;
+    void WaitForEvents() override;
+    std::optional<NativePath> AskForPath(const NativePath& offered) override {
+        return open_dialog_.AskForPath(offered);
+    }
+    bool AskToReplaceDictionary(const NativePath& path) override;
+    Answer AskYesNoCancel(std::string_view question) override;
+    bool AskQuestion(std::string_view question) override;
+    void SaveWithProgress(const NativePath& path,
+                          std::span<const std::string_view> pieces) override;
+    void ShowError(std::string_view message) override;
+    void CloseWindow() override;
 
 private:
     template <typename Object>
@@ -76,8 +101,12 @@ private:
     void FitLabel(HWND label) const;
     int Scaled(int pixels) const;
 
+    // Whether the session may end: asks as a close does.
+    bool QueryEndSession();
+
     CursorRegistry& cursors_;
-    WindowCommands* commands_;
+    DocumentResults results_;
+    std::unique_ptr<MainWindow> commands_;
     WindowHandle window_;
     FontHandle font_;
     int dpi_ = 96;

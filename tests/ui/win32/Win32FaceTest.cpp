@@ -170,7 +170,7 @@ TEST_F(Win32FaceTest, ScreenReadersSeeALinkNamedByItsCaption) {
 TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
     const ComApartment com;
     CursorRegistry cursors;
-    TForm1 form(Instance(), cursors, nullptr);
+    TForm1 form(Instance(), cursors);
     const int dpi = static_cast<int>(::GetDpiForWindow(form.Handle()));
     const auto at = [&](TForm1::ControlId id) {
         RECT rect{};

@@ -2,25 +2,25 @@
 
 #include <string>
 
-#include "Question.h"
-#include "ResultsBox.h"
 #include "ResultsErrors.h"
+#include "WindowFace.h"
+#include "WindowResults.h"
 
 namespace bukvotok {
 
 namespace {
 
-bool TextUnsaved(const ResultsBox& results) {
+bool TextUnsaved(const WindowResults& results) {
     return results.ResultsSize() > 0 && !results.Saved();
 }
 
 }  // namespace
 
-bool ClosingLosesResults(const ResultsBox& results) {
+bool ClosingLosesResults(const WindowResults& results) {
     return TextUnsaved(results) || results.Kept().Total() > 0;
 }
 
-CloseAnswer AskBeforeClosing(const ResultsBox& results) {
+CloseAnswer AskBeforeClosing(const WindowResults& results, WindowFace& face) {
     const TextModel::Removed kept = results.Kept();
     const std::string removed = kept.Total() == 0 ? std::string()
                                                   : MegabytesText(kept.Total()) +
@@ -31,7 +31,7 @@ CloseAnswer AskBeforeClosing(const ResultsBox& results) {
         const std::string question =
             (removed.empty() ? std::string() : removed + " и с закрытием окна пропадёт. ") +
             "Найденное не сохранено в файл. Сохранить его перед закрытием окна?";
-        switch (AskYesNoCancel(QString::fromStdString(question))) {
+        switch (face.AskYesNoCancel(question)) {
             case Answer::kYes:
                 return CloseAnswer::kSaveFirst;
             case Answer::kNo:
@@ -41,9 +41,8 @@ CloseAnswer AskBeforeClosing(const ResultsBox& results) {
         }
     }
     if (removed.empty()) return CloseAnswer::kClose;
-    return AskQuestion(QString::fromStdString(removed + ". Закрыть окно и забыть его?"))
-               ? CloseAnswer::kClose
-               : CloseAnswer::kKeepOpen;
+    return face.AskQuestion(removed + ". Закрыть окно и забыть его?") ? CloseAnswer::kClose
+                                                                      : CloseAnswer::kKeepOpen;
 }
 
 }  // namespace bukvotok

@@ -1,5 +1,5 @@
-// The window as the search's host: the status line, the stop box, the results box and Qt's
-// event loop.
+// The window as the search's host: the status line, the stop box, the results box and the
+// face's event loop.
 //
 // A pass through the event loop costs about as much as a hundred steps of the search, and when
 // nothing waits it changes nothing.  An event handled a millisecond late is one the user made a
@@ -8,24 +8,21 @@
 // the search as before; it just finds more to do.
 #pragma once
 
-#include <QMetaObject>
-#include <QString>
 #include <chrono>
 
 #include "DictionaryList.h"
 #include "SearchHost.h"
 
-class QCheckBox;
-class QLabel;
-
 namespace bukvotok {
 
-class ResultsBox;
+class SearchFace;
+class WindowResults;
 
 class WindowSearchHost : public SearchHost {
 public:
-    WindowSearchHost(QLabel& status, QCheckBox& stop_box, ResultsBox& results,
-                     const DictionaryList& dictionary);
+    // `stop_box_checked` is the stop box's state as its change notifications keep it.
+    WindowSearchHost(SearchFace& face, WindowResults& results, const DictionaryList& dictionary,
+                     const bool& stop_box_checked);
     ~WindowSearchHost() override;
     WindowSearchHost(const WindowSearchHost&) = delete;
     WindowSearchHost& operator=(const WindowSearchHost&) = delete;
@@ -46,6 +43,9 @@ public:
 
     // Between two passes through the event loop, at the least.
     static constexpr std::chrono::microseconds kPumpInterval{1000};
+    // Reading the clock costs a few steps of the search, and ends a run of passes the search
+    // makes without calling; so only every so many steps (a tenth of a millisecond or less).
+    static constexpr int kStepsPerClockRead = 16384;
 
 private:
     // Out of line and cold, so that StopRequested and ProcessPendingEvents, run at every pass
@@ -53,27 +53,16 @@ private:
     [[gnu::noinline, gnu::cold]] void WaitForTheUser();
     [[gnu::noinline, gnu::cold]] void PumpWhenDue();
 
-    // Reading the clock costs a few steps of the search, and ends a run of passes the search
-    // makes without calling; so only every so many steps (a tenth of a millisecond or less).
-    static constexpr int kStepsPerClockRead = 16384;
-
-    QLabel& status_;
-    ResultsBox& results_;
+    SearchFace& face_;
+    WindowResults& results_;
     const DictionaryList& dictionary_;
-    // The stop box's state, kept by its signal: asked after every pass, a few times a
-    // microsecond, where a call into the widget would cost a twentieth of the search.
-    bool stop_box_checked_;
-    QMetaObject::Connection stop_box_watch_;
+    // Asked after every pass, a few times a microsecond, where a call into the toolkit would
+    // cost a twentieth of the search.
+    const bool& stop_box_checked_;
     // The first call pumps at once, so the search's status shows before its first pass.
     int steps_since_clock_ = kStepsPerClockRead - 1;
     std::chrono::steady_clock::time_point last_pump_;
 };
-
-// The status texts and captions are Windows-1251 bytes; widgets take Unicode.
-QString FromCp1251(std::string_view bytes);
-
-// The status line fits its text, so a longer status widens it.
-void ShowStatus(QLabel& status, std::string_view text);
 
 // What the host times its passes through the event loop by: the steady clock, or a test's clock
 // that moves with the search instead of with the machine.  Returns the clock it replaces; null

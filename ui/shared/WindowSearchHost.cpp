@@ -1,12 +1,9 @@
 #include "WindowSearchHost.h"
 
-#include <QCheckBox>
-#include <QCoreApplication>
-#include <QLabel>
 #include <utility>
 
-#include "Cp1251.h"
-#include "ResultsBox.h"
+#include "WindowFace.h"
+#include "WindowResults.h"
 
 namespace bukvotok {
 
@@ -22,35 +19,15 @@ PumpClock SetPumpClock(PumpClock clock) {
     return std::exchange(pump_clock, clock ? clock : &SteadyNow);
 }
 
-QString FromCp1251(std::string_view bytes) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
-    for (const char c : bytes) text += QChar(Cp1251ToUnicode(static_cast<unsigned char>(c)));
-    return text;
-}
-
-void ShowStatus(QLabel& status, std::string_view text) {
-    status.setText(FromCp1251(text));
-    status.adjustSize();
-}
-
-WindowSearchHost::WindowSearchHost(QLabel& status, QCheckBox& stop_box, ResultsBox& results,
-                                   const DictionaryList& dictionary)
-    : status_(status),
-      results_(results),
-      dictionary_(dictionary),
-      stop_box_checked_(stop_box.isChecked()) {
-    stop_box_watch_ = QObject::connect(&stop_box, &QCheckBox::toggled,
-                                       [this](bool checked) { stop_box_checked_ = checked; });
+WindowSearchHost::WindowSearchHost(SearchFace& face, WindowResults& results,
+                                   const DictionaryList& dictionary, const bool& stop_box_checked)
+    : face_(face), results_(results), dictionary_(dictionary), stop_box_checked_(stop_box_checked) {
     results_.BeginSearch();
 }
 
-WindowSearchHost::~WindowSearchHost() {
-    results_.EndSearch();
-    QObject::disconnect(stop_box_watch_);
-}
+WindowSearchHost::~WindowSearchHost() { results_.EndSearch(); }
 
-void WindowSearchHost::SetStatus(std::string_view text) { ShowStatus(status_, text); }
+void WindowSearchHost::SetStatus(std::string_view text) { face_.ShowStatus(text); }
 
 bool WindowSearchHost::StopRequested() {
     if (stop_box_checked_) return true;
@@ -61,9 +38,7 @@ bool WindowSearchHost::StopRequested() {
 
 // When no walk can start, no step of the search ever lets the user act, and the passes would
 // spin a core while nothing can be found: wait here for the user instead.
-void WindowSearchHost::WaitForTheUser() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-}
+void WindowSearchHost::WaitForTheUser() { face_.WaitForEvents(); }
 
 std::string WindowSearchHost::GetResultsText() { return results_.ResultsText(); }
 
@@ -97,7 +72,7 @@ void WindowSearchHost::PumpWhenDue() {
     const auto now = pump_clock();
     if (now - last_pump_ < kPumpInterval) return;
     last_pump_ = now;
-    QCoreApplication::processEvents();
+    face_.ProcessPendingEvents();
 }
 
 }  // namespace bukvotok

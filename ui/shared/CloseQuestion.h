@@ -6,7 +6,8 @@
 
 namespace bukvotok {
 
-class ResultsBox;
+class WindowFace;
+class WindowResults;
 
 enum class CloseAnswer {
     kClose,      // nothing to lose, or the user lets it go
@@ -15,7 +16,7 @@ enum class CloseAnswer {
 };
 
 // Whether closing would lose anything, which asking is about.
-bool ClosingLosesResults(const ResultsBox& results);
-CloseAnswer AskBeforeClosing(const ResultsBox& results);
+bool ClosingLosesResults(const WindowResults& results);
+CloseAnswer AskBeforeClosing(const WindowResults& results, WindowFace& face);
 
 }  // namespace bukvotok
