@@ -87,6 +87,7 @@ public:
     }
     void ShowError(const char* message, bool) noexcept override { errors.emplace_back(message); }
     void TextChanged(std::size_t, std::size_t) noexcept override {}
+    void CaretMoved() noexcept override {}
 
     ResultsEditor editor{*this};
     int width = 329;

@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
+#include <QInputMethod>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 #include <cmath>
 
 #include "Cp1251.h"
@@ -101,6 +103,10 @@ void ResultsBox::ShowError(const char* message, bool later) noexcept {
 
 void ResultsBox::TextChanged(std::size_t at, std::size_t inserted) noexcept {
     ResultsAccessible::TextChanged(*this, at, inserted);
+}
+
+void ResultsBox::CaretMoved() noexcept {
+    if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
 }
 
 // --- Qt's events ---

@@ -5,7 +5,6 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
-#include <QTimer>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -154,6 +153,7 @@ private:
     bool Ask(const std::string& question) override;
     void ShowError(const char* message, bool later) noexcept override;
     void TextChanged(std::size_t at, std::size_t inserted) noexcept override;
+    void CaretMoved() noexcept override;
 
     void MousePress(const QMouseEvent& event, int clicks);
 

@@ -522,6 +522,7 @@ void ResultsEditor::CaretMoved() {
     view_.EnsureVisible(caret_.Offset());
     RestartCaretBlink();
     face_.Redraw();
+    face_.CaretMoved();
 }
 
 // Whatever highlights text makes it what a middle click pastes, as on any X11 desktop.

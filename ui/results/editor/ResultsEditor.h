@@ -21,9 +21,7 @@
 #include <functional>
 #include <new>
 #include <optional>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "ResultsCaret.h"
 #include "ResultsDocument.h"
@@ -113,7 +111,7 @@ public:
     PixelRect CaretRect(std::size_t offset) { return view_.CaretRect(offset); }
     std::size_t OffsetAt(PixelPoint point) { return view_.OffsetAt(point); }
     ViewLines& Lines() { return view_.Lines(); }
-    const ViewLines::Line LineAt(std::size_t offset) { return view_.Lines().LineAt(offset); }
+    ViewLines::Line LineAt(std::size_t offset) { return view_.Lines().LineAt(offset); }
     // Draws what `area` shows: the lines, the selection, the caret while it blinks on, and
     // where a drag would drop.
     void Paint(ResultsSurface& surface, const PixelRect& area);

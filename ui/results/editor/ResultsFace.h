@@ -119,6 +119,8 @@ public:
     virtual void ShowError(const char* message, bool later) noexcept = 0;
     // The text changed at `at`, with `inserted` bytes put in there.
     virtual void TextChanged(std::size_t at, std::size_t inserted) noexcept = 0;
+    // The caret moved: the input method's window goes where it now is (CaretRect).
+    virtual void CaretMoved() noexcept = 0;
 };
 
 }  // namespace bukvotok
