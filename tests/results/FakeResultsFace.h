@@ -55,28 +55,15 @@ public:
         clipboard_text.reset();
     }
     std::optional<IncomingText> ReadClipboard(ResultsClipboard which) override {
-        IncomingText incoming;
-        if (which == ResultsClipboard::kSelection) {
-            if (selection_text) {
-                incoming.text = *selection_text;
-            } else if (offers > 0) {
-                incoming.own = editor.Share(editor.SelectionStart(), editor.SelectionEnd());
-            } else {
-                return std::nullopt;
-            }
-            return incoming;
+        const auto& text = which == ResultsClipboard::kSelection ? selection_text : clipboard_text;
+        if (text) return IncomingText{{}, *text, {}};
+        if (which == ResultsClipboard::kClipboard && clipboard) {
+            return IncomingText{clipboard, {}, {}};
         }
-        if (clipboard_text) {
-            incoming.text = *clipboard_text;
-        } else if (clipboard) {
-            incoming.own = *clipboard;
-        } else {
-            return std::nullopt;
-        }
-        return incoming;
+        return std::nullopt;
     }
     bool ClipboardHasText() const override { return clipboard_text || clipboard; }
-    void OfferSelection() noexcept override { ++offers; }
+    void OfferSelection() noexcept override {}
     DragEnd DragSelection(const BlockBytes& bytes) override {
         dragged = bytes;
         return drag_ends;
@@ -97,7 +84,6 @@ public:
     std::optional<BlockBytes> clipboard;
     std::optional<std::u16string> clipboard_text;
     std::optional<std::u16string> selection_text;  // another program's selection
-    int offers = 0;                                // of the box's own selection
     std::optional<BlockBytes> dragged;
     DragEnd drag_ends = DragEnd::kNothing;
 

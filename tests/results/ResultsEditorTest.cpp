@@ -177,6 +177,7 @@ TEST(ResultsEditorTest, EditsLandWhereTheKeysSayAndUndoPutsThemBack) {
         {"unmappable letters typed", 10, 10, none, u"漢", 10, 0, "?"},
         {"beyond the basic plane typed", 10, 10, none, u"😀", 10, 0, "?"},
         {"euro sign typed", 10, 10, none, u"€", 10, 0, "\x88"},
+        {"Alt with a letter types nothing", 10, 10, {{EditorKey::kOther, kAlt, u"ж"}}, u"", 10, 0, ""},
         {"Delete a selection", from, to, {del}, u"", from, sel, ""},
         {"Backspace, selected backwards", to, from, {bs}, u"", from, sel, ""},
         {"typing over a selection", from, to, none, u"ж", from, sel, zhe},
