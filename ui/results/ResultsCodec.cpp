@@ -9,18 +9,6 @@ namespace bukvotok {
 
 namespace {
 
-constexpr char16_t kLineSeparator = 0x2028;
-constexpr char16_t kParagraphSeparator = 0x2029;
-
-bool IsLineBreak(char16_t unit) {
-    return unit == u'\n' || unit == kLineSeparator || unit == kParagraphSeparator;
-}
-
-bool StartsSurrogatePair(QStringView text, qsizetype i) {
-    return QChar::isHighSurrogate(text[i].unicode()) && i + 1 < text.size() &&
-           QChar::isLowSurrogate(text[i + 1].unicode());
-}
-
 // Calls put(unit) for the UTF-16 units of the bytes, a piece at a time: a CR at the end of one
 // piece and an LF at the start of the next are one line break.
 class Decoder {
@@ -75,24 +63,6 @@ const std::array<Utf8Char, 256>& Utf8Table() {
         return made;
     }();
     return table;
-}
-
-// Calls put(byte) for each byte the text becomes, in order.
-template <typename Put>
-void Encode(QStringView text, Put&& put) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (unit == u'\r' || IsLineBreak(unit)) {
-            put('\r');
-            put('\n');
-            if (unit == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        } else if (StartsSurrogatePair(text, i)) {
-            put('?');  // nothing outside the basic plane is in the code page
-            ++i;
-        } else {
-            put(UnicodeToCp1251(unit));
-        }
-    }
 }
 
 }  // namespace
@@ -155,47 +125,6 @@ QByteArray DecodeResultsToUtf8(const BlockBytes& bytes, const ConversionProgress
     });
     utf8.resize(static_cast<qsizetype>(length));
     return utf8;
-}
-
-std::string EncodeInserted(QStringView text) {
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    Encode(text, [&bytes](char byte) { bytes += byte; });
-    return bytes;
-}
-
-BlockBytes EncodeInsertedToBlocks(QStringView text) {
-    // A chunk divides a block, so that the blocks fill up whole.
-    constexpr std::size_t kChunk = 64 << 10;
-    static_assert(BlockBytes::kBlockSize % kChunk == 0);
-    BlockBytes blocks;
-    char chunk[kChunk];
-    std::size_t used = 0;
-    Encode(text, [&](char byte) {
-        chunk[used++] = byte;
-        if (used == kChunk) {
-            blocks.Append(std::string_view(chunk, used));
-            used = 0;
-        }
-    });
-    blocks.Append(std::string_view(chunk, used));
-    blocks.ReleaseSpare();
-    return blocks;
-}
-
-std::string WithCrLfBreaks(std::string_view bytes) {
-    std::string result;
-    result.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char byte = bytes[i];
-        if (byte == '\r' || byte == '\n') {
-            result += "\r\n";
-            if (byte == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else {
-            result += byte;
-        }
-    }
-    return result;
 }
 
 }  // namespace bukvotok

@@ -1,5 +1,6 @@
-// The results are Windows-1251 bytes; the box shows them, and hands them to other programs, as
-// Unicode text.  These conversions decide how the two correspond, line breaks included.
+// The results are Windows-1251 bytes; the Qt box shows them, and hands them to other programs,
+// as Unicode text.  These conversions decide how the two correspond, line breaks included (the
+// way in is the editor's: InsertedText.h).
 #pragma once
 
 #include <QByteArray>
@@ -22,15 +23,5 @@ QString DecodeResults(std::string_view bytes);
 using ConversionProgress = std::function<void(std::size_t done, std::size_t total)>;
 QString DecodeResults(const BlockBytes& bytes, const ConversionProgress& progress);
 QByteArray DecodeResultsToUtf8(const BlockBytes& bytes, const ConversionProgress& progress);
-
-// Typed, pasted or dropped text as the bytes the box holds: every kind of line break (CR LF,
-// CR, LF, U+2028, U+2029) becomes CR LF, a character the code page lacks '?'.
-std::string EncodeInserted(QStringView text);
-// The same bytes in blocks, ready to go into the text as they are: a paste of any size costs
-// its bytes once.
-BlockBytes EncodeInsertedToBlocks(QStringView text);
-
-// CR LF, a lone CR and a lone LF each become CR LF.
-std::string WithCrLfBreaks(std::string_view bytes);
 
 }  // namespace bukvotok

@@ -6,11 +6,10 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <memory>
 
 #include "ResultsBox.h"
-#include "ResultsCodec.h"
 #include "ResultsMimeData.h"
-#include "ShowError.h"
 
 namespace bukvotok {
 
@@ -23,16 +22,24 @@ std::chrono::milliseconds& ForeignTextWait() {
     return wait;
 }
 
-// Another program's text, as Qt hands it over.  Raises ResultsNotReceivedError when it was
-// offered and did not come.
-QString ReceivedText(const QMimeData& mime) {
+// What `mime` holds: the box's own bytes, or another program's text as Qt hands it over.
+// Raises ResultsNotReceivedError when that was offered and did not come.
+IncomingText Incoming(const QMimeData& mime) {
+    IncomingText incoming;
+    if (const auto* own = qobject_cast<const ResultsMimeData*>(&mime)) {
+        incoming.own = own->Bytes();
+        return incoming;
+    }
     QElapsedTimer waited;
     waited.start();
-    QString text = mime.text();
-    if (text.isEmpty() && waited.elapsed() >= ForeignTextWait().count()) {
+    auto text = std::make_shared<const QString>(mime.text());
+    if (text->isEmpty() && waited.elapsed() >= ForeignTextWait().count()) {
         throw ResultsNotReceivedError();
     }
-    return text;
+    incoming.text =
+        std::u16string_view(QStringView(*text).utf16(), static_cast<std::size_t>(text->size()));
+    incoming.keeper = std::move(text);
+    return incoming;
 }
 
 }  // namespace
@@ -42,41 +49,26 @@ std::chrono::milliseconds SetForeignTextWait(std::chrono::milliseconds wait) {
     return wait;
 }
 
-QMimeData* ResultsTransfer::SelectionSnapshot() const {
-    BlockBytes bytes = box_.Share(box_.SelectionStart(), box_.SelectionEnd());
-    return new ResultsMimeData([bytes = std::move(bytes)] { return bytes; }, box_.window());
+void ResultsTransfer::PutOnClipboard(const BlockBytes& bytes) {
+    QApplication::clipboard()->setMimeData(
+        new ResultsMimeData([bytes] { return bytes; }, box_.window()));
 }
 
-bool ResultsTransfer::CopySelection() {
-    bool copied = false;
-    box_.Guarded([&] {
-        QApplication::clipboard()->setMimeData(SelectionSnapshot());
-        copied = true;
-    });
-    return copied;
+std::optional<IncomingText> ResultsTransfer::ReadClipboard(ResultsClipboard clipboard) const {
+    const QClipboard* system = QApplication::clipboard();
+    if (clipboard == ResultsClipboard::kSelection && !system->supportsSelection()) return {};
+    const QMimeData* mime = system->mimeData(
+        clipboard == ResultsClipboard::kSelection ? QClipboard::Selection : QClipboard::Clipboard);
+    if (mime == nullptr || !mime->hasText()) return {};
+    return Incoming(*mime);
 }
 
-void ResultsTransfer::Copy() {
-    if (box_.HasSelection()) CopySelection();
-}
-
-// A selection that could not be copied stays in the box.
-void ResultsTransfer::Cut() {
-    if (box_.HasSelection() && CopySelection()) box_.DeleteSelection();
-}
-
-bool ResultsTransfer::CanPaste() const {
+bool ResultsTransfer::ClipboardHasText() const {
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     return mime != nullptr && mime->hasText();
 }
 
-void ResultsTransfer::Paste() {
-    const QMimeData* mime = QApplication::clipboard()->mimeData();
-    if (mime == nullptr || !mime->hasText()) return;
-    box_.Guarded([&] { Put(*mime, box_.SelectionStart(), box_.SelectionEnd(), false); });
-}
-
-void ResultsTransfer::PublishSelection() noexcept {
+void ResultsTransfer::OfferSelection() noexcept {
     try {
         Publish();
     } catch (...) {
@@ -104,57 +96,25 @@ void ResultsTransfer::Publish() {
     published_ = offer;
 }
 
-void ResultsTransfer::PasteSelection(std::size_t at) {
-    const QClipboard* clipboard = QApplication::clipboard();
-    if (!clipboard->supportsSelection()) return;
-    const QMimeData* mime = clipboard->mimeData(QClipboard::Selection);
-    box_.Guarded([&] {
-        // The selection stays as it is until the paste is in: one refused leaves it, and what
-        // it offers, as they were.
-        if (const auto* own = qobject_cast<const ResultsMimeData*>(mime)) {
-            const BlockBytes bytes = own->Bytes();
-            if (!bytes.empty()) box_.PutBytes(at, at, bytes, false);
-        } else if (mime != nullptr && mime->hasText()) {
-            PutText(ReceivedText(*mime), at, at, false);
-        }
-    });
-}
-
-void ResultsTransfer::Put(const QMimeData& mime, std::size_t from, std::size_t to, bool select) {
-    if (const auto* own = qobject_cast<const ResultsMimeData*>(&mime)) {
-        box_.PutBytes(from, to, own->Bytes(), select);
-    } else {
-        PutText(ReceivedText(mime), from, to, select);
-    }
-}
-
-void ResultsTransfer::PutText(QStringView text, std::size_t from, std::size_t to, bool select) {
-    if (text.isEmpty()) return;
-    // The text's length is the bound, without a look at the text: a unit makes a byte, but for
-    // a line break, which makes two (the model refuses those that pass the limit), and a
-    // surrogate pair, which makes one '?' (a text of those that would only just fit is
-    // refused).
-    if (static_cast<std::size_t>(text.size()) > box_.RoomFor(from, to)) {
-        throw ResultsFullError(box_.Capacity(), false, TextModel::Refusal::kText);
-    }
-    box_.PutBytes(from, to, EncodeInsertedToBlocks(text), select);
-}
-
-void ResultsTransfer::DragSelection() {
-    const std::size_t from = box_.SelectionStart();
-    const std::size_t to = box_.SelectionEnd();
-    QMimeData* snapshot = nullptr;
-    box_.Guarded([&] { snapshot = SelectionSnapshot(); });
-    if (snapshot == nullptr) return;
+DragEnd ResultsTransfer::DragSelection(const BlockBytes& bytes) {
     auto* drag = new QDrag(&box_);
-    drag->setMimeData(snapshot);
+    drag->setMimeData(new ResultsMimeData([bytes] { return bytes; }, box_.window()));
     const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
-    // Moved elsewhere: the text goes.  A move within the box was done by its drop.
-    if (action == Qt::MoveAction && drag->target() != box_.viewport() && drag->target() != &box_) {
-        box_.SetSelection(from, to);
-        box_.DeleteSelection();
+    if (action == Qt::MoveAction) {
+        const bool within = drag->target() == box_.viewport() || drag->target() == &box_;
+        return within ? DragEnd::kMovedWithin : DragEnd::kMovedAway;
     }
+    return action == Qt::CopyAction ? DragEnd::kCopied : DragEnd::kNothing;
 }
+
+namespace {
+
+PixelPoint PointOf(const QDropEvent& event) {
+    const QPoint point = event.position().toPoint();
+    return {point.x(), point.y()};
+}
+
+}  // namespace
 
 void ResultsTransfer::DragEnter(QDragEnterEvent* event) {
     if (!event->mimeData()->hasText()) {
@@ -162,8 +122,7 @@ void ResultsTransfer::DragEnter(QDragEnterEvent* event) {
         return;
     }
     event->acceptProposedAction();
-    drop_offset_ = box_.OffsetAt(event->position().toPoint());
-    box_.viewport()->update();
+    box_.Editor().DragOver(PointOf(*event), false);
 }
 
 void ResultsTransfer::DragMove(QDragMoveEvent* event) {
@@ -171,38 +130,24 @@ void ResultsTransfer::DragMove(QDragMoveEvent* event) {
         event->ignore();
         return;
     }
-    const std::size_t offset = box_.OffsetAt(event->position().toPoint());
-    // Onto its own selection a drag changes nothing.
-    if (event->source() == &box_ && offset >= box_.SelectionStart() &&
-        offset <= box_.SelectionEnd()) {
-        event->ignore();
-    } else {
+    if (box_.Editor().DragOver(PointOf(*event), event->source() == &box_)) {
         event->acceptProposedAction();
+    } else {
+        event->ignore();
     }
-    drop_offset_ = offset;
-    box_.viewport()->update();
 }
 
-void ResultsTransfer::DragLeave() {
-    drop_offset_ = kNoOffset;
-    box_.viewport()->update();
-}
+void ResultsTransfer::DragLeave() { box_.Editor().DragLeave(); }
 
 void ResultsTransfer::Drop(QDropEvent* event) {
-    drop_offset_ = kNoOffset;
-    const std::size_t at = box_.OffsetAt(event->position().toPoint());
     const bool moving_own = event->source() == &box_ && event->dropAction() == Qt::MoveAction;
-    if (moving_own && at >= box_.SelectionStart() && at <= box_.SelectionEnd()) {
-        event->ignore();
-        box_.viewport()->update();
-        return;
-    }
-    if (moving_own) {
-        box_.MoveSelectionTo(at);
+    const QMimeData* mime = event->mimeData();
+    if (box_.Editor().Drop(PointOf(*event), moving_own,
+                           [mime]() -> std::optional<IncomingText> { return Incoming(*mime); })) {
+        event->acceptProposedAction();
     } else {
-        box_.Guarded([&] { Put(*event->mimeData(), at, at, true); });
+        event->ignore();
     }
-    event->acceptProposedAction();
 }
 
 }  // namespace bukvotok

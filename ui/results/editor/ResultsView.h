@@ -7,32 +7,28 @@
 // edge becomes pixels.  Nothing here raises: the lines are found in memory laid out already.
 #pragma once
 
-#include <QFont>
-#include <QPalette>
-#include <QRect>
-#include <QSize>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 
 #include "BlockBytes.h"
+#include "ResultsFace.h"
 #include "ViewLines.h"
-
-class QPainter;
 
 namespace bukvotok {
 
-class ResultsViewport {
+class ResultsView {
 public:
     // Between the frame and the text, as in Qt's own text boxes.
     static constexpr int kMargin = 4;
 
-    explicit ResultsViewport(const BlockBytes& text);
+    explicit ResultsView(const BlockBytes& text);
 
     ViewLines& Lines() { return lines_; }
 
     // The font and the size of the area the lines are drawn in: they wrap at its width.
-    void SetGeometry(const QFont& font, QSize size) noexcept;
+    void SetGeometry(const FontMeasures& font, int width, int height) noexcept;
+    int Height() const { return height_; }
     int VisibleLines() const;
 
     // --- Where the view stands ---
@@ -50,9 +46,9 @@ public:
 
     // --- Geometry, in the viewport's coordinates ---
     // The caret's bar before `offset`, far off screen when its line is.
-    QRect CaretRect(std::size_t offset);
+    PixelRect CaretRect(std::size_t offset);
     // The caret offset nearest to a point.
-    std::size_t OffsetAt(QPoint point);
+    std::size_t OffsetAt(PixelPoint point);
     // The line `rows` lines below (or above) `line`, or the last (first) there is.
     ViewLines::Line Moved(ViewLines::Line line, long long rows);
     std::int64_t XOf(std::size_t offset);
@@ -65,8 +61,7 @@ public:
         std::optional<std::size_t> caret;
         std::optional<std::size_t> drop;
     };
-    void Paint(QPainter& painter, const QRect& area, const QPalette& palette,
-               const Overlay& overlay);
+    void Paint(ResultsSurface& surface, const PixelRect& area, const Overlay& overlay);
 
 private:
     // The top line that puts the last line at the bottom.
@@ -74,14 +69,13 @@ private:
     // How many lines `line` lies below the top line, or kFarOff either way when it is off screen.
     long long RowOf(const ViewLines::Line& line);
     float RowTop(long long row) const;
-    void PaintLine(QPainter& painter, const ViewLines::Line& line, float y, float right,
-                   const QPalette& palette, const Overlay& overlay);
+    void PaintLine(ResultsSurface& surface, const ViewLines::Line& line, float y, float right,
+                   const Overlay& overlay);
 
     const BlockBytes& text_;
     ViewLines lines_;
-    QFont font_;
-    QSize size_;
-    float line_height_ = 13;
+    int height_ = 0;
+    int line_height_ = 13;
     float ascent_ = 10;
     std::size_t top_ = 0;  // where the top line starts, as of top_version_
     std::uint64_t top_version_ = 0;

@@ -5,14 +5,27 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
-
-class QKeyEvent;
 
 namespace bukvotok {
 
 class ResultsDocument;
-class ResultsViewport;
+class ResultsView;
+
+// Where a caret key takes the caret.
+enum class CaretMove {
+    kNextChar,
+    kPreviousChar,
+    kNextWord,
+    kPreviousWord,
+    kNextLine,
+    kPreviousLine,
+    kNextPage,
+    kPreviousPage,
+    kStartOfLine,
+    kEndOfLine,
+    kStartOfDocument,
+    kEndOfDocument,
+};
 
 class ResultsCaret {
 public:
@@ -35,17 +48,14 @@ public:
         column_ = -1;
     }
 
-    // Where a caret key takes the caret, if `event` is one, and whether it selects.
-    struct KeyMove {
-        std::size_t to = 0;
-        bool select = false;
-    };
-    std::optional<KeyMove> MoveFor(const QKeyEvent& event, const ResultsDocument& document,
-                                   ResultsViewport& view);
+    // Moves the caret as the key does, the anchor with it unless `select`.
+    void Move(CaretMove move, bool select, const ResultsDocument& document, ResultsView& view);
 
 private:
-    std::size_t LineEndTarget(const ResultsDocument& document, ResultsViewport& view) const;
-    std::size_t VerticalTarget(ResultsViewport& view, long long lines);
+    std::size_t Target(CaretMove move, bool select, const ResultsDocument& document,
+                       ResultsView& view);
+    std::size_t LineEndTarget(const ResultsDocument& document, ResultsView& view) const;
+    std::size_t VerticalTarget(ResultsView& view, long long lines);
 
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;

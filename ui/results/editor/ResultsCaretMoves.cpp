@@ -1,15 +1,32 @@
 #include "ResultsCaretMoves.h"
 
-#include <QChar>
-
-#include "Cp1251.h"
+#include <array>
 
 namespace bukvotok {
 
-bool IsWordByte(char byte) {
-    const QChar c(Cp1251ToUnicode(static_cast<unsigned char>(byte)));
-    return c.isLetterOrNumber() || c == u'_';
-}
+namespace {
+
+// The bytes whose characters are letters or digits, and '_': the Latin and Russian letters,
+// and the code page's other Cyrillic letters and µ between 0x80 and 0xBF.
+constexpr std::array<bool, 256> kWordBytes = [] {
+    std::array<bool, 256> word{};
+    for (int byte = '0'; byte <= '9'; ++byte) word[static_cast<std::size_t>(byte)] = true;
+    for (int byte = 'A'; byte <= 'Z'; ++byte) word[static_cast<std::size_t>(byte)] = true;
+    for (int byte = 'a'; byte <= 'z'; ++byte) word[static_cast<std::size_t>(byte)] = true;
+    word['_'] = true;
+    for (std::size_t byte = 0xC0; byte <= 0xFF; ++byte) word[byte] = true;
+    for (const std::size_t byte :
+         {0x80u, 0x81u, 0x83u, 0x8Au, 0x8Cu, 0x8Du, 0x8Eu, 0x8Fu, 0x90u, 0x9Au, 0x9Cu,
+          0x9Du, 0x9Eu, 0x9Fu, 0xA1u, 0xA2u, 0xA3u, 0xA5u, 0xA8u, 0xAAu, 0xAFu, 0xB2u,
+          0xB3u, 0xB4u, 0xB5u, 0xB8u, 0xBAu, 0xBCu, 0xBDu, 0xBEu, 0xBFu}) {
+        word[byte] = true;
+    }
+    return word;
+}();
+
+}  // namespace
+
+bool IsWordByte(char byte) { return kWordBytes[static_cast<unsigned char>(byte)]; }
 
 bool IsBlankByte(char byte) { return byte == ' ' || byte == '\t'; }
 
