@@ -51,9 +51,13 @@ wait_until 60 "openbox" window_manager_ready
 # A fresh prefix is made by the first program started on it, here on this screen.
 "$wine_run" "$prefix" "$window_program" 2>>"$work/stderr.txt" &
 program=$!
-main=$(timeout 300 xdotool search --sync --onlyvisible --pid $program --name '^Буквоток$' |
-    head -n 1) || true
-[ -n "$main" ] || fail "the window did not appear"
+# A search over windows that wine makes and destroys meanwhile can end in an X error: it only
+# looks again.
+main_shown() {
+    main=$(xdotool search --onlyvisible --pid $program --name '^Буквоток$' 2>/dev/null |
+        head -n 1) && [ -n "$main" ]
+}
+wait_until 300 "the window" main_shown
 # The window shows with the focus on "Загрузить словарь".
 wait_until 60 "the window to have the focus" focused "$main"
 declare -A place
@@ -87,10 +91,9 @@ answer_dialog() {
     wait_until 60 "the file dialog to close" eval '! viewable "$frame"'
 }
 status() { probe status "$1" 120 || fail "the program did not reach this state"; }
-# Whether no process holds the file open any more: the program's own, or the wine server.
-saved() {
-    [ -e "$1" ] && ! find /proc/[0-9]*/fd -lname "$1" 2>/dev/null | grep -q .
-}
+# Once the program has written the file and closed it.  Wine's server need not keep the file
+# open meanwhile, so the probe asks as a Windows program would.
+written() { probe written "$(windows_path "$1")" 120 || fail "the save did not end"; }
 # search_for TICKS: lets the running search use that much processor time.
 search_for() {
     local until=$(($(cpu_ticks $program) + $1))
@@ -110,7 +113,7 @@ status "Статус: Поиск совпадений остановлен!"
 shot 5-stopped
 click Button5                    # Сохранить найденное в файл
 answer_dialog "$work/results.txt" 6-save-dialog
-wait_until 60 "the save" saved "$work/results.txt"
+written "$work/results.txt"
 wait_until 60 "only the main window to be left on screen" only_main_shown
 shot 7-saved
 

@@ -5,6 +5,8 @@
 //                                        on the screen
 //   window_probe status TEXT SECONDS     waits until the status line reads TEXT; gives up after
 //                                        SECONDS, saying what it reads
+//   window_probe written PATH SECONDS    waits until the file is there and no program has it open
+//                                        for writing
 #include <windows.h>
 
 #include <cstdio>
@@ -68,6 +70,26 @@ int WaitForStatus(HWND form, std::wstring_view expected, int seconds) {
     return 0;
 }
 
+// Wine's server keeps Windows' sharing rules: a file a program still writes cannot be opened by
+// another that shares only reading.
+int WaitUntilWritten(const wchar_t* path, int seconds) {
+    const ULONGLONG give_up = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    for (;;) {
+        const HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(file);
+            return 0;
+        }
+        if (::GetTickCount64() >= give_up) {
+            std::fprintf(stderr, "gave up waiting for the file to be written (error %lu)\n",
+                         ::GetLastError());
+            return 1;
+        }
+        ::Sleep(20);
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -79,6 +101,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"places" && argc == 2) return PrintPlaces(form);
     if (command == L"status" && argc == 4) return WaitForStatus(form, argv[2], _wtoi(argv[3]));
-    std::fprintf(stderr, "usage: window_probe places | status TEXT SECONDS\n");
+    if (command == L"written" && argc == 4) return WaitUntilWritten(argv[2], _wtoi(argv[3]));
+    std::fprintf(stderr,
+                 "usage: window_probe places | status TEXT SECONDS | written PATH SECONDS\n");
     return 2;
 }
