@@ -198,6 +198,20 @@ TEST(MatchSearch, MatchesTheModelOnCommonWords) {
     EXPECT_EQ(fast, RunModel(Linear(dictionary), 100000));
     EXPECT_EQ(fast.results.find(Utf8ToCp1251(" я")), std::string::npos);  // я is never drawn
     EXPECT_EQ(fast.results.substr(0, 3), Utf8ToCp1251(" а "));
+
+    // Three letters that every drawn letter continues, each by a fifth letter of its own into
+    // a word: the first pass walks one of them to its end.
+    const std::string drawn = LettersDrawnFromStart(6);
+    std::string fives;
+    for (int letter = FirstLetterCode; letter < FirstLetterCode + LetterCount; ++letter) {
+        const char fifth = letter == static_cast<unsigned char>(drawn[3]) ? drawn[4] : drawn[4] ^ 1;
+        fives += drawn.substr(0, 3) + static_cast<char>(letter) + fifth + "\r\n";
+    }
+    DictionaryList prefix_of_all;
+    prefix_of_all.LoadDictionaryText(fives);
+    const Outcome walked = RunFast(prefix_of_all, 100);
+    EXPECT_EQ(walked, RunModel(Linear(prefix_of_all), 100));
+    EXPECT_EQ(walked.results.substr(0, 6), " " + drawn.substr(0, 5));
 }
 
 TEST(MatchSearch, AnEntryMillionsOfLettersLongIsWalkedWithoutRecursion) {
@@ -209,6 +223,8 @@ TEST(MatchSearch, AnEntryMillionsOfLettersLongIsWalkedWithoutRecursion) {
     const Outcome outcome = RunFast(dictionary, 1);
     EXPECT_EQ(outcome.pumps, kLength + 1);
     EXPECT_EQ(outcome.results, " " + entry);
+    // Chained with the calls left out, it runs past the letters drawn ahead as walked alone.
+    EXPECT_EQ(RunFast(dictionary, 2), RunFast(dictionary, 2, false));
 }
 
 // A host that appends without reading back must get the same text.
@@ -347,10 +363,14 @@ TEST_F(ReentryTest, LoadingADictionaryAtEveryStepOfADeepWalk) {
             s.host.AtPump(pump, [&s, &list] { s.load(list); });
         }
     });
-    // A list without the word, at the first letters, the fourth and past them.
-    for (const std::uint64_t pump : {3u, 5u, 7u}) {
+    // A list without the word, at the first letters, the fourth and past them; and one with
+    // its first three letters but not the fourth.
+    const std::string three = drawn.substr(0, 3) + "\r\n" + kWords;
+    for (const auto& [pump, list] :
+         {std::pair{3u, kWords}, {5u, kWords}, {7u, kWords}, {5u, three}}) {
         ExpectSameAsModel(
-            words, 100, [pump](Session& s) { s.host.AtPump(pump, [&s] { s.load(kWords); }); },
+            words, 100,
+            [pump, &list](Session& s) { s.host.AtPump(pump, [&s, &list] { s.load(list); }); },
             "List index out of bounds (-1)");
     }
 }
