@@ -108,7 +108,7 @@ bool EndShown(ResultsBox& box) {
 
 // Appends: the view stays until its next refresh draws the box whole (the caret's blinking draws
 // only itself), which this waits for, however late a busy machine runs it.
-bool AppendAndWaitForRefresh(ResultsBox& box, const std::string& bytes) {
+bool AppendAndWaitForRefresh(ResultsBox& box, const std::string& bytes, bool together = false) {
     struct WholePaints : QObject {
         int count = 0;
         bool eventFilter(QObject* viewport, QEvent* event) override {
@@ -120,7 +120,12 @@ bool AppendAndWaitForRefresh(ResultsBox& box, const std::string& bytes) {
     box.viewport()->repaint();  // what was due to be drawn before is drawn now
     box.viewport()->installEventFilter(&paints);
     const std::size_t top = TopShown(box);
-    box.AppendResultsText(bytes);
+    if (together) {
+        std::size_t taken = 0;
+        box.AppendWords(bytes, taken);  // a search's words handed over together
+    } else {
+        box.AppendResultsText(bytes);
+    }
     if (TopShown(box) != top) return false;
     return QTest::qWaitFor([&paints] { return paints.count > 0; });
 }
@@ -203,6 +208,12 @@ void tst_ResultsBox::roundTrip() {
     ResultsBox split;
     for (const char* part : {"a\r", "\n", "\nb"}) split.AppendResultsText(part);
     QCOMPARE(Bytes(split.ResultsText()), QByteArray("a\r\n\r\nb"));
+    // Words between the lone CR and the LF: the LF is a line break of its own.
+    std::size_t taken = 0;
+    split.AppendResultsText("\r");
+    split.AppendWords(" w", taken);
+    split.AppendResultsText("\nc");
+    QCOMPARE(Bytes(split.ResultsText()), QByteArray("a\r\n\r\nb\r\n w\r\nc"));
 }
 
 void tst_ResultsBox::edits_data() {
@@ -765,7 +776,7 @@ void tst_ResultsBox::followsTheEndOnlyFromTheEnd() {
     const std::size_t caret_before = box.CaretOffset();
 
     for (int burst = 0; burst < 5; ++burst) {
-        QVERIFY(AppendAndWaitForRefresh(box, Words(100, 10000 + burst * 100)));
+        QVERIFY(AppendAndWaitForRefresh(box, Words(100, 10000 + burst * 100), burst % 2 == 1));
     }
 
     if (anchor == -1 && caret == -1) {
@@ -788,6 +799,9 @@ void tst_ResultsBox::aFullBoxRefusesMoreAndKeepsItsText() {
     box.AppendResultsText(" 0123456789");
 
     QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsFullError, box.AppendResultsText(" 0123456789"));
+    std::size_t taken = 0;  // words handed over together: the first is a byte past the room
+    QVERIFY_THROWS_EXCEPTION(bukvotok::ResultsFullError, box.AppendWords(" 012345678 9", taken));
+    QCOMPARE(taken, std::size_t{0});
     QCOMPARE(box.ResultsText(), std::string(" 0123456789"));
 
     // Typing and pasting past the limit are refused whole, with a message; a paste before
