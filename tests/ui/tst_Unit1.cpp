@@ -30,8 +30,12 @@
 #include "Cp1251.h"
 #include "DictionaryFile.h"
 #include "FailingDisk.h"
+#include "FakeSearchHost.h"
 #include "FullDevice.h"
+#include "GrowingArray.h"
 #include "LetterGenerator.h"
+#include "LinearDictionary.h"
+#include "ModelSearch.h"
 #include "OnScreenPlace.h"
 #include "OpenFileDialog.h"
 #include "Question.h"
@@ -154,6 +158,7 @@ private slots:
     void searchWithNothingToWalkWaitsForTheUser();
     void eventsArrivingBetweenPumpsAreHandledSoon();
     void aFullResultsBoxEndsTheSearchWithItsResultsIntact();
+    void wordsRunningOutOfMemoryPartWayLeaveWhatOneByOneWould();
     void utf8ListFindsWhatItsWindows1251TwinFinds();
     void errorBoxIsTitledAndAddsTheFullStop();
     void applicationTitleFromPath_data();
@@ -854,6 +859,48 @@ void TestUnit1::aFullResultsBoxEndsTheSearchWithItsResultsIntact() {
     QCOMPARE(ReadAll(saved).toStdString(), results);
     Child<QPushButton>("Button1")->click();
     QCOMPARE(Status(), kStopped);
+}
+
+// Memory runs out as the box begins a new block, part way through the words handed over
+// together: the words before stay, followed by the caret and laid out, and the generator stands
+// after the failing word's pass, as appending each word alone leaves it.
+void TestUnit1::wordsRunningOutOfMemoryPartWayLeaveWhatOneByOneWould() {
+    static bukvotok::ResultsBox* memo = nullptr;
+    memo = Child<bukvotok::ResultsBox>("Memo1");
+    Load(Dictionary("a.txt", "а"));
+    constexpr std::size_t kBlock = bukvotok::BlockBytes::kBlockSize;
+    static std::uint64_t lines_version = 0;  // when memory ran out
+    bukvotok::growing_array_fails_for_tests = [] {
+        lines_version = memo->Lines().Version();
+        return memo->ResultsSize() > kBlock - 16;
+    };
+    Child<QPushButton>("Button4")->click();  // returns when the error has ended it
+    bukvotok::growing_array_fails_for_tests = nullptr;
+    QCOMPARE(errors_.size(), 1);
+    const std::size_t size = memo->ResultsSize();
+    QVERIFY(size > kBlock - 16 && size <= kBlock);
+    QCOMPARE(memo->ResultsText(),
+             bukvotok::Utf8ToCp1251(
+                 QString(" а").repeated(static_cast<qsizetype>(size / 2)).toStdString()));
+    QCOMPARE(memo->CaretOffset(), size);
+    QVERIFY(memo->Lines().Version() != lines_version);  // told of the words that went in
+    const std::uint32_t state = bukvotok::RandomState();
+
+    // The host of the search as described, whose word after those fails.
+    struct FailingHost : bukvotok::FakeSearchHost {
+        using FakeSearchHost::FakeSearchHost;
+        std::string GetResultsText() override { return {}; }
+        void SetResultsText(std::string) override {
+            if (++words == failing) throw std::bad_alloc();
+        }
+        std::size_t words = 0;
+        std::size_t failing = 0;
+    } host(UINT64_MAX);
+    host.failing = size / 2 + 1;
+    bukvotok::SetRandomState(0);
+    const bukvotok::LinearDictionary a({bukvotok::Utf8ToCp1251("а")});
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, bukvotok::ModelSearch(host, a).Run());
+    QCOMPARE(state, bukvotok::RandomState());
 }
 
 void TestUnit1::utf8ListFindsWhatItsWindows1251TwinFinds() {
