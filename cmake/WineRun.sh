@@ -10,6 +10,13 @@ shift
 # Wine's own messages (fixme:, err:) would mix with what the program writes.
 WINEDEBUG=${WINEDEBUG:--all}
 export WINEPREFIX WINEDEBUG
+# Wine turns Windows' names into this system's in the locale's character set: in the C locale, a
+# minimal Debian's with LANG unset, a file named in Cyrillic cannot be made ("No such file or
+# directory") and a window's title loses its letters.  Any UTF-8 locale keeps them.
+case $(locale charmap 2>/dev/null) in
+UTF-8) ;;
+*) export LC_ALL=C.UTF-8 ;;
+esac
 # A prefix is whole once wineboot has ended: the mark comes after it.
 if [ ! -f "$WINEPREFIX/.made" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
