@@ -33,10 +33,13 @@ int ColourIndex(Ink ink) {
 }
 
 // GDI's face of the editor's drawing, on a device context whose font is the box's, its text
-// aligned on the baseline.  Only the run asked for is converted.
+// aligned on the baseline.  Only the run asked for is converted.  Each letter goes where the
+// advances the editor laid out with put it, whatever the font would do between them (wine's
+// stand-ins for bitmap faces kern a little), so that the caret and the selection fall between
+// letters.
 class GdiSurface : public ResultsSurface {
 public:
-    explicit GdiSurface(HDC dc) : dc_(dc) {}
+    GdiSurface(HDC dc, const std::array<INT, 256>& advances) : dc_(dc), advances_(advances) {}
     void Fill(const FloatRect& area, Ink ink) override {
         const RECT rect{Round(area.left), Round(area.top), Round(area.left + area.width),
                         Round(area.top + area.height)};
@@ -47,14 +50,20 @@ public:
         const int made =
             ::MultiByteToWideChar(kCp1251, 0, bytes.data(), static_cast<int>(bytes.size()),
                                   wide_.data(), static_cast<int>(wide_.size()));
+        steps_.resize(bytes.size());
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            steps_[i] = advances_[static_cast<unsigned char>(bytes[i])];
+        }
         ::SetTextColor(dc_, ::GetSysColor(ColourIndex(ink)));
         ::ExtTextOutW(dc_, Round(left), Round(baseline), 0, nullptr, wide_.data(),
-                      static_cast<UINT>(made), nullptr);
+                      static_cast<UINT>(made), steps_.data());
     }
 
 private:
     HDC dc_;
+    const std::array<INT, 256>& advances_;
     std::wstring wide_;
+    std::vector<INT> steps_;
 };
 
 }  // namespace
@@ -179,7 +188,7 @@ void ResultsBox::OnPaint() {
     ::FillRect(dc, &dirty, ::GetSysColorBrush(COLOR_WINDOW));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
-    GdiSurface surface(dc);
+    GdiSurface surface(dc, advances_);
     editor_.Paint(surface, {dirty.left, dirty.top, width, height});
     if (bitmap) {
         ::BitBlt(paint.Dc(), dirty.left, dirty.top, width, height, dc, dirty.left, dirty.top,
@@ -234,6 +243,7 @@ FontMeasures ResultsBox::Measure() const {
         INT width = 0;
         ::GetCharWidth32W(dc.Get(), unit, unit, &width);
         measures.advance[byte] = static_cast<float>(width);
+        advances_[byte] = width;
     }
     return measures;
 }

@@ -102,6 +102,7 @@ private:
     WindowHandle window_;
     HFONT font_ = nullptr;        // the window's, which it hands every control
     wchar_t high_surrogate_ = 0;  // the first half of a character typed in two messages
+    mutable std::array<INT, 256> advances_{};   // as last measured, in whole pixels
     std::array<int, kResultsTimers> timers_{};  // each running timer's interval, else -1
     std::vector<std::string> later_errors_;     // from paints, shown once the loop is back
 };
