@@ -1,6 +1,7 @@
 #include "ResultsBox.h"
 
 #include <imm.h>
+#include <windowsx.h>
 
 #include <cmath>
 #include <stdexcept>
@@ -305,9 +306,65 @@ std::optional<IncomingText> ResultsBox::ReadClipboard(ResultsClipboard clipboard
     return clipboard_.Read(window_.Get());
 }
 
-// A press in the selection and a move do not drag it: the box takes no drops yet, its own
-// included.  The press ends as a click would, where it was released.
-DragEnd ResultsBox::DragSelection(const BlockBytes&) { return DragEnd::kNothing; }
+// A drag of the selection within the box, followed here until the button is released: a move,
+// or a copy with Ctrl held; Escape, or a release outside the box, drops nothing.  Other
+// programs' windows take no drop from it (no OLE drag and drop).
+DragEnd ResultsBox::DragSelection(const BlockBytes& bytes) {
+    const HWND window = window_.Get();
+    if (::GetCapture() != window) ::SetCapture(window);
+    DragEnd end = DragEnd::kNothing;
+    MSG message{};
+    for (bool dragging = true; dragging && window_ && ::GetCapture() == window;) {
+        if (::GetMessageW(&message, nullptr, 0, 0) <= 0) {
+            // The program's own loop ends the program, once this returns.
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        RECT client{};
+        ::GetClientRect(window, &client);
+        const POINT at{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+        const bool inside = message.hwnd == window && ::PtInRect(&client, at) != FALSE;
+        switch (message.message) {
+            case WM_MOUSEMOVE:
+                if (inside && editor_.DragOver({at.x, at.y}, true)) {
+                    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+                } else {
+                    editor_.DragLeave();
+                    ::SetCursor(::LoadCursorW(nullptr, IDC_NO));
+                }
+                break;
+            case WM_LBUTTONUP: {
+                dragging = false;
+                if (!inside) {
+                    editor_.DragLeave();
+                    break;
+                }
+                const bool copy = (message.wParam & MK_CONTROL) != 0;
+                const auto own = [&bytes]() -> std::optional<IncomingText> {
+                    IncomingText text;
+                    text.own = bytes;
+                    return text;
+                };
+                if (editor_.Drop({at.x, at.y}, !copy, own)) {
+                    end = copy ? DragEnd::kCopied : DragEnd::kMovedWithin;
+                }
+                break;
+            }
+            case WM_KEYDOWN:
+                if (message.wParam == VK_ESCAPE) {
+                    dragging = false;
+                    editor_.DragLeave();
+                }
+                break;
+            default:
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+                break;
+        }
+    }
+    if (::GetCapture() == window) ::ReleaseCapture();
+    return end;
+}
 
 bool ResultsBox::Ask(const std::string& question) {
     return win32::AskQuestion(Utf8ToWide(question));

@@ -223,6 +223,33 @@ TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
     EXPECT_EQ(box.ResultsText(), "x?\r\n\xB8\r\n\xCFx?\r\n\xFB");
 }
 
+// A drag within the box is followed in a loop of its own until the release: a move, or a copy
+// with Ctrl.
+TEST(Win32ResultsBoxTest, SelectionDraggedWithinTheBoxMovesOrCopies) {
+    WindowHandle parent(::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                          nullptr, nullptr, Instance(), nullptr));
+    ResultsBox box;
+    box.Create(parent.Get(), 5, L"", Instance());
+    ::MoveWindow(box.Handle(), 0, 0, 200, 100, FALSE);
+    box.SetResultsText("ab cd");
+    const auto drag = [&box](std::size_t from, std::size_t to, std::size_t at, WPARAM keys) {
+        box.Editor().SetSelection(from, to);
+        const auto point = [&box](std::size_t offset) {
+            const PixelRect caret = box.Editor().CaretRect(offset);
+            return MAKELPARAM(caret.left + 1, caret.top + 2);
+        };
+        ::PostMessageW(box.Handle(), WM_MOUSEMOVE, MK_LBUTTON | keys, point(at));
+        ::PostMessageW(box.Handle(), WM_LBUTTONUP, keys, point(at));
+        ::SendMessageW(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, point(from));
+        ::SendMessageW(box.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(150, 60));
+    };
+    drag(0, 2, 5, 0);
+    EXPECT_EQ(box.ResultsText(), " cdab");
+    drag(3, 5, 0, MK_CONTROL);
+    EXPECT_EQ(box.ResultsText(), "ab cdab");
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
+
 TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
     const ComApartment com;
     CursorRegistry cursors;
