@@ -2,8 +2,9 @@
 // (ResultsEditor).  This class is its Win32 face: it turns Windows' messages into the editor's
 // calls, draws what the editor lays out with GDI (Windows-1251 bytes converted a visible run at
 // a time), runs its timers as window timers, keeps a system caret where the editor's caret is
-// (for magnifiers and input methods), and speaks to the clipboard (ResultsBoxClipboard).  It has
-// no selection clipboard: a middle click pastes nothing, as Windows' own boxes do.
+// (for magnifiers and input methods), and speaks to the clipboard (ResultsBoxClipboard).  Windows
+// has no selection clipboard: a middle click pastes nothing, as in Windows' own boxes.  A drag of
+// the selection stays within the box (DragSelection); no scroll bars, as on Linux.
 #pragma once
 
 #include <windows.h>
