@@ -69,7 +69,7 @@ private:
 
 }  // namespace
 
-ResultsBox::ResultsBox() { timers_.fill(-1); }
+ResultsBox::ResultsBox() : EditorResults(editor_) { timers_.fill(-1); }
 
 ResultsBox::~ResultsBox() {
     // What this copied stays on the clipboard, in every format, after the box is gone.
@@ -100,15 +100,6 @@ void ResultsBox::Create(HWND parent, int id, const wchar_t* name, HINSTANCE inst
         if (timers_[timer] >= 0) StartTimer(static_cast<ResultsTimer>(timer), timers_[timer]);
     }
     Relayout();
-}
-
-std::vector<std::string_view> ResultsBox::ResultsPieces() const {
-    std::vector<std::string_view> pieces;
-    Bytes().ForEachPiece(0, Bytes().size(), [&pieces](std::string_view piece, std::size_t) {
-        pieces.push_back(piece);
-        return true;
-    });
-    return pieces;
 }
 
 LRESULT ResultsBox::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {

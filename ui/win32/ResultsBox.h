@@ -16,14 +16,14 @@
 #include <string_view>
 #include <vector>
 
+#include "EditorResults.h"
 #include "Handles.h"
 #include "ResultsBoxClipboard.h"
 #include "ResultsEditor.h"
-#include "WindowResults.h"
 
 namespace bukvotok::win32 {
 
-class ResultsBox : public WindowResults, private ResultsFace {
+class ResultsBox : public EditorResults, private ResultsFace {
 public:
     static constexpr const wchar_t* kClassName = L"TResultsBox";
 
@@ -38,32 +38,9 @@ public:
     HWND Handle() const { return window_.Get(); }
     ResultsEditor& Editor() { return editor_; }
 
-    // --- WindowResults, the editor's ---
-    std::string ResultsText() const override { return Bytes().Copy(0, Bytes().size()); }
-    std::size_t ResultsSize() const override { return editor_.Size(); }
-    std::vector<std::string_view> ResultsPieces() const override;
-    void SetResultsText(std::string_view bytes) override { editor_.SetResultsText(bytes); }
-    void AppendWord(std::string_view word) override { editor_.AppendWord(word); }
-    void AppendWords(std::string_view spaced, std::size_t& taken) override {
-        editor_.AppendWords(spaced, taken);
-    }
-    std::size_t PlainAppendRoom() const override { return editor_.PlainAppendRoom(); }
-    void BeginSearch() override { editor_.BeginSearch(); }
-    void EndSearch() override { editor_.EndSearch(); }
-    void Clear() override { editor_.Clear(); }
-    std::uint64_t MarkSaved() override { return editor_.MarkSaved(); }
-    void ForgetSave(std::uint64_t save) override { editor_.ForgetSave(save); }
-    bool Saved() const override { return editor_.Saved(); }
-    TextModel::Removed Kept() const override { return editor_.Kept(); }
-    std::uint64_t Changes() const override { return editor_.Changes(); }
-    std::size_t Capacity() const override { return editor_.Capacity(); }
-    void SetCapacity(std::size_t bytes) override { editor_.SetCapacity(bytes); }
-
 private:
     template <typename Object>
     friend LRESULT CALLBACK ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
-
-    const BlockBytes& Bytes() const { return editor_.Bytes(); }
 
     LRESULT Dispatch(UINT message, WPARAM wparam, LPARAM lparam);
     // Keys, characters, the input method, the mouse and the menu (ResultsBoxInput.cpp).
