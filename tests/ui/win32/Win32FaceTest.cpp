@@ -18,6 +18,7 @@
 #include "Errors.h"
 #include "Grlink.h"
 #include "ResultsBox.h"
+#include "ShowError.h"
 #include "Unit1.h"
 
 namespace bukvotok::win32 {
@@ -287,6 +288,13 @@ TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
     const std::vector<int> button5 = at(TForm1::Button5);
     EXPECT_GE(button5[0], 0);
     EXPECT_LE(::MulDiv(button5[0] + button5[2], dpi, 96), client.right);
+}
+
+// The results box's messages are UTF-8, a file error's path Windows-1251.
+TEST(Win32WindowTest, ErrorTextIsUtf8OrElseWindows1251) {
+    EXPECT_EQ(ErrorText("Недостаточно памяти"), L"Недостаточно памяти");
+    EXPECT_EQ(ErrorText("Cannot open file \"C:\\\xEF\xF3\xF2\xFC.txt\""),
+              L"Cannot open file \"C:\\путь.txt\"");
 }
 
 TEST(Win32WindowTest, ApplicationTitleIsTheFileNameLowered) {
