@@ -23,10 +23,17 @@ public:
     // Whether a word of `size` bytes still fits, with its space.
     bool Fits(std::size_t size) const { return spaced_.size() + 1 + size <= kMaxBytes; }
 
+    // All or nothing: out of memory, the words held before stay as they were, to be handed over.
     void Add(std::string_view word, LettersAhead::Place after) {
-        spaced_ += ' ';
-        spaced_ += word;
-        ends_.push_back({spaced_.size(), after});
+        const std::size_t size = spaced_.size();
+        try {
+            spaced_ += ' ';
+            spaced_ += word;
+            ends_.push_back({spaced_.size(), after});
+        } catch (...) {
+            spaced_.resize(size);
+            throw;
+        }
     }
 
     // " w1 w2 ...", each word after one space.

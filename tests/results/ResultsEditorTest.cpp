@@ -135,6 +135,12 @@ TEST(ResultsEditorTest, TextComesInWithEveryLineBreakAsCrLf) {
     Face split;
     for (const char* part : {"a\r", "\n", "\nb"}) split.editor.AppendResultsText(part);
     EXPECT_EQ(Text(split.editor), "a\r\n\r\nb");
+    // Words between a lone CR and an LF: the LF is a line break of its own.
+    std::size_t taken = 0;
+    split.editor.AppendResultsText("\r");
+    split.editor.AppendWords(" w", taken);
+    split.editor.AppendResultsText("\nc");
+    EXPECT_EQ(Text(split.editor), "a\r\n\r\nb\r\n w\r\nc");
 }
 
 TEST(ResultsEditorTest, EditsLandWhereTheKeysSayAndUndoPutsThemBack) {
@@ -622,7 +628,13 @@ TEST(ResultsEditorTest, TheViewFollowsTheEndOnlyFromTheEnd) {
         // The view stays until its next frame.
         for (int burst = 0; burst < 5; ++burst) {
             const std::size_t shown = TopShown(editor);
-            editor.AppendResultsText(Words(100, 10000 + burst * 100));
+            const std::string words = Words(100, 10000 + burst * 100);
+            if (burst % 2 == 1) {
+                std::size_t taken = 0;  // as a search hands them over
+                editor.AppendWords(words, taken);
+            } else {
+                editor.AppendResultsText(words);
+            }
             EXPECT_EQ(TopShown(editor), shown);
             EXPECT_TRUE(face.Fire(ResultsTimer::kFrame));
         }
@@ -644,6 +656,9 @@ TEST(ResultsEditorTest, AFullBoxRefusesMoreAndKeepsItsText) {
     editor.SetCapacity(20);
     editor.AppendResultsText(" 0123456789");
     EXPECT_THROW(editor.AppendResultsText(" 0123456789"), ResultsFullError);
+    std::size_t taken = 0;  // words handed over together: the first is a byte past the room
+    EXPECT_THROW(editor.AppendWords(" 012345678 9", taken), ResultsFullError);
+    EXPECT_EQ(taken, 0u);
     EXPECT_EQ(Text(editor), " 0123456789");
 
     // Typing and pasting past the limit are refused whole, with a message; a paste before

@@ -2,13 +2,17 @@
 // as described in words (the model), including everything a host may do inside a pump.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Cp1251.h"
 #include "DrawnLetters.h"
 #include "Errors.h"
+#include "FailingAllocations.h"
 #include "FakeSearchHost.h"
 #include "LetterGenerator.h"
 #include "LinearDictionary.h"
@@ -194,6 +198,20 @@ TEST(MatchSearch, MatchesTheModelOnCommonWords) {
     EXPECT_EQ(fast, RunModel(Linear(dictionary), 100000));
     EXPECT_EQ(fast.results.find(Utf8ToCp1251(" я")), std::string::npos);  // я is never drawn
     EXPECT_EQ(fast.results.substr(0, 3), Utf8ToCp1251(" а "));
+
+    // Three letters that every drawn letter continues, each by a fifth letter of its own into
+    // a word: the first pass walks one of them to its end.
+    const std::string drawn = LettersDrawnFromStart(6);
+    std::string fives;
+    for (int letter = FirstLetterCode; letter < FirstLetterCode + LetterCount; ++letter) {
+        const char fifth = letter == static_cast<unsigned char>(drawn[3]) ? drawn[4] : drawn[4] ^ 1;
+        fives += drawn.substr(0, 3) + static_cast<char>(letter) + fifth + "\r\n";
+    }
+    DictionaryList prefix_of_all;
+    prefix_of_all.LoadDictionaryText(fives);
+    const Outcome walked = RunFast(prefix_of_all, 100);
+    EXPECT_EQ(walked, RunModel(Linear(prefix_of_all), 100));
+    EXPECT_EQ(walked.results.substr(0, 6), " " + drawn.substr(0, 5));
 }
 
 TEST(MatchSearch, AnEntryMillionsOfLettersLongIsWalkedWithoutRecursion) {
@@ -205,6 +223,8 @@ TEST(MatchSearch, AnEntryMillionsOfLettersLongIsWalkedWithoutRecursion) {
     const Outcome outcome = RunFast(dictionary, 1);
     EXPECT_EQ(outcome.pumps, kLength + 1);
     EXPECT_EQ(outcome.results, " " + entry);
+    // Chained with the calls left out, it runs past the letters drawn ahead as walked alone.
+    EXPECT_EQ(RunFast(dictionary, 2), RunFast(dictionary, 2, false));
 }
 
 // A host that appends without reading back must get the same text.
@@ -343,10 +363,14 @@ TEST_F(ReentryTest, LoadingADictionaryAtEveryStepOfADeepWalk) {
             s.host.AtPump(pump, [&s, &list] { s.load(list); });
         }
     });
-    // A list without the word, at the first letters, the fourth and past them.
-    for (const std::uint64_t pump : {3u, 5u, 7u}) {
+    // A list without the word, at the first letters, the fourth and past them; and one with
+    // its first three letters but not the fourth.
+    const std::string three = drawn.substr(0, 3) + "\r\n" + kWords;
+    for (const auto& [pump, list] :
+         {std::pair{3u, kWords}, {5u, kWords}, {7u, kWords}, {5u, three}}) {
         ExpectSameAsModel(
-            words, 100, [pump](Session& s) { s.host.AtPump(pump, [&s] { s.load(kWords); }); },
+            words, 100,
+            [pump, &list](Session& s) { s.host.AtPump(pump, [&s, &list] { s.load(list); }); },
             "List index out of bounds (-1)");
     }
 }
@@ -387,6 +411,85 @@ TEST_F(ReentryTest, InnerSearchEndingInErrorLeavesTheOuterRunning) {
             s.load(kWords);
         });
     });
+}
+
+// A host whose k-th word fails to go in, as when memory runs out, or that lets the search's own
+// n-th allocation fail once it runs; it notes the pumps it was told of as each word arrives.
+class FailingWordHost : public FakeSearchHost {
+public:
+    using FakeSearchHost::FakeSearchHost;
+    void SetResultsText(std::string text) override {
+        if (++words == failing_word) throw std::bad_alloc();
+        pumps_at_words.push_back(pumps);
+        FakeSearchHost::SetResultsText(std::move(text));
+    }
+    QuietCalls QuietCallsAhead() override {
+        if (failing_allocation >= 0)
+            check::FailAllocationAfter(std::exchange(failing_allocation, -1));
+        return FakeSearchHost::QuietCallsAhead();
+    }
+    std::uint64_t words = 0;
+    std::uint64_t failing_word = 0;
+    long failing_allocation = -1;
+    std::vector<std::uint64_t> pumps_at_words;
+};
+
+struct Failed {
+    std::string results;
+    std::uint32_t state;
+    std::vector<std::uint64_t> pumps_at_words;
+};
+
+Failed RunFailing(const std::function<void(FailingWordHost&)>& run, std::uint64_t failing_word,
+                  long failing_allocation = -1) {
+    SetRandomState(0);
+    FailingWordHost host(3000);
+    host.failing_word = failing_word;
+    host.failing_allocation = failing_allocation;
+    try {
+        run(host);
+    } catch (const std::bad_alloc&) {
+    }
+    check::FailAllocationAfter(-1);
+    return {host.results, RandomState(), host.pumps_at_words};
+}
+
+// Words handed over together that fail part way leave the words before the failing one and the
+// generator after its pass, as one-by-one appends do; and the host hears of no call made after
+// a word before it has the word.
+TEST(MatchSearch, WordsHandedOverTogetherFailingPartWayLeaveWhatOneByOneWould) {
+    DictionaryList dictionary;
+    dictionary.LoadDictionaryText(kWords);
+    const LinearDictionary model = Linear(dictionary);
+    const auto one_by_one = [&model](FailingWordHost& host) {
+        ModelSearch<LinearDictionary>(host, model).Run();
+    };
+    const auto together = [&dictionary](std::uint64_t room) {
+        return [&dictionary, room](FailingWordHost& host) {
+            host.quiet_calls = true;
+            host.append_room = room;
+            RunSearch(host, dictionary);
+        };
+    };
+    for (std::uint64_t word = 1; word <= 40; ++word) {
+        const Failed expected = RunFailing(one_by_one, word);
+        for (const std::uint64_t room : {std::uint64_t{25}, UINT64_MAX}) {
+            const Failed failed = RunFailing(together(room), word);
+            EXPECT_EQ(failed.results, expected.results) << word << " " << room;
+            EXPECT_EQ(failed.state, expected.state) << word << " " << room;
+            ASSERT_EQ(failed.pumps_at_words.size(), expected.pumps_at_words.size());
+            for (std::size_t i = 0; i < failed.pumps_at_words.size(); ++i) {
+                EXPECT_LE(failed.pumps_at_words[i], expected.pumps_at_words[i]) << word;
+            }
+        }
+    }
+    // Memory that runs out in the search as it holds a word: the words held before it go in.
+    for (long allocation = 0; allocation < 12; ++allocation) {
+        const Failed failed = RunFailing(together(UINT64_MAX), 0, allocation);
+        const Failed expected = RunFailing(one_by_one, failed.pumps_at_words.size() + 1);
+        EXPECT_EQ(failed.results, expected.results) << allocation;
+        EXPECT_EQ(failed.state, expected.state) << allocation;
+    }
 }
 
 }  // namespace

@@ -23,17 +23,7 @@ geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
                              /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}'
 }
-# The outermost window around a client: the window manager's frame.
-frame_of() {
-    local window=$1 parent
-    while parent=$(xwininfo -id "$window" -children | awk '/Parent window id/ {print $4}') &&
-        [ -n "$parent" ] && [ "$parent" != "$root" ]; do
-        window=$parent
-    done
-    echo "$window"
-}
 framed() { [ "$(frame_of "$1")" != "$1" ]; }
-viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 # The one window of the program other than the main window, once it is visible.
 dialog() {
     { xdotool search --onlyvisible --pid "$program" 2>/dev/null || true; } | grep -vx "$main" |

@@ -38,3 +38,17 @@ show_screen() {
             END {if (state == "IsViewable") printf "    %s %s %dx%d at %d,%d\n", id, name, w, h, x, y}' >&2
     done
 }
+
+# Whether a window is on the screen.
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+
+# The outermost window around a client, below the root: a window manager's frame.
+frame_of() {
+    local window=$1 parent root
+    root=$(xwininfo -root | awk '/Window id:/ {print $4}')
+    while parent=$(xwininfo -id "$window" -children | awk '/Parent window id/ {print $4}') &&
+        [ -n "$parent" ] && [ "$parent" != "$root" ]; do
+        window=$parent
+    done
+    echo "$window"
+}

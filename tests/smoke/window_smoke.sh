@@ -174,6 +174,11 @@ echo "window and headless search agree on $matches words ($(stat -c %s "$work/re
 kill $program
 wait $program 2>/dev/null || true
 start BUKVOTOK_RESULTS_LIMIT=1048576
+# filled NAME: the file saved as NAME.txt holds a full box.
+filled() {
+    [ "$(stat -c %s "$work/$1.txt")" -gt 1000000 ] ||
+        fail "the search did not fill the box again ($1.txt)"
+}
 # search_until_full: until the box is full; the error box that says so is closed.
 search_until_full() {
     click 256 20
@@ -209,9 +214,11 @@ wait_until 120 "the box to fill again" focused_dialog "$question"
 xdotool key Return
 wait_until 60 "the error box to close" only_main_shown
 save_as "$work/refilled.txt"     # saved: what is cleared now may go
+filled refilled
 click 132 52
 search_until_full
 save_as "$work/again-full.txt"
+filled again-full                # else the middle click below would find room, and no error
 type_in_results_box ctrl+a       # all selected, pasted into itself: refused,
 click 40 110 2
 wait_until 60 "the error box of the middle click" focused_dialog
@@ -221,9 +228,5 @@ xdotool windowfocus --sync "$main"  # without a click, which would end the selec
 xdotool key Delete               # and the selection is still all of it
 save_as "$work/all-deleted.txt"
 
-for file in refilled again-full; do
-    [ "$(stat -c %s "$work/$file.txt")" -gt 1000000 ] ||
-        fail "the search did not fill the box again ($file.txt)"
-done
 [ ! -s "$work/all-deleted.txt" ] || fail "a middle click refused for room lost the selection"
 echo "a full box of 1 MiB: the question kept the cleared text, and let it go when told"

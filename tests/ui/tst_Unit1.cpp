@@ -28,7 +28,11 @@
 #include "ApplicationTitle.h"
 #include "Cp1251.h"
 #include "FailingDisk.h"
+#include "FakeSearchHost.h"
+#include "GrowingArray.h"
 #include "LetterGenerator.h"
+#include "LinearDictionary.h"
+#include "ModelSearch.h"
 #include "OnScreenPlace.h"
 #include "OpenFileDialog.h"
 #include "Question.h"
@@ -139,6 +143,7 @@ private slots:
     void closingAsksAboutWhatWouldBeLost_data();
     void closingAsksAboutWhatWouldBeLost();
     void aSaveMarksTheStateOfTheTextThatTheFileHolds();
+    void wordsRunningOutOfMemoryPartWayLeaveWhatOneByOneWould();
     void errorBoxIsTitledAndAddsTheFullStop();
     void applicationTitleFromPath_data();
     void applicationTitleFromPath();
@@ -553,6 +558,48 @@ void TestUnit1::aSaveMarksTheStateOfTheTextThatTheFileHolds() {
     Child<QPushButton>("Button5")->click();
     QVERIFY(memo->Saved());
     QCOMPARE(memo->Kept().Total(), std::size_t{20000});  // and now in no file
+}
+
+// Memory runs out as the box begins a new block, part way through the words handed over
+// together: the words before stay, followed by the caret and laid out, and the generator stands
+// after the failing word's pass, as appending each word alone leaves it.
+void TestUnit1::wordsRunningOutOfMemoryPartWayLeaveWhatOneByOneWould() {
+    static bukvotok::ResultsBox* memo = nullptr;
+    memo = Child<bukvotok::ResultsBox>("Memo1");
+    Load(Dictionary("a.txt", "а"));
+    constexpr std::size_t kBlock = bukvotok::BlockBytes::kBlockSize;
+    static std::uint64_t lines_version = 0;  // when memory ran out
+    bukvotok::growing_array_fails_for_tests = [] {
+        lines_version = memo->Lines().Version();
+        return memo->ResultsSize() > kBlock - 16;
+    };
+    Child<QPushButton>("Button4")->click();  // returns when the error has ended it
+    bukvotok::growing_array_fails_for_tests = nullptr;
+    QCOMPARE(errors_.size(), 1);
+    const std::size_t size = memo->ResultsSize();
+    QVERIFY(size > kBlock - 16 && size <= kBlock);
+    QCOMPARE(memo->ResultsText(),
+             bukvotok::Utf8ToCp1251(
+                 QString(" а").repeated(static_cast<qsizetype>(size / 2)).toStdString()));
+    QCOMPARE(memo->CaretOffset(), size);
+    QVERIFY(memo->Lines().Version() != lines_version);  // told of the words that went in
+    const std::uint32_t state = bukvotok::RandomState();
+
+    // The host of the search as described, whose word after those fails.
+    struct FailingHost : bukvotok::FakeSearchHost {
+        using FakeSearchHost::FakeSearchHost;
+        std::string GetResultsText() override { return {}; }
+        void SetResultsText(std::string) override {
+            if (++words == failing) throw std::bad_alloc();
+        }
+        std::size_t words = 0;
+        std::size_t failing = 0;
+    } host(UINT64_MAX);
+    host.failing = size / 2 + 1;
+    bukvotok::SetRandomState(0);
+    const bukvotok::LinearDictionary a({bukvotok::Utf8ToCp1251("а")});
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, bukvotok::ModelSearch(host, a).Run());
+    QCOMPARE(state, bukvotok::RandomState());
 }
 
 void TestUnit1::errorBoxIsTitledAndAddsTheFullStop() {

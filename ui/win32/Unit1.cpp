@@ -195,8 +195,10 @@ void TForm1::Layout() {
     ::InvalidateRect(window, nullptr, TRUE);
 }
 
-// A label fits its text: as wide as the text and as high as the font's lines, an ampersand
-// marking an access key as Windows' labels take it.
+// A label fits its text: as wide as the text and a space, as high as the font's lines, an
+// ampersand marking an access key as Windows' labels take it.  The space is room for the label's
+// own drawing, which under wine drops a last character that fills the width exactly (the "!" of
+// a status).
 void TForm1::FitLabel(HWND label) const {
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(label)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
@@ -206,9 +208,11 @@ void TForm1::FitLabel(HWND label) const {
     RECT extent{};
     ::DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent,
                 DT_CALCRECT | DT_SINGLELINE | DT_LEFT);
+    SIZE space{};
+    ::GetTextExtentPoint32W(dc.Get(), L" ", 1, &space);
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc.Get(), &metrics);
-    ::SetWindowPos(label, nullptr, 0, 0, extent.right - extent.left, metrics.tmHeight,
+    ::SetWindowPos(label, nullptr, 0, 0, extent.right - extent.left + space.cx, metrics.tmHeight,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
