@@ -9,7 +9,17 @@ WINEPREFIX=$1
 shift
 # Wine's own messages (fixme:, err:) would mix with what the program writes.
 WINEDEBUG=${WINEDEBUG:--all}
-export WINEPREFIX WINEDEBUG
+# Wine's menu builder would copy the prefix's file associations and Start menu, with their icons,
+# into the user's own desktop menu (~/.local/share, ~/.config/menus), and leave some there.
+WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d"
+export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+# Wine turns Windows' names into this system's in the locale's character set: in the C locale, a
+# minimal Debian's with LANG unset, a file named in Cyrillic cannot be made ("No such file or
+# directory") and a window's title loses its letters.  Any UTF-8 locale keeps them.
+case $(locale charmap 2>/dev/null) in
+UTF-8) ;;
+*) export LC_ALL=C.UTF-8 ;;
+esac
 # A prefix is whole once wineboot has ended: the mark comes after it.
 if [ ! -f "$WINEPREFIX/.made" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"

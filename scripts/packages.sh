@@ -40,6 +40,11 @@ BUKVOTOK_WINDOWS_TEST_PACKAGES=(
 # Where apt-get's output goes: read it when an install fails.
 BUKVOTOK_INSTALL_LOG=$PWD/build/install.log
 
+# "1 Debian package", "23 Debian packages".
+CountPackages() {
+    [ "$1" -eq 1 ] && echo "1 Debian package" || echo "$1 Debian packages"
+}
+
 # Prints those of the packages given that are not installed, each once.
 MissingPackages() {
     local package
@@ -70,7 +75,7 @@ EnsurePackages() {
         return 1
     fi
     mkdir -p "$(dirname "$BUKVOTOK_INSTALL_LOG")"
-    echo "Installing ${#missing[@]} Debian packages and what they need (apt-get's output: $BUKVOTOK_INSTALL_LOG)" >&2
+    echo "Installing $(CountPackages ${#missing[@]}) and what they need (apt-get's output: $BUKVOTOK_INSTALL_LOG)" >&2
     if ! { apt-get update &&
         DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
     } >"$BUKVOTOK_INSTALL_LOG" 2>&1; then

@@ -75,6 +75,26 @@ set(CPACK_BUKVOTOK_SOURCE_DATE_EPOCH ${BUKVOTOK_SOURCE_DATE_EPOCH})
 set(CPACK_PRE_BUILD_SCRIPTS ${BUKVOTOK_PACKAGING_DIR}/PackageFolders.cmake
                             ${BUKVOTOK_PACKAGING_DIR}/windows/PackageTimes.cmake)
 
+# CMake's installer script, mended where an earlier install's entry outlives its uninstaller (a
+# Program Files folder removed by hand): the script would run the missing uninstaller and wait on
+# an "Uninstall failed." box, even when run silently.  There is nothing to uninstall then, so it
+# installs; and an uninstaller that does fail ends a silent install instead of waiting.
+file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in nsis_template)
+set(nsis_run_old [=[  ExecWait '"$0" /S _?=$3' ;Do not copy the uninstaller to a temp file]=])
+set(nsis_failed [=[  MessageBox MB_OK|MB_ICONSTOP "Uninstall failed."]=])
+foreach(part nsis_run_old nsis_failed)
+    string(FIND "${nsis_template}" "${${part}}" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "CMake's NSIS.template.in lacks the line to mend: ${${part}}")
+    endif()
+endforeach()
+set(nsis_skip_missing [=[  IfFileExists "$0" 0 inst]=])
+string(REPLACE "${nsis_run_old}" "${nsis_skip_missing}\n${nsis_run_old}" nsis_template
+               "${nsis_template}")
+string(REPLACE "${nsis_failed}" "${nsis_failed} /SD IDOK" nsis_template "${nsis_template}")
+file(WRITE ${PROJECT_BINARY_DIR}/packaging/nsis/NSIS.template.in "${nsis_template}")
+list(PREPEND CMAKE_MODULE_PATH ${PROJECT_BINARY_DIR}/packaging/nsis)
+
 include(CPack)
 
 # --- Checks of the programs and the packages ---

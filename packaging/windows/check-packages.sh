@@ -63,8 +63,11 @@ Search "Z:$scratch/$name/bukvotok-search.exe"
 installed="$prefix/drive_c/Program Files/Bukvotok"
 menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Буквоток $version"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bukvotok'
+# Over an entry in the list whose uninstaller is gone (a folder removed by hand, or a run of this
+# stopped half-way), as over nothing: a silent install neither waits on a box nor fails.
 rm -rf "$installed" "$menu"
-Wine "$setup" /S
+Wine reg add "$key" /v UninstallString /d '"C:\Program Files\Bukvotok\Uninstall.exe"' /f >/dev/null
+Wine "$setup" /S || fail "the silent install over a stale entry failed"
 [ "$(ls "$installed" 2>/dev/null | tr '\n' ' ')" = "LICENSE.txt README.txt Uninstall.exe bukvotok-search.exe bukvotok.exe " ] ||
     fail "the installer put '$(ls "$installed" 2>/dev/null | tr '\n' ' ')' in Program Files\\Bukvotok"
 Search 'C:\Program Files\Bukvotok\bukvotok-search.exe'

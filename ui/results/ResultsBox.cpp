@@ -18,7 +18,7 @@
 
 namespace bukvotok {
 
-ResultsBox::ResultsBox(QWidget* parent) : QAbstractScrollArea(parent) {
+ResultsBox::ResultsBox(QWidget* parent) : QAbstractScrollArea(parent), EditorResults(editor_) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
@@ -33,15 +33,6 @@ ResultsBox::ResultsBox(QWidget* parent) : QAbstractScrollArea(parent) {
 }
 
 ResultsBox::~ResultsBox() = default;
-
-std::vector<std::string_view> ResultsBox::ResultsPieces() const {
-    std::vector<std::string_view> pieces;
-    Bytes().ForEachPiece(0, Bytes().size(), [&pieces](std::string_view piece, std::size_t) {
-        pieces.push_back(piece);
-        return true;
-    });
-    return pieces;
-}
 
 QString ResultsBox::SelectedText() const {
     return DecodeResults(Bytes().Copy(SelectionStart(), SelectionEnd()));

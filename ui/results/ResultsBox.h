@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "EditorResults.h"
 #include "ResultsEditor.h"
 #include "ResultsTransfer.h"
-#include "WindowResults.h"
 
 namespace bukvotok {
 
@@ -23,7 +23,7 @@ namespace bukvotok {
 // QClipboard, QMimeData and QDrag (ResultsTransfer), the input method and QAccessible
 // (ResultsAccessible).  The members below that the window, tests and benchmarks use are the
 // editor's, handed on.
-class ResultsBox : public QAbstractScrollArea, public WindowResults, private ResultsFace {
+class ResultsBox : public QAbstractScrollArea, public EditorResults, private ResultsFace {
     Q_OBJECT
 
 public:
@@ -35,35 +35,15 @@ public:
     ResultsEditor& Editor() { return editor_; }
     const ResultsEditor& Editor() const { return editor_; }
 
-    // --- The text (see ResultsEditor) ---
-    std::string ResultsText() const override { return Bytes().Copy(0, Bytes().size()); }
-    std::size_t ResultsSize() const override { return editor_.Size(); }
+    // --- The text (see ResultsEditor; the window's part in EditorResults) ---
+    using EditorResults::ResultsText;
     std::string ResultsText(std::size_t from, std::size_t to) const {
         return Bytes().Copy(from, to);
     }
     // The text as it is kept, to read a piece of it.  Valid until the text next changes.
     const BlockBytes& Bytes() const { return editor_.Bytes(); }
-    // The text in pieces of about a megabyte, in order, as it is kept: to be written out without
-    // a copy of gigabytes.  Valid until the text next changes.
-    std::vector<std::string_view> ResultsPieces() const override;
     BlockBytes Share(std::size_t from, std::size_t to) const { return editor_.Share(from, to); }
-    void SetResultsText(std::string_view bytes) override { editor_.SetResultsText(bytes); }
     void AppendResultsText(std::string_view bytes) { editor_.AppendResultsText(bytes); }
-    void AppendWord(std::string_view word) override { editor_.AppendWord(word); }
-    void AppendWords(std::string_view spaced, std::size_t& taken) override {
-        editor_.AppendWords(spaced, taken);
-    }
-    std::size_t PlainAppendRoom() const override { return editor_.PlainAppendRoom(); }
-    void Clear() override { editor_.Clear(); }
-    void BeginSearch() override { editor_.BeginSearch(); }
-    void EndSearch() override { editor_.EndSearch(); }
-    std::uint64_t MarkSaved() override { return editor_.MarkSaved(); }
-    void ForgetSave(std::uint64_t save) override { editor_.ForgetSave(save); }
-    bool Saved() const override { return editor_.Saved(); }
-    TextModel::Removed Kept() const override { return editor_.Kept(); }
-    std::uint64_t Changes() const override { return editor_.Changes(); }
-    std::size_t Capacity() const override { return editor_.Capacity(); }
-    void SetCapacity(std::size_t bytes) override { editor_.SetCapacity(bytes); }
     static std::size_t DefaultCapacity() { return ResultsEditor::DefaultCapacity(); }
     std::size_t RoomFor(std::size_t from, std::size_t to) const {
         return editor_.RoomFor(from, to);

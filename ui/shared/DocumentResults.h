@@ -1,6 +1,6 @@
-// The results as the shared document alone, with nothing drawn and no editing: where a face
-// has no results box of its own yet, a search, a save, a clear and the close's question work on
-// it all the same.  Clearing keeps nothing to undo, as nothing here can undo it.
+// The results as the shared document alone, with nothing drawn and no editing, on which the
+// window's commands are tested without a toolkit: a search, a save, a clear and the close's
+// question work on it as on a box.  Clearing keeps nothing to undo, as nothing here can undo it.
 #pragma once
 
 #include "ResultsDocument.h"

@@ -42,11 +42,15 @@ inline void Menu(HMENU menu) { ::DestroyMenu(menu); }
 inline void Cursor(HCURSOR cursor) { ::DestroyCursor(cursor); }
 inline void Icon(HICON icon) { ::DestroyIcon(icon); }
 inline void Global(HGLOBAL memory) { ::GlobalFree(memory); }
+inline void MemoryDc(HDC dc) { ::DeleteDC(dc); }
 }  // namespace release
 
 using WindowHandle = UniqueHandle<HWND, release::Window>;
 using FontHandle = UniqueHandle<HFONT, release::GdiObject>;
 using BrushHandle = UniqueHandle<HBRUSH, release::GdiObject>;
+using BitmapHandle = UniqueHandle<HBITMAP, release::GdiObject>;
+// A device context made with CreateCompatibleDC.
+using MemoryDcHandle = UniqueHandle<HDC, release::MemoryDc>;
 using MenuHandle = UniqueHandle<HMENU, release::Menu>;
 // A cursor loaded from the program's resources without LR_SHARED, so it is the program's own.
 using CursorHandle = UniqueHandle<HCURSOR, release::Cursor>;

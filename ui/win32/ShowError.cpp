@@ -27,8 +27,15 @@ HWND BoxOwner() {
     return shown;
 }
 
+std::wstring ErrorText(std::string_view message) {
+    const bool utf8 =
+        message.empty() || ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, message.data(),
+                                                 static_cast<int>(message.size()), nullptr, 0) > 0;
+    return utf8 ? Utf8ToWide(message) : Cp1251ToWide(message);
+}
+
 void ShowError(std::string_view message) {
-    const std::wstring text = Cp1251ToWide(WithFullStop(std::string(message)));
+    const std::wstring text = ErrorText(WithFullStop(std::string(message)));
     const std::wstring title = ApplicationTitle();
     ::MessageBoxW(BoxOwner(), text.c_str(), title.c_str(), MB_ICONERROR | MB_OK);
 }

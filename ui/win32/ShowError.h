@@ -5,15 +5,21 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 #include "ReportErrors.h"
 
 namespace bukvotok::win32 {
 
-// The message is bytes: ASCII, with any path in Windows-1251.  A full stop is added after a
-// last letter or digit.
+// The message is bytes: the program's own texts in UTF-8 (the results box's are Russian), with
+// any path in Windows-1251 (ErrorText).  A full stop is added after a last letter or digit.
 void ShowError(std::string_view message);
+
+// The message's text: UTF-8 where the bytes are well-formed UTF-8, else Windows-1251.  Russian in
+// Windows-1251 is practically never well-formed UTF-8 (a small letter would need two or three
+// of the bytes from 0x80 to 0xBF, Ё, ё and symbols, after it), so the bytes tell which they are.
+std::wstring ErrorText(std::string_view message);
 
 // Runs a command and reports any error it raises, so that nothing unwinds into Windows'
 // frames: the command ends, the program goes on.

@@ -9,7 +9,6 @@
 #include "Dpi.h"
 #include "LinkAddresses.h"
 #include "Question.h"
-#include "ResultsPlaceholder.h"
 #include "SaveProgressDialog.h"
 #include "ScreenPlace.h"
 #include "ShowError.h"
@@ -158,8 +157,8 @@ void TForm1::CreateControls(HINSTANCE instance) {
                                          0, window, menu, instance, nullptr);
                 break;
             case Kind::kResults:
-                made =
-                    CreateResultsPlaceholder(window, control.id, control.text, instance, results_);
+                results_.Create(window, control.id, control.text, instance);
+                made = results_.Handle();
                 break;
         }
         if (made == nullptr) throw std::runtime_error("Cannot create the window's controls");

@@ -13,11 +13,11 @@
 #include <string_view>
 
 #include "CursorRegistry.h"
-#include "DocumentResults.h"
 #include "Grlink.h"
 #include "Handles.h"
 #include "MainWindow.h"
 #include "OpenFileDialog.h"
+#include "ResultsBox.h"
 #include "WindowFace.h"
 #include "WindowObject.h"
 
@@ -53,9 +53,7 @@ public:
     TGrlink& Link(ControlId id) { return id == Grlink1 ? *grlink1_ : *grlink2_; }
     OpenFileDialog& OpenDialog1() { return open_dialog_; }
     MainWindow& Commands() { return *commands_; }
-    // The results, kept in the shared document until the results box has a window class of its
-    // own.
-    WindowResults& Results() { return results_; }
+    ResultsBox& Results() { return results_; }
 
     // The launcher's show request: maximised (3), minimised without activation (7), else
     // normal; the focus on "Загрузить словарь".
@@ -105,7 +103,7 @@ private:
     bool QueryEndSession();
 
     CursorRegistry& cursors_;
-    DocumentResults results_;
+    ResultsBox results_;
     std::unique_ptr<MainWindow> commands_;
     WindowHandle window_;
     FontHandle font_;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
+#include <cstring>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -17,6 +18,8 @@
 #include "Errors.h"
 #include "Grlink.h"
 #include "Question.h"
+#include "ResultsBox.h"
+#include "ShowError.h"
 #include "Unit1.h"
 
 namespace bukvotok::win32 {
@@ -168,6 +171,87 @@ TEST_F(Win32FaceTest, ScreenReadersSeeALinkNamedByItsCaption) {
     accessible->Release();
 }
 
+// The box's translation of Windows' messages and its clipboard; what the editor does with them is
+// tested without a window.
+TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
+    WindowHandle parent(::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                          nullptr, nullptr, Instance(), nullptr));
+    ResultsBox box;
+    box.Create(parent.Get(), 5, L"", Instance());
+    const HWND window = box.Handle();
+    ::MoveWindow(window, 0, 0, 200, 100, FALSE);
+    const auto send = [window](UINT message, WPARAM wparam, LPARAM lparam = 0) {
+        return ::SendMessageW(window, message, wparam, lparam);
+    };
+    // A character in two halves, Ctrl+A's control character, Return's key and character.
+    for (const wchar_t unit : {L'П', L'x', wchar_t{0xD83D}, wchar_t{0xDE00}, wchar_t{1}}) {
+        send(WM_CHAR, unit);
+    }
+    send(WM_KEYDOWN, VK_RETURN);
+    send(WM_CHAR, L'\r');
+    send(WM_CHAR, L'ы');
+    EXPECT_EQ(box.ResultsText(), "\xCFx?\r\n\xFB");
+    send(WM_KEYDOWN, VK_LEFT);
+    EXPECT_EQ(box.Editor().CaretOffset(), 5u);
+    send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 1));
+    EXPECT_EQ(::GetCapture(), window);
+    send(WM_LBUTTONUP, 0, MAKELPARAM(0, 1));
+    EXPECT_EQ(box.Editor().CaretOffset(), 0u);
+    EXPECT_EQ(::GetCapture(), nullptr);
+
+    // The arrows and characters are the box's, Return too, but Tab moves the focus on.
+    MSG key{window, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_EQ(send(WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&key)),
+              DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTMESSAGE);
+    key.wParam = VK_TAB;
+    EXPECT_EQ(send(WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&key)) & DLGC_WANTTAB, 0);
+
+    box.Editor().SetSelection(1, 5);
+    box.Editor().Copy();
+    EXPECT_EQ(ClipboardText(parent.Get()), L"x?\r\n");
+    EXPECT_EQ(ClipboardBytes(parent.Get()), "x?\r\n");
+    box.Editor().SetSelection(0, 0);
+    box.Editor().Paste();  // its own copy
+    // Another program's text.
+    ASSERT_TRUE(::OpenClipboard(parent.Get()));
+    ::EmptyClipboard();
+    const wchar_t other[] = L"ё\r\n";
+    const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, sizeof other);
+    std::memcpy(::GlobalLock(memory), other, sizeof other);
+    ::GlobalUnlock(memory);
+    ::SetClipboardData(CF_UNICODETEXT, memory);
+    ::CloseClipboard();
+    box.Editor().Paste();
+    EXPECT_EQ(box.ResultsText(), "x?\r\n\xB8\r\n\xCFx?\r\n\xFB");
+}
+
+// A drag within the box is followed in a loop of its own until the release: a move, or a copy
+// with Ctrl.
+TEST(Win32ResultsBoxTest, SelectionDraggedWithinTheBoxMovesOrCopies) {
+    WindowHandle parent(::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                          nullptr, nullptr, Instance(), nullptr));
+    ResultsBox box;
+    box.Create(parent.Get(), 5, L"", Instance());
+    ::MoveWindow(box.Handle(), 0, 0, 200, 100, FALSE);
+    box.SetResultsText("ab cd");
+    const auto drag = [&box](std::size_t from, std::size_t to, std::size_t at, WPARAM keys) {
+        box.Editor().SetSelection(from, to);
+        const auto point = [&box](std::size_t offset) {
+            const PixelRect caret = box.Editor().CaretRect(offset);
+            return MAKELPARAM(caret.left + 1, caret.top + 2);
+        };
+        ::PostMessageW(box.Handle(), WM_MOUSEMOVE, MK_LBUTTON | keys, point(at));
+        ::PostMessageW(box.Handle(), WM_LBUTTONUP, keys, point(at));
+        ::SendMessageW(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, point(from));
+        ::SendMessageW(box.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(150, 60));
+    };
+    drag(0, 2, 5, 0);
+    EXPECT_EQ(box.ResultsText(), " cdab");
+    drag(3, 5, 0, MK_CONTROL);
+    EXPECT_EQ(box.ResultsText(), "ab cdab");
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
+
 TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
     const ComApartment com;
     CursorRegistry cursors;
@@ -205,6 +289,13 @@ TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
     const std::vector<int> button5 = at(TForm1::Button5);
     EXPECT_GE(button5[0], 0);
     EXPECT_LE(::MulDiv(button5[0] + button5[2], dpi, 96), client.right);
+}
+
+// The results box's messages are UTF-8, a file error's path Windows-1251.
+TEST(Win32WindowTest, ErrorTextIsUtf8OrElseWindows1251) {
+    EXPECT_EQ(ErrorText("Недостаточно памяти"), L"Недостаточно памяти");
+    EXPECT_EQ(ErrorText("Cannot open file \"C:\\\xEF\xF3\xF2\xFC.txt\""),
+              L"Cannot open file \"C:\\путь.txt\"");
 }
 
 // Whether a quit waits in the thread's queue, for the program's own loop; the rest delivered.
