@@ -245,6 +245,8 @@ void TestUnit1::loadShowsItsStatusesAndRemembersThePath() {
     Child<QPushButton>("Button2")->click();
     QCOMPARE(status_during_dialog, kLoading);
     QCOMPARE(Status(), kLoaded);
+    auto* status = Child<QLabel>("Label4");
+    QVERIFY(status->width() >= status->sizeHint().width());  // the line widens to its text
     QCOMPARE(form_->Dictionary().Count(), 2);
 
     // The save dialog offers the dictionary's path, and the next load the saved file's.

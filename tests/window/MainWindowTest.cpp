@@ -145,11 +145,13 @@ TEST_F(MainWindowTest, LoadShowsItsStatusesAndTheDialogOffersTheLastPath) {
     EXPECT_EQ(Statuses(), (std::vector<std::string>{kLoading, kLoaded}));
     EXPECT_EQ(window_.Dictionary().Count(), 2);
 
-    // One dialog for both commands: a save offers the dictionary's path, a load the saved one.
+    // One dialog for both commands: a save offers the dictionary's path, a load the saved one;
+    // a cancelled dialog leaves the path it offered.
     const NativePath saved = dir_.Path("saved.txt");
+    Save(std::nullopt);
     Save(saved);
     Load(std::nullopt);  // cancelled: the dictionary stays, and the load says it is done
-    EXPECT_EQ(face_.offered, (std::vector<NativePath>{NativePath(), words, saved}));
+    EXPECT_EQ(face_.offered, (std::vector<NativePath>{NativePath(), words, words, saved}));
     EXPECT_EQ(Statuses(), (std::vector<std::string>{kLoading, kLoaded}));
     EXPECT_EQ(window_.Dictionary().Count(), 2);
 
@@ -334,6 +336,20 @@ TEST_F(MainWindowTest, PumpsComeAboutAMillisecondApart) {
     }
 }
 
+// The first pump comes at once, so the search's status shows before its first pass; after it,
+// the steps the search counts instead of making bring the next clock reading as the steps would.
+TEST_F(MainWindowTest, TheHostPumpsAtOnceThenAfterItsStepsCountedOrMade) {
+    const bool unticked = false;
+    WindowSearchHost host(face_, results_, window_.Dictionary(), unticked);
+    host.ProcessPendingEvents();
+    EXPECT_EQ(face_.pumps, 1);
+    for (int step = 0; step < 5; ++step) host.ProcessPendingEvents();
+    host.CountQuietCalls({.pumps = host.QuietCallsAhead().pumps});
+    EXPECT_EQ(face_.pumps, 1);
+    host.ProcessPendingEvents();
+    EXPECT_EQ(face_.pumps, 2);
+}
+
 // BUKVOTOK_RESULTS_LIMIT makes the box small; a full box stops the search as the stop box
 // would, with one error, everything found kept, and the words saved as they are.
 TEST_F(MainWindowTest, AFullResultsBoxEndsTheSearchWithItsResultsIntact) {
@@ -391,19 +407,33 @@ TEST_F(MainWindowTest, Utf8ListFindsWhatItsWindows1251TwinFinds) {
     EXPECT_EQ(found[1], found[0]);
 }
 
-// A close asked for during a search waits for it to end, then asks as any close.
+// A close asked for during a search waits for it to end, then asks as any close; kept open,
+// the window does not ask again when a later search ends.
 TEST_F(MainWindowTest, CloseDuringASearchWaitsForTheStopBox) {
     Load(Dictionary("words.txt", "кот\r\nкит\r\nум\r\nа\r\nон"));
-    std::vector<bool> closes_at_once;
-    face_.on_pump = [&] {
-        if (face_.pumps != 3) return;
-        closes_at_once = {window_.CloseAsked(), window_.CloseAsked()};
-        window_.StopBoxChanged(true);
+    struct Run {
+        bool close_inside;
+        Answer answer;
+        std::vector<std::string> asked;
+        bool closed;
     };
-    window_.Button4Click();
-    EXPECT_EQ(closes_at_once, (std::vector<bool>{false, false}));
-    EXPECT_EQ(face_.questions, std::vector<std::string>{kSaveFirst});
-    EXPECT_TRUE(face_.closed);  // "Нет": closed without saving
+    for (const Run& run : {Run{true, Answer::kCancel, {kSaveFirst}, false},
+                           Run{false, Answer::kNo, {kSaveFirst}, false},
+                           Run{true, Answer::kNo, {kSaveFirst, kSaveFirst}, true}}) {
+        std::vector<bool> closes_at_once;
+        face_.answer = run.answer;
+        face_.pumps = 0;
+        face_.on_pump = [&] {
+            if (face_.pumps != 3) return;
+            if (run.close_inside) closes_at_once = {window_.CloseAsked(), window_.CloseAsked()};
+            window_.StopBoxChanged(true);
+        };
+        window_.StopBoxChanged(false);
+        window_.Button4Click();
+        EXPECT_EQ(closes_at_once, std::vector<bool>(run.close_inside ? 2 : 0, false));
+        EXPECT_EQ(face_.questions, run.asked);
+        EXPECT_EQ(face_.closed, run.closed);  // "Нет": closed without saving
+    }
 }
 
 struct CloseCase {
@@ -440,6 +470,20 @@ INSTANTIATE_TEST_SUITE_P(
                   false,
                   {kSaveFirst, "no logout", kSaveFirst},
                   false},
+        // Without the session manager's leave nothing is asked at logout; removed text kept
+        // for undo is asked about there as when closing.
+        CloseCase{"UnsavedLogoutUnasked",
+                  {"words", "logout unasked"},
+                  Answer::kCancel,
+                  false,
+                  {kSaveFirst},
+                  false},
+        CloseCase{"ClearedUnsavedLogoutNo",
+                  {"words", "clear kept", "logout"},
+                  Answer::kNo,
+                  false,
+                  {kKept, "no logout", kKept},
+                  false},
         CloseCase{"ClearedUnsavedNo", {"words", "clear kept"}, Answer::kNo, false, {kKept}, false},
         CloseCase{
             "ClearedUnsavedYes", {"words", "clear kept"}, Answer::kYes, false, {kKept}, true}),
@@ -459,9 +503,10 @@ TEST_P(ClosingAsks, AboutWhatWouldBeLost) {
             window_.Button1Click();
         } else if (step == "clear kept") {  // as the box's own clear, which undo brings back
             results_.Document().Clear();
-        } else if (step == "logout") {
+        } else if (step.starts_with("logout")) {
+            const bool allowed = step == "logout";
             window_.CommitData(
-                {[] { return true; }, [] {}, [&] { face_.questions.push_back("no logout"); }});
+                {[=] { return allowed; }, [] {}, [&] { face_.questions.push_back("no logout"); }});
         }
     }
     if (row.save_confirmed) face_.paths = {out};

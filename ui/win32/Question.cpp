@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <span>
+#include <utility>
 
 #include "ApplicationTitle.h"
 #include "ShowError.h"
@@ -27,10 +28,16 @@ TaskDialogFunction TaskDialog() {
                     : nullptr;
 }
 
+QuestionBoxReplacement& Replacement() {
+    static QuestionBoxReplacement replacement;
+    return replacement;
+}
+
 // A task dialog, because the message box's buttons speak the system's language; without task
 // dialogs the system's own buttons are the best there is.  The answer's id.
 int Ask(const std::wstring& text, std::span<const TASKDIALOG_BUTTON> buttons, int default_button,
         UINT box_buttons) {
+    if (Replacement()) return Replacement()(text);
     const std::wstring title = ApplicationTitle();
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
@@ -70,6 +77,11 @@ Answer AskYesNoCancel(const std::wstring& text) {
 
 bool AskToReplaceDictionary(const std::wstring& path) {
     return AskQuestion(ToWide(ReplaceDictionaryQuestion(ToUtf16(path))));
+}
+
+QuestionBoxReplacement ReplaceQuestionBox(QuestionBoxReplacement replacement) {
+    std::swap(Replacement(), replacement);
+    return replacement;
 }
 
 }  // namespace bukvotok::win32

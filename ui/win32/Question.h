@@ -3,6 +3,7 @@
 // language; "Нет" is the default and Escape's answer.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "Answer.h"
@@ -18,5 +19,11 @@ Answer AskYesNoCancel(const std::wstring& text);
 
 // Asks whether to save the results over the loaded dictionary's file, named by `path`.
 bool AskToReplaceDictionary(const std::wstring& path);
+
+// Tests take the box's text here and answer instead of the user, with the id of the button
+// pressed (IDYES, IDNO, IDCANCEL); an empty function brings the box back.  Returns the previous
+// one.
+using QuestionBoxReplacement = std::function<int(const std::wstring& text)>;
+QuestionBoxReplacement ReplaceQuestionBox(QuestionBoxReplacement replacement);
 
 }  // namespace bukvotok::win32

@@ -17,6 +17,7 @@
 #include "ComApartment.h"
 #include "Errors.h"
 #include "Grlink.h"
+#include "Question.h"
 #include "ResultsBox.h"
 #include "ShowError.h"
 #include "Unit1.h"
@@ -295,6 +296,47 @@ TEST(Win32WindowTest, ErrorTextIsUtf8OrElseWindows1251) {
     EXPECT_EQ(ErrorText("Недостаточно памяти"), L"Недостаточно памяти");
     EXPECT_EQ(ErrorText("Cannot open file \"C:\\\xEF\xF3\xF2\xFC.txt\""),
               L"Cannot open file \"C:\\путь.txt\"");
+}
+
+// Whether a quit waits in the thread's queue, for the program's own loop; the rest delivered.
+bool QuitWaits() {
+    MSG message{};
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) return true;
+        ::DispatchMessageW(&message);
+    }
+    return false;
+}
+
+// The answer to the question before closing decides, for the close box and for the session's
+// end alike; the window destroyed, its quit outlives a command's pass through the events.
+TEST(Win32WindowTest, TheAnswerBeforeClosingDecides) {
+    struct Row {
+        UINT message;
+        int answer;
+        LRESULT result;
+        bool stays;
+    };
+    for (const Row& row :
+         {Row{WM_CLOSE, IDCANCEL, 0, true}, Row{WM_QUERYENDSESSION, IDCANCEL, FALSE, true},
+          Row{WM_QUERYENDSESSION, IDNO, TRUE, true}, Row{WM_CLOSE, IDNO, 0, false}}) {
+        const ComApartment com;
+        CursorRegistry cursors;
+        TForm1 form(Instance(), cursors);
+        const HWND window = form.Handle();
+        form.Results().SetResultsText(" words");
+        int asked = 0;
+        ReplaceQuestionBox([&](const std::wstring&) {
+            ++asked;
+            return row.answer;
+        });
+        EXPECT_EQ(::SendMessageW(window, row.message, 0, 0), row.result) << row.message;
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(::IsWindow(window) != FALSE, row.stays) << row.message;
+        form.ProcessPendingEvents();
+        EXPECT_EQ(QuitWaits(), !row.stays) << row.message;
+    }
+    ReplaceQuestionBox({});
 }
 
 TEST(Win32WindowTest, ApplicationTitleIsTheFileNameLowered) {
