@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ResultsEditor.h"
+#include "ResultsGlyphs.h"
 #include "ResultsTransfer.h"
 #include "WindowResults.h"
 
@@ -160,6 +161,7 @@ private:
 
     ResultsEditor editor_{*this};
     ResultsTransfer transfer_{*this};
+    ResultsGlyphs glyphs_;
     std::array<QBasicTimer, kResultsTimers> timers_;
 };
 
