@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -84,6 +85,7 @@ private slots:
     void aDropFromAnotherProgramGoesIn();
     void textThatNeverCameIsSaidSo();
     void tabMovesFocusOnAndNoScrollBarsShow();
+    void drawsWhatDrawTextDraws();
     void aScreenReaderReadsAPieceAroundAnOffset_data();
     void aScreenReaderReadsAPieceAroundAnOffset();
 };
@@ -311,6 +313,32 @@ void tst_ResultsBox::aScreenReaderReadsAPieceAroundAnOffset() {
     QCOMPARE(text->text(start, end), read);
     QCOMPARE(errors, QStringList());
     bukvotok::ReplaceErrorBox({});
+}
+
+// The letters are drawn as glyphs looked up once per font: as Qt shapes them, and in a new font
+// once the font changes.
+void tst_ResultsBox::drawsWhatDrawTextDraws() {
+    ResultsBox box;
+    QVERIFY(Show(box));
+    const QString text = QStringLiteral("Съешь ещё этих булок, 1 € №");
+    box.SetResultsText(bukvotok::Utf8ToCp1251(text.toStdString()));
+    box.clearFocus();  // no caret
+    for (const int pixels : {11, 16}) {
+        QFont font = box.font();
+        font.setPixelSize(pixels);
+        box.setFont(font);
+        const QImage shown = box.viewport()->grab().toImage();
+        QImage expected = shown;
+        expected.fill(box.palette().color(QPalette::Base));
+        QPainter painter(&expected);
+        font.setKerning(false);
+        painter.setFont(font);
+        painter.setPen(box.palette().color(QPalette::Text));
+        const qreal margin = ResultsBox::kMargin;
+        painter.drawText(QPointF(margin, margin + QFontMetricsF(font).ascent()), text);
+        painter.end();
+        QCOMPARE(shown, expected);
+    }
 }
 
 QTEST_MAIN(tst_ResultsBox)

@@ -106,10 +106,12 @@ void ResultsBox::paintEvent(QPaintEvent* event) {
     // QPainter's face of the editor's drawing: the letters stand where their advances put them.
     class Surface : public ResultsSurface {
     public:
-        explicit Surface(QWidget& widget) : painter_(&widget), palette_(widget.palette()) {
+        Surface(QWidget& widget, ResultsGlyphs& glyphs, const LineLayout& layout)
+            : painter_(&widget), palette_(widget.palette()), glyphs_(glyphs), layout_(layout) {
             QFont font = widget.font();
             font.setKerning(false);
             painter_.setFont(font);
+            glyphs_.Use(font);
         }
         void Fill(const FloatRect& area, Ink ink) override {
             painter_.fillRect(QRectF(area.left, area.top, area.width, area.height),
@@ -117,6 +119,7 @@ void ResultsBox::paintEvent(QPaintEvent* event) {
         }
         void DrawText(float left, float baseline, std::string_view bytes, Ink ink) override {
             painter_.setPen(palette_.color(Role(ink)));
+            if (glyphs_.Draw(painter_, left, baseline, bytes, layout_)) return;
             painter_.drawText(QPointF(left, baseline), DecodeResults(bytes));
         }
 
@@ -134,10 +137,12 @@ void ResultsBox::paintEvent(QPaintEvent* event) {
         }
         QPainter painter_;
         QPalette palette_;
+        ResultsGlyphs& glyphs_;
+        const LineLayout& layout_;
     };
     editor_.Guarded(
         [&] {
-            Surface surface(*viewport());
+            Surface surface(*viewport(), glyphs_, editor_.Lines().Layout());
             const QRect area = event->rect();
             editor_.Paint(surface, {area.left(), area.top(), area.width(), area.height()});
         },

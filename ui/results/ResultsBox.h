@@ -14,6 +14,7 @@
 
 #include "EditorResults.h"
 #include "ResultsEditor.h"
+#include "ResultsGlyphs.h"
 #include "ResultsTransfer.h"
 
 namespace bukvotok {
@@ -140,6 +141,7 @@ private:
 
     ResultsEditor editor_{*this};
     ResultsTransfer transfer_{*this};
+    ResultsGlyphs glyphs_;
     std::array<QBasicTimer, kResultsTimers> timers_;
 };
 

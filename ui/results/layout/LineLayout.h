@@ -81,7 +81,8 @@ private:
 };
 
 // The hot loop of laying out, with one rare branch: taken when a byte does not fit, and for
-// every tab and line break, whose advances make sure of that.
+// every tab and line break, whose advances make sure of that.  It only adds up advances: where
+// the last space was is looked up backwards once the line ends.
 template <typename Bytes>
 std::size_t LineLayout::NextLineStart(const Bytes& bytes, std::size_t start,
                                       std::size_t limit) const {
@@ -96,6 +97,17 @@ std::size_t LineLayout::NextLineStart(const Bytes& bytes, std::size_t start,
     bool ended = false;
     bytes.ForEachPiece(start, end, [&](std::string_view piece, std::size_t offset) {
         const auto* const data = reinterpret_cast<const unsigned char*>(piece.data());
+        // The last space of the piece before `k`, if it comes after the last blank known: looked
+        // for only when it is needed, where the line ends, or the piece does.
+        const auto last_space = [&](std::size_t k) {
+            const std::size_t known = after_blank > offset ? after_blank - offset : 0;
+            for (; k > known; --k) {
+                if (data[k - 1] == ' ') {
+                    after_blank = offset + k;
+                    return;
+                }
+            }
+        };
         for (std::size_t k = 0; k < piece.size(); ++k) {
             const unsigned char byte = data[k];
             const std::int32_t next = x + layout_advance_[byte];
@@ -114,16 +126,15 @@ std::size_t LineLayout::NextLineStart(const Bytes& bytes, std::size_t start,
                     continue;
                 }
                 if (i > start) {
+                    last_space(k);
                     next_start = after_blank > start ? after_blank : i;
                     ended = true;
                     return false;
                 }
             }
             x = next;
-            // Without a branch: a space ends every few bytes, at no place a branch could guess.
-            const std::size_t blank = 0 - static_cast<std::size_t>(byte == ' ');
-            after_blank += (offset + k + 1 - after_blank) & blank;
         }
+        last_space(piece.size());
         return true;
     });
     if (longest && !ended) {
