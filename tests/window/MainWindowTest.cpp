@@ -37,7 +37,8 @@ const std::string kSaveFirst = "Найденное не сохранено в ф
 
 std::string ReadAll(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
-    std::string bytes(std::filesystem::exists(path) ? std::filesystem::file_size(path) : 0, '\0');
+    const auto size = std::filesystem::exists(path) ? std::filesystem::file_size(path) : 0;
+    std::string bytes(static_cast<std::size_t>(size), '\0');
     file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return bytes;
 }
