@@ -168,6 +168,7 @@ TEST(ResultsEditorTest, EditsLandWhereTheKeysSayAndUndoPutsThemBack) {
     } rows[] = {
         // clang-format off
         {"typing", 10, 10, none, u"ж", 10, 0, zhe},
+        {"a space typed", 10, 10, none, u" ", 10, 0, " "},
         {"Backspace", 10, 10, {bs}, u"", 9, 1, ""},
         {"Shift+Backspace", 10, 10, {Key(EditorKey::kBackspace, kShift)}, u"", 9, 1, ""},
         {"Delete", 10, 10, {del}, u"", 10, 1, ""},
@@ -313,6 +314,7 @@ TEST(ResultsEditorTest, ClicksPlaceTheCaretAndSelectWordsAndParagraphs) {
         {"right half of a letter before a line break", "abc\r\ndef", 2, 6, 1, 3, 3},
         {"double click on a word", words, 10, 3, 2, 8, 14},
         {"double click on a blank", words, 7, 3, 2, 7, 8},
+        {"double click on the text's first word", Cp("слово0 слово1"), 2, 3, 2, 0, 6},
         {"triple click on a wrapped paragraph's middle line", paragraphs, paragraph + 9 * 50 + 3, 4,
          3, paragraph, paragraph + second.size()},
     };
@@ -338,6 +340,17 @@ TEST(ResultsEditorTest, ClicksPlaceTheCaretAndSelectWordsAndParagraphs) {
     ASSERT_TRUE(face.Fire(ResultsTimer::kTripleClick));
     Click(face.editor, at, 1);
     EXPECT_FALSE(face.editor.HasSelection());
+    // A drag selects to where the button is let go, and a move after that selects no more.
+    const auto left_of = [&face](std::size_t letter) {
+        const PixelRect rect = face.editor.CaretRect(letter);
+        return PixelPoint{rect.left + 1, Centre(rect).y};
+    };
+    face.editor.MousePress(left_of(1), MouseButton::kLeft, 1, 0);
+    face.editor.MouseMove(left_of(5));
+    face.editor.MouseRelease(left_of(5));
+    face.editor.MouseMove(left_of(10));
+    EXPECT_EQ(face.editor.AnchorOffset(), 1u);
+    EXPECT_EQ(face.editor.CaretOffset(), 5u);
 }
 
 // Typing in a row is one step of the history: which presses in between end the run.
@@ -648,6 +661,21 @@ TEST(ResultsEditorTest, TheViewFollowsTheEndOnlyFromTheEnd) {
         EXPECT_EQ(TopShown(editor) == top, !row.follows);
         EXPECT_EQ(EndShown(face), row.follows);
     }
+}
+
+// Each notch of the wheel scrolls as far as the one before it.
+TEST(ResultsEditorTest, WheelNotchesScrollAlike) {
+    Face face;
+    face.editor.SetResultsText(Words(3000, 1000));  // ten bytes a word: lines of one length
+    face.editor.SetSelection(0, 0);
+    std::vector<std::size_t> tops{TopShown(face.editor)};
+    for (int notch = 0; notch < 3; ++notch) {
+        face.editor.Wheel(-120);
+        tops.push_back(TopShown(face.editor));
+    }
+    EXPECT_GT(tops[1], tops[0]);
+    // The first line has one byte more than the others: the text's first space.
+    EXPECT_EQ(tops[2] - tops[1], tops[3] - tops[2]);
 }
 
 TEST(ResultsEditorTest, AFullBoxRefusesMoreAndKeepsItsText) {
