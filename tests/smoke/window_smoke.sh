@@ -174,10 +174,13 @@ echo "window and headless search agree on $matches words ($(stat -c %s "$work/re
 kill $program
 wait $program 2>/dev/null || true
 start BUKVOTOK_RESULTS_LIMIT=1048576
-# filled NAME: the file saved as NAME.txt holds a full box.
+# filled NAME: the file saved as NAME.txt holds a full box: near the limit, and not past it (a
+# box that ignored the limit would fill too, at its own size, given a minute or two).
 filled() {
-    [ "$(stat -c %s "$work/$1.txt")" -gt 1000000 ] ||
-        fail "the search did not fill the box again ($1.txt)"
+    local size
+    size=$(stat -c %s "$work/$1.txt")
+    [ "$size" -gt 1000000 ] || fail "the search did not fill the box again ($1.txt)"
+    [ "$size" -le 1048576 ] || fail "the box held $size bytes, past its limit ($1.txt)"
 }
 # search_until_full: until the box is full; the error box that says so is closed.
 search_until_full() {
