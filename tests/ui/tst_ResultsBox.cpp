@@ -90,9 +90,9 @@ private slots:
     void aScreenReaderReadsAPieceAroundAnOffset();
 };
 
-// Keys as Qt sends them (Cyrillic text, the keypad's Enter, a shortcut the window would take),
-// an input method's text, a double click, the wheel and the frame timer, each turned into the
-// editor's call.
+// Keys as Qt sends them (Cyrillic text, Alt with a letter, the keypad's Enter, a shortcut the
+// window would take), an input method's text, a double click, the wheel and the frame timer,
+// each turned into the editor's call.
 void tst_ResultsBox::qtEventsReachTheEditor() {
     ResultsBox box;
     QVERIFY(Show(box));
@@ -104,6 +104,8 @@ void tst_ResultsBox::qtEventsReachTheEditor() {
     QApplication::sendEvent(&box, &shortcut);
     QVERIFY(shortcut.isAccepted());
     Type(&box, QStringLiteral("ж"));
+    QKeyEvent alt(QEvent::KeyPress, Qt::Key_F, Qt::AltModifier, QStringLiteral("а"));
+    QApplication::sendEvent(&box, &alt);  // the window's menu key, not a letter
     Press(&box, (Qt::KeypadModifier | Qt::Key_Enter).toCombined());
     QInputMethodEvent commit;
     commit.setCommitString(QStringLiteral("ю"));
