@@ -3,12 +3,12 @@
 # (megabytes of results), save during the search, stop, save twice more through the same
 # dialog, and compare the file with the headless search that found as many words; then replace
 # the results with a letter, delete all before a click into them, and empty them, undoing each
-# and saving before and after; drag a few letters elsewhere in the box, and paste them with a
-# middle click, and all of it after Ctrl+A, saving after each.  Then, in a box of a megabyte,
-# what the search does when only removed text that is in no file stands in its way.  Every click
-# is the user's one click: after each dialog no other window of the program may be left on
-# screen to swallow it.  The search runs for as much processor time, and every step waits for
-# what it needs, so a busy machine only makes it slower.
+# and saving before and after; drag a few letters elsewhere in the box, copy them there with
+# Ctrl, and paste them with a middle click, and all of it after Ctrl+A, saving after each.  Then,
+# in a box of a megabyte, what the search does when only removed text that is in no file stands
+# in its way.  Every click is the user's one click: after each dialog no other window of the
+# program may be left on screen to swallow it.  The search runs for as much processor time, and
+# every step waits for what it needs, so a busy machine only makes it slower.
 #   window_smoke.sh BUKVOTOK BUKVOTOK_SEARCH DICTIONARY
 set -euo pipefail
 if [ -z "${WINDOW_SMOKE_DISPLAY:-}" ]; then
@@ -120,6 +120,13 @@ type_in_results_box --repeat 6 shift+Right  # six letters selected
 xdotool mousemove $((749 + 118)) $((191 + 130)) mousedown 1 mousemove_relative 0 45 mouseup 1
 wait_until 60 "the drag to end" idle
 save_as "$work/dragged.txt"
+type_in_results_box --repeat 6 shift+Right  # anew, and dragged with Ctrl held at the release
+xdotool mousemove $((749 + 118)) $((191 + 130)) mousedown 1 mousemove_relative 0 45 \
+    keydown ctrl mouseup 1 keyup ctrl
+wait_until 60 "the drag with Ctrl to end" idle
+save_as "$work/copied.txt"
+type_in_results_box ctrl+z       # and back
+save_as "$work/uncopied.txt"
 type_in_results_box --repeat 6 shift+Right  # anew: the file dialog took the selection
 click 40 110 2                   # a middle click
 save_as "$work/middle.txt"
@@ -153,6 +160,9 @@ cmp -s "$work/results.txt" "$work/restored.txt" ||
 { [ "$(stat -c %s "$work/dragged.txt")" -eq "$size" ] &&
     ! cmp -s "$work/results.txt" "$work/dragged.txt"; } ||
     fail "a drag of six letters within the box did not move them"
+{ [ "$(stat -c %s "$work/copied.txt")" -eq $((size + 6)) ] &&
+    cmp -s "$work/dragged.txt" "$work/uncopied.txt"; } ||
+    fail "a drag of six letters with Ctrl held, and Ctrl+Z, did not copy them and take them back"
 [ "$(stat -c %s "$work/middle.txt")" -eq $((size + 6)) ] ||
     fail "a middle click did not paste the six letters selected in the box"
 [ "$(stat -c %s "$work/undone-middle.txt")" -eq $((size + 9)) ] ||
