@@ -1,4 +1,5 @@
-// The main window's behaviour through a fake face: what each command shows, asks, loads and
+// The main window's behaviour through a fake face, over the results box both faces give it (the
+// real editor, through a fake face of its own): what each command shows, asks, loads and
 // writes, commands run inside a running search, and the close.  The user acts inside the
 // search's pumps, as the face's event loop would let them.
 #include <gtest/gtest.h>
@@ -16,7 +17,8 @@
 
 #include "Cp1251.h"
 #include "DictionaryFile.h"
-#include "DocumentResults.h"
+#include "EditorResults.h"
+#include "FakeResultsFace.h"
 #include "LetterGenerator.h"
 #include "MainWindow.h"
 #include "ResultsErrors.h"
@@ -132,7 +134,8 @@ protected:
 
     TempDir dir_;
     FakeFace face_;
-    DocumentResults results_;
+    FakeResultsFace box_;
+    EditorResults results_{box_.editor};
     MainWindow window_{face_, results_};
     PumpClock steady_;
 };
@@ -352,14 +355,17 @@ TEST_F(MainWindowTest, TheHostPumpsAtOnceThenAfterItsStepsCountedOrMade) {
 }
 
 // BUKVOTOK_RESULTS_LIMIT makes the box small; a full box stops the search as the stop box
-// would, with one error, everything found kept, and the words saved as they are.
+// would, with one error, everything found kept, and the words saved as they are.  Where
+// cleared text kept for undo stands in the way, the box asks first: "Нет" stops the search
+// quietly, "Да" lets the words take its place.
 TEST_F(MainWindowTest, AFullResultsBoxEndsTheSearchWithItsResultsIntact) {
 #ifdef _WIN32
-    _putenv_s("BUKVOTOK_RESULTS_LIMIT", "1000");
+    _putenv_s("BUKVOTOK_RESULTS_LIMIT", "10000");
 #else
-    setenv("BUKVOTOK_RESULTS_LIMIT", "1000", 1);
+    setenv("BUKVOTOK_RESULTS_LIMIT", "10000", 1);
 #endif
-    DocumentResults results;
+    FakeResultsFace box;
+    EditorResults results(box.editor);
     FakeFace face;
     MainWindow window(face, results);
 #ifdef _WIN32
@@ -367,10 +373,30 @@ TEST_F(MainWindowTest, AFullResultsBoxEndsTheSearchWithItsResultsIntact) {
 #else
     unsetenv("BUKVOTOK_RESULTS_LIMIT");
 #endif
-    ASSERT_EQ(results.Capacity(), 1000u);
+    ASSERT_EQ(results.Capacity(), 10000u);
     face.window = &window;
     face.paths = {Dictionary("a.txt", "а")};
     window.Button2Click();
+    const auto words = [](std::size_t count) {
+        std::string spaced;
+        for (std::size_t i = 0; i < count; ++i) spaced += Utf8ToCp1251(" а");
+        return spaced;
+    };
+    const auto clear_kept = [&] {
+        results.SetResultsText(std::string(5000, 'w'));
+        window.Button1Click();
+    };
+    clear_kept();
+    window.Button4Click();
+    EXPECT_EQ(box.questions.size(), 1u);
+    EXPECT_TRUE(face.errors.empty());
+    EXPECT_EQ(face.statuses.back(), kStopped);
+    EXPECT_GT(results.ResultsSize(), 4000u);
+    EXPECT_TRUE(results.ResultsText() == words(results.ResultsSize() / 2));
+    EXPECT_EQ(results.Kept().Total(), 5000u);
+
+    clear_kept();
+    box.answer = true;
     std::string status_under_the_error;
     face.on_error = [&] { status_under_the_error = face.statuses.back(); };
     // An inner search meets the full box first: one message for both.
@@ -379,16 +405,15 @@ TEST_F(MainWindowTest, AFullResultsBoxEndsTheSearchWithItsResultsIntact) {
         if (face.pumps == 1) window.Button4Click();
     };
     window.Button4Click();
+    EXPECT_EQ(box.questions.size(), 2u);
     ASSERT_EQ(face.errors.size(), 1u);
     EXPECT_NE(face.errors[0].find("поиск остановлен"), std::string::npos);
     EXPECT_EQ(status_under_the_error, kStopped);
     EXPECT_EQ(face.statuses.back(), kStopped);
-    std::string expected;
-    for (int i = 0; i < 500; ++i) expected += Utf8ToCp1251(" а");
-    EXPECT_EQ(results.ResultsText(), expected);
+    EXPECT_TRUE(results.ResultsText() == words(5000));
     face.paths = {dir_.Path("saved.txt")};
     window.Button5Click();
-    EXPECT_EQ(ReadAll(dir_.Path("saved.txt")), expected);
+    EXPECT_TRUE(ReadAll(dir_.Path("saved.txt")) == words(5000));
 }
 
 TEST_F(MainWindowTest, Utf8ListFindsWhatItsWindows1251TwinFinds) {
@@ -480,14 +505,13 @@ INSTANTIATE_TEST_SUITE_P(
                   {kSaveFirst},
                   false},
         CloseCase{"ClearedUnsavedLogoutNo",
-                  {"words", "clear kept", "logout"},
+                  {"words", "clear", "logout"},
                   Answer::kNo,
                   false,
                   {kKept, "no logout", kKept},
                   false},
-        CloseCase{"ClearedUnsavedNo", {"words", "clear kept"}, Answer::kNo, false, {kKept}, false},
-        CloseCase{
-            "ClearedUnsavedYes", {"words", "clear kept"}, Answer::kYes, false, {kKept}, true}),
+        CloseCase{"ClearedUnsavedNo", {"words", "clear"}, Answer::kNo, false, {kKept}, false},
+        CloseCase{"ClearedUnsavedYes", {"words", "clear"}, Answer::kYes, false, {kKept}, true}),
     [](const auto& each) { return std::string(each.param.name); });
 
 TEST_P(ClosingAsks, AboutWhatWouldBeLost) {
@@ -500,10 +524,8 @@ TEST_P(ClosingAsks, AboutWhatWouldBeLost) {
             results_.SetResultsText(text);
         } else if (step == "save") {
             Save(dir_.Path("saved.txt"));
-        } else if (step == "clear") {
+        } else if (step == "clear") {  // kept for undo, unless what it removed is in a file
             window_.Button1Click();
-        } else if (step == "clear kept") {  // as the box's own clear, which undo brings back
-            results_.Document().Clear();
         } else if (step.starts_with("logout")) {
             const bool allowed = step == "logout";
             window_.CommitData(
@@ -517,6 +539,7 @@ TEST_P(ClosingAsks, AboutWhatWouldBeLost) {
         EXPECT_EQ(ReadAll(out), text);
     }
     EXPECT_TRUE(face_.errors.empty());
+    EXPECT_TRUE(box_.errors.empty());  // the box shows its own, the clear's among them
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // What the main window's behaviour asks of its results box: the text the search appends to,
-// the commands' clear and save, and what closing would lose.  Each toolkit's box implements it
-// on the shared document (ResultsDocument).
+// the commands' clear and save, and what closing would lose.  Every face gives the window
+// EditorResults, over its box's editor (ResultsEditor).
 #pragma once
 
 #include <cstddef>
