@@ -390,6 +390,7 @@ void ResultsEditor::Autoscroll() {
     }
     caret_.MoveTo(view_.OffsetAt(point), true);
     face_.Redraw();
+    face_.CaretMoved();
 }
 
 void ResultsEditor::MouseRelease(PixelPoint point) {
@@ -414,6 +415,7 @@ void ResultsEditor::Wheel(int delta) {
         wheel_remainder_ -= steps * kWheelNotch;
         view_.ScrollBy(-static_cast<long long>(steps) * face_.WheelScrollLines());
         face_.Redraw();
+        face_.CaretMoved();  // on screen
     });
 }
 
@@ -566,6 +568,7 @@ void ResultsEditor::Frame() {
         // The view follows the end while it shows the end with nothing selected.
         view_.Refresh(view_.FollowsEnd() && !HasSelection());
         face_.Redraw();
+        face_.CaretMoved();  // on screen, at least
         refresh_due_ = false;
     }
     if (value_due_) {
