@@ -75,6 +75,7 @@ public:
     void ShowError(const char* message, bool) noexcept override { errors.emplace_back(message); }
     void TextChanged(std::size_t, std::size_t) noexcept override {}
     void CaretMoved() noexcept override {}
+    void ValueChanged() noexcept override { ++value_changes; }
 
     ResultsEditor editor{*this};
     int width = 329;
@@ -90,6 +91,7 @@ public:
     bool answer = false;
     std::vector<std::string> questions;
     std::vector<std::string> errors;
+    int value_changes = 0;
 };
 
 }  // namespace bukvotok

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "Cp1251.h"
@@ -661,6 +662,51 @@ TEST(ResultsEditorTest, TheViewFollowsTheEndOnlyFromTheEnd) {
         EXPECT_EQ(TopShown(editor) == top, !row.follows);
         EXPECT_EQ(EndShown(face), row.follows);
     }
+}
+
+// What a screen reader reads as the value, here with a window of 16 bytes.
+TEST(ResultsEditorTest, TheValueIsTheStretchAroundTheCaretToldOnceAFrame) {
+    const struct {
+        const char* text;
+        std::size_t caret;
+        ByteSpan value;
+    } rows[] = {
+        {"", 0, {0, 0}},
+        {"ab\r\ncd", 2, {0, 2}},
+        {"ab\r\ncd", 4, {4, 6}},
+        {"ab cd\r\nef gh\r\nij", 9, {7, 12}},
+        // A long paragraph is cut at the blanks nearest the window's edges, the same for every
+        // caret in one half of the window.
+        {"aaa bbb ccc ddd eee fff ggg hhh", 13, {4, 19}},
+        {"aaaaa bbbbb ccccc ddddd eeeee", 13, {6, 17}},
+        {"aaaaa bbbbb ccccc ddddd eeeee", 9, {6, 17}},
+        {"aaaaa bbbbb ccccc ddddd eeeee", 4, {0, 11}},
+        // Unless the caret is in the word cut.
+        {"aaaaa bbbbbbbbbbbbbbbbbbbbbbbbb", 10, {6, 20}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text + std::string(" at ") + std::to_string(row.caret));
+        EXPECT_EQ(AccessibleValueSpan(BlockBytes::CopyOf(row.text, 8), row.caret, 16), row.value);
+    }
+
+    Face face;
+    ResultsEditor& editor = face.editor;
+    const auto told = [&face] {
+        while (face.Fire(ResultsTimer::kFrame)) std::this_thread::yield();
+        return std::exchange(face.value_changes, 0);
+    };
+    editor.SetResultsText(Words(2000));
+    EXPECT_EQ(told(), 1);
+    // A search's words between two frames, or the caret within its stretch: once, or not at all.
+    for (int word = 0; word < 1000; ++word) editor.AppendWord(Cp("слово"));
+    EXPECT_EQ(face.value_changes, 0);
+    EXPECT_EQ(told(), 1);
+    editor.KeyDown(Key(EditorKey::kLeft));
+    EXPECT_EQ(told(), 0);
+    editor.KeyDown(Key(EditorKey::kHome, kControl));
+    EXPECT_EQ(told(), 1);
+    EXPECT_EQ(editor.ValueSpan().from, 0u);
+    EXPECT_LE(editor.ValueSpan().to, kAccessibleValueBytes);
 }
 
 // Each notch of the wheel scrolls as far as the one before it.

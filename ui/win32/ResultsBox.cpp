@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "Question.h"
+#include "ResultsBoxAccessible.h"
 #include "ShowError.h"
 #include "WindowObject.h"
 #include "windows/WideText.h"
@@ -74,6 +75,11 @@ ResultsBox::ResultsBox() : EditorResults(editor_) { timers_.fill(-1); }
 ResultsBox::~ResultsBox() {
     // What this copied stays on the clipboard, in every format, after the box is gone.
     if (window_) clipboard_.RenderAll(window_.Get());
+    if (accessible_ != nullptr) {
+        // A screen reader may hold it longer; from now on it answers that the box is gone.
+        accessible_->Disconnect();
+        accessible_->Release();
+    }
     Forget(window_.Get());
 }
 
@@ -131,6 +137,9 @@ LRESULT ResultsBox::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
                     if (wparam >= 1 && wparam <= kResultsTimers) {
                         editor_.TimerFired(static_cast<ResultsTimer>(wparam - 1));
                     }
+                    return;
+                case WM_GETOBJECT:
+                    result = OnGetObject(wparam, lparam);
                     return;
                 case WM_RENDERFORMAT:
                     return clipboard_.Render(static_cast<UINT>(wparam));
@@ -213,6 +222,14 @@ void ResultsBox::PlaceSystemCaret() noexcept {
             ::ImmReleaseContext(window_.Get(), context);
         }
     });
+}
+
+LRESULT ResultsBox::OnGetObject(WPARAM flags, LPARAM object_id) {
+    if (static_cast<DWORD>(object_id) != static_cast<DWORD>(OBJID_CLIENT)) {
+        return ::DefWindowProcW(window_.Get(), WM_GETOBJECT, flags, object_id);
+    }
+    if (accessible_ == nullptr) accessible_ = ResultsBoxAccessible::Create(*this);
+    return accessible_ != nullptr ? accessible_->Lresult(flags) : 0;
 }
 
 // --- ResultsFace ---
@@ -355,6 +372,11 @@ DragEnd ResultsBox::DragSelection(const BlockBytes& bytes) {
     }
     if (::GetCapture() == window) ::ReleaseCapture();
     return end;
+}
+
+void ResultsBox::ValueChanged() noexcept {
+    if (!window_) return;
+    ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window_.Get(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 bool ResultsBox::Ask(const std::string& question) {

@@ -23,6 +23,8 @@
 
 namespace bukvotok::win32 {
 
+class ResultsBoxAccessible;
+
 class ResultsBox : public EditorResults, private ResultsFace {
 public:
     static constexpr const wchar_t* kClassName = L"TResultsBox";
@@ -50,6 +52,7 @@ private:
     void OnContextMenu(LPARAM lparam);
     void OnPaint();
     void OnFocus(bool focused);
+    LRESULT OnGetObject(WPARAM flags, LPARAM object_id);
     void PlaceSystemCaret() noexcept;
     void Relayout();
 
@@ -74,6 +77,7 @@ private:
     void ShowError(const char* message, bool later) noexcept override;
     void TextChanged(std::size_t, std::size_t) noexcept override {}
     void CaretMoved() noexcept override { PlaceSystemCaret(); }
+    void ValueChanged() noexcept override;
 
     ResultsEditor editor_{*this};
     ResultsBoxClipboard clipboard_;
@@ -83,6 +87,9 @@ private:
     mutable std::array<INT, 256> advances_{};   // as last measured, in whole pixels
     std::array<int, kResultsTimers> timers_{};  // each running timer's interval, else -1
     std::vector<std::string> later_errors_;     // from paints, shown once the loop is back
+
+    // What screen readers ask (ResultsBoxAccessible); one reference held while the box lives.
+    ResultsBoxAccessible* accessible_ = nullptr;
 };
 
 }  // namespace bukvotok::win32

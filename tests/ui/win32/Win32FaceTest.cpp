@@ -9,8 +9,10 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ApplicationTitle.h"
@@ -168,6 +170,103 @@ TEST_F(Win32FaceTest, ScreenReadersSeeALinkNamedByItsCaption) {
     BSTR action = nullptr;
     EXPECT_EQ(accessible->get_accDefaultAction(self, &action), S_OK);
     ::SysFreeString(action);
+    accessible->Release();
+}
+
+// The value changes a hook heard of the box's window.
+HWND g_heard_window = nullptr;
+int g_value_changes = 0;
+void CALLBACK Hear(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+    if (window == g_heard_window && object == OBJID_CLIENT) ++g_value_changes;
+}
+
+// Delivers the thread's messages until `done`, for at most ten seconds.
+bool DeliveredUntil(const std::function<bool()>& done) {
+    const ULONGLONG give_up = ::GetTickCount64() + 10000;
+    while (!done()) {
+        if (::GetTickCount64() > give_up) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        for (MSG message{}; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            ::DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
+// The box is an editable text named as the window names it, whose value is the stretch of the
+// text around the caret, a few kilobytes of a long text; readers hear of changes, and what they
+// hold answers that the box is gone once it is.
+TEST(Win32ResultsBoxTest, ScreenReadersSeeAnEditableTextAndTheStretchAroundTheCaret) {
+    const ComApartment com;
+    WindowHandle parent(::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                          nullptr, nullptr, Instance(), nullptr));
+    auto box = std::make_unique<ResultsBox>();
+    box->Create(parent.Get(), 5, L"Найденные совпадения слов", Instance());
+    ::MoveWindow(box->Handle(), 0, 0, 200, 100, FALSE);
+    std::string bytes;
+    std::wstring text;
+    for (int i = 0; bytes.size() < (1u << 20); ++i) {
+        bytes += " \xF1\xEB\xEE\xE2\xEE" + std::to_string(i);
+        text += L" слово" + std::to_wstring(i);
+    }
+    box->SetResultsText(bytes);
+    constexpr std::size_t kCaret = 600000;
+    box->Editor().SetSelection(kCaret, kCaret);
+    const ViewLines::Line line = box->Editor().LineAt(kCaret);
+    const std::wstring caret_line = text.substr(line.start, line.TextEnd() - line.start);
+
+    IAccessible* accessible = nullptr;
+    ASSERT_EQ(
+        ::AccessibleObjectFromWindow(box->Handle(), static_cast<DWORD>(OBJID_CLIENT),
+                                     __uuidof(IAccessible), reinterpret_cast<void**>(&accessible)),
+        S_OK);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role{};
+    accessible->get_accRole(self, &role);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
+    BSTR name = nullptr;
+    accessible->get_accName(self, &name);
+    EXPECT_STREQ(name, L"Найденные совпадения слов");
+    ::SysFreeString(name);
+    BSTR value = nullptr;
+    ASSERT_EQ(accessible->get_accValue(self, &value), S_OK);
+    const std::wstring value_text(value, ::SysStringLen(value));
+    ::SysFreeString(value);
+    EXPECT_NE(value_text.find(caret_line), std::wstring::npos);
+    EXPECT_LE(value_text.size(), kAccessibleValueBytes);
+    const auto state = [&] {
+        VARIANT answer{};
+        accessible->get_accState(self, &answer);
+        return answer.lVal &
+               (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_READONLY);
+    };
+    EXPECT_EQ(state(), STATE_SYSTEM_FOCUSABLE);
+
+    g_heard_window = box->Handle();
+    const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE,
+                                                 nullptr, &Hear, 0, 0, WINEVENT_OUTOFCONTEXT);
+    ::ShowWindow(parent.Get(), SW_SHOW);
+    ::SetFocus(box->Handle());
+    EXPECT_EQ(state(), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+    // The search's words move the caret at the end, and the system's caret, which readers and
+    // magnifiers follow, goes with it once they are laid out.
+    box->Editor().SetSelection(bytes.size(), bytes.size());
+    for (int word = 0; word < 20; ++word) box->Editor().AppendWord("x");
+    EXPECT_TRUE(
+        DeliveredUntil([&box] { return g_value_changes > 0 && !box->Editor().Lines().Pending(); }));
+    ::UnhookWinEvent(hook);
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    ASSERT_TRUE(::GetGUIThreadInfo(::GetCurrentThreadId(), &thread));
+    const PixelRect caret = box->Editor().CaretRect(box->Editor().Size());
+    EXPECT_EQ(thread.hwndCaret, box->Handle());
+    EXPECT_EQ(std::make_pair(thread.rcCaret.left, thread.rcCaret.top),
+              std::make_pair(LONG{caret.left}, LONG{caret.top}));
+
+    box.reset();
+    EXPECT_EQ(accessible->get_accRole(self, &role), CO_E_OBJNOTCONNECTED);
     accessible->Release();
 }
 

@@ -135,6 +135,7 @@ void ResultsEditor::Appended(bool caret_at_end) {
     // The steps the words pushed out are freed a part at a time.
     if (document_.HasReleased()) StartIfIdle(ResultsTimer::kRelease, 0);
     refresh_due_ = true;
+    value_due_ = true;
     ScheduleFrame();
 }
 
@@ -167,6 +168,7 @@ void ResultsEditor::TextChanged() {
     if (document_.HasReleased()) StartIfIdle(ResultsTimer::kRelease, 0);
     // The lines around the edit now, so that the next paint shows them as they are.
     view_.Lines().LayOutSome();
+    value_due_ = true;
     ScheduleFrame();
     const TextModel::Change& change = document_.Model().LastChange();
     face_.TextChanged(change.at, change.inserted);
@@ -388,6 +390,7 @@ void ResultsEditor::Autoscroll() {
     }
     caret_.MoveTo(view_.OffsetAt(point), true);
     face_.Redraw();
+    face_.CaretMoved();
 }
 
 void ResultsEditor::MouseRelease(PixelPoint point) {
@@ -412,6 +415,7 @@ void ResultsEditor::Wheel(int delta) {
         wheel_remainder_ -= steps * kWheelNotch;
         view_.ScrollBy(-static_cast<long long>(steps) * face_.WheelScrollLines());
         face_.Redraw();
+        face_.CaretMoved();  // on screen
     });
 }
 
@@ -523,6 +527,11 @@ void ResultsEditor::CaretMoved() {
     RestartCaretBlink();
     face_.Redraw();
     face_.CaretMoved();
+    // Within the value's stretch the caret moves without changing it.
+    if (!value_due_ && ValueSpan() != value_span_) {
+        value_due_ = true;
+        ScheduleFrame();
+    }
 }
 
 // Whatever highlights text makes it what a middle click pastes, as on any X11 desktop.
@@ -559,7 +568,13 @@ void ResultsEditor::Frame() {
         // The view follows the end while it shows the end with nothing selected.
         view_.Refresh(view_.FollowsEnd() && !HasSelection());
         face_.Redraw();
+        face_.CaretMoved();  // on screen, at least
         refresh_due_ = false;
+    }
+    if (value_due_) {
+        value_due_ = false;
+        value_span_ = ValueSpan();
+        face_.ValueChanged();
     }
     if (!lines.Pending()) Stop(ResultsTimer::kFrame);
 }

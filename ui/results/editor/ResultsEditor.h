@@ -23,6 +23,7 @@
 #include <optional>
 #include <string_view>
 
+#include "AccessibleValue.h"
 #include "ResultsCaret.h"
 #include "ResultsDocument.h"
 #include "ResultsErrors.h"
@@ -112,6 +113,8 @@ public:
     std::size_t OffsetAt(PixelPoint point) { return view_.OffsetAt(point); }
     ViewLines& Lines() { return view_.Lines(); }
     ViewLines::Line LineAt(std::size_t offset) { return view_.Lines().LineAt(offset); }
+    // What assistive technology reads as the box's value (AccessibleValueSpan).
+    ByteSpan ValueSpan() const { return AccessibleValueSpan(Bytes(), CaretOffset()); }
     // Draws what `area` shows: the lines, the selection, the caret while it blinks on, and
     // where a drag would drop.
     void Paint(ResultsSurface& surface, const PixelRect& area);
@@ -215,6 +218,8 @@ private:
 
     std::bitset<kResultsTimers> running_;
     bool refresh_due_ = false;  // the text grew since the view last caught up
+    bool value_due_ = false;    // the value may have changed since the face was last told
+    ByteSpan value_span_;       // the value's place when the face was last told
     bool caret_shown_ = true;
     std::size_t drop_offset_ = kNoOffset;
 

@@ -119,8 +119,13 @@ public:
     virtual void ShowError(const char* message, bool later) noexcept = 0;
     // The text changed at `at`, with `inserted` bytes put in there.
     virtual void TextChanged(std::size_t at, std::size_t inserted) noexcept = 0;
-    // The caret moved: the input method's window goes where it now is (CaretRect).
+    // The caret moved, in the text or on screen as the view scrolled or its lines were laid out
+    // anew: the input method's window goes where it now is (CaretRect).
     virtual void CaretMoved() noexcept = 0;
+    // What assistive technology reads as the value (ResultsEditor::ValueSpan) may be different
+    // now: told at most once a frame, however many words a search appends meanwhile.  A face
+    // whose readers ask for the text itself lets it pass.
+    virtual void ValueChanged() noexcept {}
 };
 
 }  // namespace bukvotok
