@@ -448,6 +448,13 @@ TEST(ResultsEditorTest, DropsInsertAndDragsMove) {
     EXPECT_EQ(Text(editor), expected);
     EXPECT_EQ(editor.SelectionStart(), offset);  // what was dropped is selected
     EXPECT_EQ(editor.SelectionEnd(), offset + 4);
+    // Text that does not come, or does not fit, is not taken: a program that moved it keeps it.
+    EXPECT_FALSE(editor.Drop(point, false, [] { return std::optional<IncomingText>(); }));
+    EXPECT_FALSE(editor.Drop(
+        point, false, []() -> std::optional<IncomingText> { throw ResultsOutOfMemoryError(); }));
+    EXPECT_EQ(face.errors, std::vector<std::string>{kResultsOutOfMemory});
+    face.errors.clear();
+    EXPECT_EQ(Text(editor), expected);
 
     // The selection dragged to another program goes from the box; onto itself a drag of it
     // would do nothing.

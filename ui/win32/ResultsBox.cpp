@@ -1,13 +1,13 @@
 #include "ResultsBox.h"
 
 #include <imm.h>
-#include <windowsx.h>
 
 #include <cmath>
 #include <stdexcept>
 
 #include "Question.h"
 #include "ResultsBoxAccessible.h"
+#include "ResultsBoxDropSource.h"
 #include "ShowError.h"
 #include "WindowObject.h"
 #include "windows/WideText.h"
@@ -80,6 +80,7 @@ ResultsBox::~ResultsBox() {
         accessible_->Disconnect();
         accessible_->Release();
     }
+    StopTakingDrops();
     Forget(window_.Get());
 }
 
@@ -101,6 +102,9 @@ void ResultsBox::Create(HWND parent, int id, const wchar_t* name, HINSTANCE inst
                       0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
                       this);
     if (!window_) throw std::runtime_error("Cannot create TResultsBox");
+    // Without OLE on this thread nothing can be dropped from other programs, nor dragged at all.
+    drop_target_.reset(new ResultsBoxDropTarget(window_.Get(), editor_));
+    if (FAILED(::RegisterDragDrop(window_.Get(), drop_target_.get()))) drop_target_.reset();
     // Timers asked for before there was a window to run them.
     for (std::size_t timer = 0; timer < timers_.size(); ++timer) {
         if (timers_[timer] >= 0) StartTimer(static_cast<ResultsTimer>(timer), timers_[timer]);
@@ -122,6 +126,8 @@ LRESULT ResultsBox::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
                     return;
                 case WM_SIZE:
                     return Relayout();
+                case WM_DESTROY:
+                    return StopTakingDrops();
                 case WM_SETFONT:
                     font_ = reinterpret_cast<HFONT>(wparam);
                     Relayout();
@@ -232,6 +238,14 @@ LRESULT ResultsBox::OnGetObject(WPARAM flags, LPARAM object_id) {
     return accessible_ != nullptr ? accessible_->Lresult(flags) : 0;
 }
 
+// Before the window goes: OLE lets go of the target, which takes nothing more.
+void ResultsBox::StopTakingDrops() noexcept {
+    if (!drop_target_) return;
+    ::RevokeDragDrop(window_.Get());
+    drop_target_->Disconnect();
+    drop_target_.reset();
+}
+
 // --- ResultsFace ---
 
 FontMeasures ResultsBox::Measure() const {
@@ -314,64 +328,33 @@ std::optional<IncomingText> ResultsBox::ReadClipboard(ResultsClipboard clipboard
     return clipboard_.Read(window_.Get());
 }
 
-// A drag of the selection within the box, followed here until the button is released: a move,
-// or a copy with Ctrl held; Escape, or a release outside the box, drops nothing.  Other
-// programs' windows take no drop from it (no OLE drag and drop).
+// A drag of the selection, to the box itself or to another program, in OLE's own loop until
+// the button is released: a move, or a copy with Ctrl; Escape drops nothing.  A drop within the
+// box comes to the editor's Drop meanwhile, through the box's drop target.
 DragEnd ResultsBox::DragSelection(const BlockBytes& bytes) {
-    const HWND window = window_.Get();
-    if (::GetCapture() != window) ::SetCapture(window);
-    DragEnd end = DragEnd::kNothing;
-    MSG message{};
-    for (bool dragging = true; dragging && window_ && ::GetCapture() == window;) {
-        if (::GetMessageW(&message, nullptr, 0, 0) <= 0) {
-            // The program's own loop ends the program, once this returns.
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        RECT client{};
-        ::GetClientRect(window, &client);
-        const POINT at{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
-        const bool inside = message.hwnd == window && ::PtInRect(&client, at) != FALSE;
-        switch (message.message) {
-            case WM_MOUSEMOVE:
-                if (inside && editor_.DragOver({at.x, at.y}, true)) {
-                    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-                } else {
-                    editor_.DragLeave();
-                    ::SetCursor(::LoadCursorW(nullptr, IDC_NO));
-                }
-                break;
-            case WM_LBUTTONUP: {
-                dragging = false;
-                if (!inside) {
-                    editor_.DragLeave();
-                    break;
-                }
-                const bool copy = (message.wParam & MK_CONTROL) != 0;
-                const auto own = [&bytes]() -> std::optional<IncomingText> {
-                    IncomingText text;
-                    text.own = bytes;
-                    return text;
-                };
-                if (editor_.Drop({at.x, at.y}, !copy, own)) {
-                    end = copy ? DragEnd::kCopied : DragEnd::kMovedWithin;
-                }
-                break;
-            }
-            case WM_KEYDOWN:
-                if (message.wParam == VK_ESCAPE) {
-                    dragging = false;
-                    editor_.DragLeave();
-                }
-                break;
-            default:
-                ::TranslateMessage(&message);
-                ::DispatchMessageW(&message);
-                break;
-        }
+    if (!drop_target_) return DragEnd::kNothing;
+    const ComReference<ResultsBoxDataObject> data(new ResultsBoxDataObject(bytes));
+    const ComReference<ResultsBoxDropSource> source(new ResultsBoxDropSource());
+    // OLE follows the mouse from here on.
+    if (::GetCapture() == window_.Get()) ::ReleaseCapture();
+    // Held to the end, though the window may go meanwhile and take the box's reference.
+    drop_target_->AddRef();
+    const ComReference<ResultsBoxDropTarget> target(drop_target_.get());
+    target->StartOwnDrag(data.get());
+    DWORD effect = DROPEFFECT_NONE;
+    const HRESULT ended =
+        ::DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
+    const bool within = target->EndOwnDrag();
+    if (ended != DRAGDROP_S_DROP) return DragEnd::kNothing;
+    // A target that says both only copied: the text stays.
+    switch (effect & (DROPEFFECT_COPY | DROPEFFECT_MOVE)) {
+        case DROPEFFECT_MOVE:
+            return within ? DragEnd::kMovedWithin : DragEnd::kMovedAway;
+        case DROPEFFECT_NONE:
+            return DragEnd::kNothing;
+        default:
+            return DragEnd::kCopied;
     }
-    if (::GetCapture() == window) ::ReleaseCapture();
-    return end;
 }
 
 void ResultsBox::ValueChanged() noexcept {

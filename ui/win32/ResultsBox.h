@@ -2,9 +2,10 @@
 // (ResultsEditor).  This class is its Win32 face: it turns Windows' messages into the editor's
 // calls, draws what the editor lays out with GDI (Windows-1251 bytes converted a visible run at
 // a time), runs its timers as window timers, keeps a system caret where the editor's caret is
-// (for magnifiers and input methods), and speaks to the clipboard (ResultsBoxClipboard).  Windows
-// has no selection clipboard: a middle click pastes nothing, as in Windows' own boxes.  A drag of
-// the selection stays within the box (DragSelection); no scroll bars, as on Linux.
+// (for magnifiers and input methods), and speaks to the clipboard (ResultsBoxClipboard) and to
+// OLE's drag and drop, with other programs as within the box (ResultsBoxDropTarget,
+// ResultsBoxDataObject).  Windows has no selection clipboard: a middle click pastes nothing, as
+// in Windows' own boxes.  No scroll bars, as on Linux.
 #pragma once
 
 #include <windows.h>
@@ -16,9 +17,11 @@
 #include <string_view>
 #include <vector>
 
+#include "ComObject.h"
 #include "EditorResults.h"
 #include "Handles.h"
 #include "ResultsBoxClipboard.h"
+#include "ResultsBoxDropTarget.h"
 #include "ResultsEditor.h"
 
 namespace bukvotok::win32 {
@@ -39,6 +42,8 @@ public:
     void Create(HWND parent, int id, const wchar_t* name, HINSTANCE instance);
     HWND Handle() const { return window_.Get(); }
     ResultsEditor& Editor() { return editor_; }
+    // What OLE calls when something is dragged over the box; null without OLE.
+    IDropTarget* DropTarget() const { return drop_target_.get(); }
 
 private:
     template <typename Object>
@@ -54,6 +59,7 @@ private:
     void OnFocus(bool focused);
     LRESULT OnGetObject(WPARAM flags, LPARAM object_id);
     void PlaceSystemCaret() noexcept;
+    void StopTakingDrops() noexcept;
     void Relayout();
 
     // --- ResultsFace ---
@@ -81,6 +87,7 @@ private:
 
     ResultsEditor editor_{*this};
     ResultsBoxClipboard clipboard_;
+    ComReference<ResultsBoxDropTarget> drop_target_;  // registered while the window is there
     WindowHandle window_;
     HFONT font_ = nullptr;        // the window's, which it hands every control
     wchar_t high_surrogate_ = 0;  // the first half of a character typed in two messages

@@ -17,6 +17,7 @@
 
 #include "ApplicationTitle.h"
 #include "ComApartment.h"
+#include "ComObject.h"
 #include "Errors.h"
 #include "Grlink.h"
 #include "Question.h"
@@ -50,6 +51,67 @@ std::string ClipboardBytes(HWND owner) {
     ::CloseClipboard();
     return bytes;
 }
+
+// Another program's text in a drag: one format, in global memory.
+class OtherProgramsData final : public ComObject<IDataObject> {
+public:
+    OtherProgramsData(CLIPFORMAT format, const void* data, std::size_t size) : format_(format) {
+        memory_.Reset(::GlobalAlloc(GMEM_MOVEABLE, size));
+        std::memcpy(::GlobalLock(memory_.Get()), data, size);
+        ::GlobalUnlock(memory_.Get());
+    }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = ::OleDuplicateData(memory_.Get(), format_, 0);
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+        return format->cfFormat == format_ && (format->tymed & TYMED_HGLOBAL) != 0 ? S_OK
+                                                                                   : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+private:
+    CLIPFORMAT format_;
+    GlobalMemory memory_;
+};
+
+// Another program's window a drag is dropped on: it takes the Unicode text, and moves it.
+class OtherProgramsTarget final : public ComObject<IDropTarget> {
+public:
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        *effect &= DROPEFFECT_MOVE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        *effect &= DROPEFFECT_MOVE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        FORMATETC asked{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium{};
+        if (FAILED(data->GetData(&asked, &medium))) return E_FAIL;
+        text = static_cast<const wchar_t*>(::GlobalLock(medium.hGlobal));
+        ::GlobalUnlock(medium.hGlobal);
+        ::ReleaseStgMedium(&medium);
+        *effect &= DROPEFFECT_MOVE;
+        return S_OK;
+    }
+    std::wstring text;
+};
 
 class Win32FaceTest : public ::testing::Test {
 protected:
@@ -324,31 +386,110 @@ TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
     EXPECT_EQ(box.ResultsText(), "x?\r\n\xB8\r\n\xCFx?\r\n\xFB");
 }
 
-// A drag within the box is followed in a loop of its own until the release: a move, or a copy
-// with Ctrl.
+// A drag of the selection runs in OLE's own loop, which takes the button as released and drops
+// where the pointer is: within the box a move, or a copy with Ctrl; onto another program's
+// window a move that takes the text from the box.
 TEST(Win32ResultsBoxTest, SelectionDraggedWithinTheBoxMovesOrCopies) {
-    WindowHandle parent(::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                          nullptr, nullptr, Instance(), nullptr));
+    const ComApartment com;
+    WindowHandle parent(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr,
+                                          nullptr, Instance(), nullptr));
+    ResultsBox box;
+    box.Create(parent.Get(), 5, L"", Instance());
+    ::MoveWindow(box.Handle(), 0, 0, 200, 100, FALSE);
+    // Another program's window, below the box.
+    WindowHandle elsewhere(::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 200, 300, 100, nullptr,
+                                             nullptr, Instance(), nullptr));
+    // On the screen where the pointer finds them; not activated, so that wine does not wait
+    // for a window manager when they go.
+    ::ShowWindow(parent.Get(), SW_SHOWNA);
+    ::ShowWindow(elsewhere.Get(), SW_SHOWNA);
+    ComReference<OtherProgramsTarget> other(new OtherProgramsTarget);
+    ASSERT_EQ(::RegisterDragDrop(elsewhere.Get(), other.get()), S_OK);
+    box.SetResultsText("ab \xEF\xF0\xE8");
+    const auto point = [&box](std::size_t offset) {
+        const PixelRect caret = box.Editor().CaretRect(offset);
+        return POINT{caret.left + 1, caret.top + 2};
+    };
+    const auto drag = [&](std::size_t from, std::size_t to, POINT at, bool control) {
+        box.Editor().SetSelection(from, to);
+        ::ClientToScreen(box.Handle(), &at);
+        ::SetCursorPos(at.x, at.y);
+        BYTE keys[256]{};
+        keys[VK_CONTROL] = control ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+        const POINT press = point(from);
+        ::SendMessageW(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+        ::SendMessageW(box.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(150, 60));
+    };
+    drag(0, 2, point(6), false);
+    EXPECT_EQ(box.ResultsText(),
+              " \xEF\xF0\xE8"
+              "ab");
+    drag(4, 6, point(0), true);
+    EXPECT_EQ(box.ResultsText(),
+              "ab \xEF\xF0\xE8"
+              "ab");
+    EXPECT_EQ(other->text, L"");
+    drag(3, 6, {100, 250}, false);
+    EXPECT_EQ(other->text, L"при");
+    EXPECT_EQ(box.ResultsText(), "ab ab");
+    EXPECT_EQ(::GetCapture(), nullptr);
+    ::RevokeDragDrop(elsewhere.Get());
+}
+
+// Another program's Unicode text dropped on the box lands where the pointer is, as a move unless
+// Ctrl is held; what holds no text is refused.
+TEST(Win32ResultsBoxTest, OtherProgramsTextDropsWhereThePointerIs) {
+    const ComApartment com;
+    WindowHandle parent(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr,
+                                          nullptr, Instance(), nullptr));
     ResultsBox box;
     box.Create(parent.Get(), 5, L"", Instance());
     ::MoveWindow(box.Handle(), 0, 0, 200, 100, FALSE);
     box.SetResultsText("ab cd");
-    const auto drag = [&box](std::size_t from, std::size_t to, std::size_t at, WPARAM keys) {
-        box.Editor().SetSelection(from, to);
-        const auto point = [&box](std::size_t offset) {
-            const PixelRect caret = box.Editor().CaretRect(offset);
-            return MAKELPARAM(caret.left + 1, caret.top + 2);
-        };
-        ::PostMessageW(box.Handle(), WM_MOUSEMOVE, MK_LBUTTON | keys, point(at));
-        ::PostMessageW(box.Handle(), WM_LBUTTONUP, keys, point(at));
-        ::SendMessageW(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, point(from));
-        ::SendMessageW(box.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(150, 60));
+    IDropTarget* target = box.DropTarget();
+    ASSERT_NE(target, nullptr);
+    const auto at = [&box](std::size_t offset) {
+        const PixelRect caret = box.Editor().CaretRect(offset);
+        POINT point{caret.left + 1, caret.top + 2};
+        ::ClientToScreen(box.Handle(), &point);
+        return POINTL{point.x, point.y};
     };
-    drag(0, 2, 5, 0);
-    EXPECT_EQ(box.ResultsText(), " cdab");
-    drag(3, 5, 0, MK_CONTROL);
-    EXPECT_EQ(box.ResultsText(), "ab cdab");
-    EXPECT_EQ(::GetCapture(), nullptr);
+    DWORD entered = 0;  // what the drag over the box showed
+    const auto drop = [&](IDataObject* data, std::size_t offset, DWORD keys) {
+        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        target->DragEnter(data, MK_LBUTTON | keys, at(offset), &effect);
+        entered = effect;
+        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        target->Drop(data, keys, at(offset), &effect);
+        return effect;
+    };
+    const wchar_t hedgehog[] = L"ёж";
+    ComReference<OtherProgramsData> text(
+        new OtherProgramsData(CF_UNICODETEXT, hedgehog, sizeof hedgehog));
+    EXPECT_EQ(drop(text.get(), 3, 0), DWORD{DROPEFFECT_MOVE});
+    EXPECT_EQ(box.ResultsText(),
+              "ab \xB8\xE6"
+              "cd");
+    EXPECT_EQ(drop(text.get(), 0, MK_CONTROL), DWORD{DROPEFFECT_COPY});
+    EXPECT_EQ(entered, DWORD{DROPEFFECT_COPY});
+    EXPECT_EQ(box.ResultsText(),
+              "\xB8\xE6"
+              "ab \xB8\xE6"
+              "cd");
+
+    const wchar_t empty[] = L"";
+    ComReference<OtherProgramsData> nothing(new OtherProgramsData(CF_UNICODETEXT, empty, 2));
+    const char image[16]{};
+    ComReference<OtherProgramsData> picture(new OtherProgramsData(CF_DIB, image, sizeof image));
+    EXPECT_EQ(drop(picture.get(), 2, 0), DWORD{DROPEFFECT_NONE});
+    EXPECT_EQ(entered, DWORD{DROPEFFECT_NONE});
+    EXPECT_EQ(drop(nothing.get(), 2, 0), DWORD{DROPEFFECT_NONE});  // a program that moved it
+    EXPECT_EQ(entered, DWORD{DROPEFFECT_MOVE});                    // keeps it
+    EXPECT_EQ(box.ResultsText(),
+              "\xB8\xE6"
+              "ab \xB8\xE6"
+              "cd");
 }
 
 TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {

@@ -192,11 +192,12 @@ void ResultsEditor::Type(std::u16string_view text) {
     Guarded([&] { ReplaceSelection(EncodeInserted(text), ResultsDocument::EditKind::kTyping); });
 }
 
-void ResultsEditor::PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes,
+bool ResultsEditor::PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes,
                              bool select) {
-    if (!MadeAskingForRoom([&] { document_.PutShared(from, to, bytes); })) return;
+    if (!MadeAskingForRoom([&] { document_.PutShared(from, to, bytes); })) return false;
     TextChanged();
     Landed(from, bytes.size(), select);
+    return true;
 }
 
 void ResultsEditor::Landed(std::size_t at, std::size_t size, bool select) {
@@ -458,17 +459,14 @@ void ResultsEditor::PasteSelection(std::size_t at) {
     }
 }
 
-void ResultsEditor::Put(const IncomingText& data, std::size_t from, std::size_t to, bool select) {
-    if (data.own) {
-        PutBytes(from, to, *data.own, select);
-    } else {
-        PutText(data.text, from, to, select);
-    }
+bool ResultsEditor::Put(const IncomingText& data, std::size_t from, std::size_t to, bool select) {
+    if (data.own) return PutBytes(from, to, *data.own, select);
+    return PutText(data.text, from, to, select);
 }
 
-void ResultsEditor::PutText(std::u16string_view text, std::size_t from, std::size_t to,
+bool ResultsEditor::PutText(std::u16string_view text, std::size_t from, std::size_t to,
                             bool select) {
-    if (text.empty()) return;
+    if (text.empty()) return false;
     // The text's length is the bound, without a look at the text: a unit makes a byte, but for
     // a line break, which makes two (the model refuses those that pass the limit), and a
     // surrogate pair, which makes one '?' (a text of those that would only just fit is
@@ -476,7 +474,7 @@ void ResultsEditor::PutText(std::u16string_view text, std::size_t from, std::siz
     if (text.size() > RoomFor(from, to)) {
         throw ResultsFullError(Capacity(), false, TextModel::Refusal::kText);
     }
-    PutBytes(from, to, EncodeInsertedToBlocks(text), select);
+    return PutBytes(from, to, EncodeInsertedToBlocks(text), select);
 }
 
 void ResultsEditor::DragSelection() {
@@ -511,13 +509,16 @@ bool ResultsEditor::Drop(PixelPoint point, bool moving_own,
     }
     if (moving_own) {
         MoveSelectionTo(at);
-    } else {
-        Guarded([&] {
-            const std::optional<IncomingText> dropped = data();
-            if (dropped) Put(*dropped, at, at, true);
-        });
+        return true;
     }
-    return true;
+    // Text that did not land (none came, no room, no memory) is not taken: a program that moved
+    // it here keeps it.
+    bool taken = false;
+    Guarded([&] {
+        const std::optional<IncomingText> dropped = data();
+        taken = dropped && Put(*dropped, at, at, true);
+    });
+    return taken;
 }
 
 // --- The caret and the view ---

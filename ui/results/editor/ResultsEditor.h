@@ -137,8 +137,8 @@ public:
     // What a paste or a drop puts in place of [from, to): one step of the history, the caret
     // after it, and it selected when `select`.  Raises ResultsFullError, with nothing changed
     // or copied, when there is no room, and ResultsOutOfMemoryError; asks first when letting
-    // removed text go would make room.
-    void PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes, bool select);
+    // removed text go would make room.  Whether it went in (not when the user chose to keep it).
+    bool PutBytes(std::size_t from, std::size_t to, const BlockBytes& bytes, bool select);
 
     // --- Events from the face ---
     // True when the key did something (moved, edited or typed).
@@ -158,7 +158,7 @@ public:
     bool DragOver(PixelPoint point, bool own);
     void DragLeave();
     // A drop at `point`: a move of the box's own selection, or the text `data` gives.  Whether
-    // it was taken.
+    // it was taken: not when the text did not come or could not go in.
     bool Drop(PixelPoint point, bool moving_own,
               const std::function<std::optional<IncomingText>()>& data);
     // Where a drag over the box would drop; past the text when none is over it.
@@ -191,8 +191,8 @@ private:
 
     // --- The clipboards and drags ---
     bool CopySelection();
-    void Put(const IncomingText& data, std::size_t from, std::size_t to, bool select);
-    void PutText(std::u16string_view text, std::size_t from, std::size_t to, bool select);
+    bool Put(const IncomingText& data, std::size_t from, std::size_t to, bool select);
+    bool PutText(std::u16string_view text, std::size_t from, std::size_t to, bool select);
     void PasteSelection(std::size_t at);
     void DragSelection();
 
