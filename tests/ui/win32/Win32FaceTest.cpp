@@ -354,6 +354,14 @@ TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
     EXPECT_EQ(box.ResultsText(), "\xCFx?\r\n\xFB");
     send(WM_KEYDOWN, VK_LEFT);
     EXPECT_EQ(box.Editor().CaretOffset(), 5u);
+    // AltGr, which Windows gives as Ctrl and Alt held, types a letter: it is no Ctrl shortcut.
+    BYTE keys[256]{};
+    keys[VK_CONTROL] = keys[VK_MENU] = 0x80;
+    ::SetKeyboardState(keys);
+    send(WM_KEYDOWN, 'A');
+    keys[VK_CONTROL] = keys[VK_MENU] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_EQ(box.Editor().SelectionStart(), 5u);
     send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 1));
     EXPECT_EQ(::GetCapture(), window);
     send(WM_LBUTTONUP, 0, MAKELPARAM(0, 1));
@@ -383,7 +391,9 @@ TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
     ::SetClipboardData(CF_UNICODETEXT, memory);
     ::CloseClipboard();
     box.Editor().Paste();
-    EXPECT_EQ(box.ResultsText(), "x?\r\n\xB8\r\n\xCFx?\r\n\xFB");
+    box.Editor().SetSelection(0, 0);
+    send(WM_CHAR, L' ');
+    EXPECT_EQ(box.ResultsText(), " x?\r\n\xB8\r\n\xCFx?\r\n\xFB");
 }
 
 // A drag of the selection runs in OLE's own loop, which takes the button as released and drops
