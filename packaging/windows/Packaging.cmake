@@ -75,23 +75,38 @@ set(CPACK_BUKVOTOK_SOURCE_DATE_EPOCH ${BUKVOTOK_SOURCE_DATE_EPOCH})
 set(CPACK_PRE_BUILD_SCRIPTS ${BUKVOTOK_PACKAGING_DIR}/PackageFolders.cmake
                             ${BUKVOTOK_PACKAGING_DIR}/windows/PackageTimes.cmake)
 
-# CMake's installer script, mended where an earlier install's entry outlives its uninstaller (a
-# Program Files folder removed by hand): the script would run the missing uninstaller and wait on
-# an "Uninstall failed." box, even when run silently.  There is nothing to uninstall then, so it
-# installs; and an uninstaller that does fail ends a silent install instead of waiting.
+# CMake's installer script, mended to install for the current user or for all users
+# (InstallMode.nsh.in, whose .onInit and un.onInit replace the script's own, and whose page comes
+# before the folder's); MultiUser.nsh asks for an administrator itself, where one is needed.
+set(install_mode ${PROJECT_BINARY_DIR}/packaging/nsis/InstallMode.nsh)
+configure_file(${BUKVOTOK_PACKAGING_DIR}/windows/InstallMode.nsh.in ${install_mode} @ONLY)
 file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in nsis_template)
-set(nsis_run_old [=[  ExecWait '"$0" /S _?=$3' ;Do not copy the uninstaller to a temp file]=])
-set(nsis_failed [=[  MessageBox MB_OK|MB_ICONSTOP "Uninstall failed."]=])
-foreach(part nsis_run_old nsis_failed)
+set(nsis_execution_level "  ;Require administrator access\n  RequestExecutionLevel admin\n")
+# After the defines, which name the target that the install mode's folder depends on.
+set(nsis_defines "@CPACK_NSIS_DEFINES@\n")
+set(nsis_folder_page "  !insertmacro MUI_PAGE_DIRECTORY\n")
+set(nsis_uninstaller_init "Function un.onInit\n")
+set(nsis_installer_init "Function .onInit\n")
+foreach(part nsis_execution_level nsis_defines nsis_folder_page nsis_uninstaller_init
+             nsis_installer_init)
     string(FIND "${nsis_template}" "${${part}}" at)
     if(at EQUAL -1)
         message(FATAL_ERROR "CMake's NSIS.template.in lacks the line to mend: ${${part}}")
     endif()
 endforeach()
-set(nsis_skip_missing [=[  IfFileExists "$0" 0 inst]=])
-string(REPLACE "${nsis_run_old}" "${nsis_skip_missing}\n${nsis_run_old}" nsis_template
+string(REPLACE "${nsis_execution_level}" "" nsis_template "${nsis_template}")
+string(REPLACE "${nsis_defines}" "${nsis_defines}  !include \"${install_mode}\"\n" nsis_template
                "${nsis_template}")
-string(REPLACE "${nsis_failed}" "${nsis_failed} /SD IDOK" nsis_template "${nsis_template}")
+string(REPLACE "${nsis_folder_page}" "  !insertmacro MULTIUSER_PAGE_INSTALLMODE\n${nsis_folder_page}"
+               nsis_template "${nsis_template}")
+# The script's own functions: the uninstaller's up to its end, the installer's the last in it.
+string(FIND "${nsis_template}" "${nsis_uninstaller_init}" from)
+string(SUBSTRING "${nsis_template}" ${from} -1 rest)
+string(FIND "${rest}" "FunctionEnd\n" length)
+string(SUBSTRING "${rest}" 0 ${length} uninstaller_init)
+string(REPLACE "${uninstaller_init}FunctionEnd\n" "" nsis_template "${nsis_template}")
+string(FIND "${nsis_template}" "${nsis_installer_init}" from)
+string(SUBSTRING "${nsis_template}" 0 ${from} nsis_template)
 file(WRITE ${PROJECT_BINARY_DIR}/packaging/nsis/NSIS.template.in "${nsis_template}")
 list(PREPEND CMAKE_MODULE_PATH ${PROJECT_BINARY_DIR}/packaging/nsis)
 
