@@ -5,6 +5,7 @@
 
 // After windows.h, which oleacc.h needs.
 #include <gtest/gtest.h>
+#include <imm.h>
 #include <oleacc.h>
 
 #include <cstring>
@@ -332,6 +333,19 @@ TEST(Win32ResultsBoxTest, ScreenReadersSeeAnEditableTextAndTheStretchAroundTheCa
     accessible->Release();
 }
 
+// The box's context menu, answered once it shows: where it showed, and an item's accelerator.
+WNDPROC g_box_procedure = nullptr;
+RECT g_menu_shown{};
+wchar_t g_menu_choice = L'\0';
+LRESULT CALLBACK ChooseFromMenu(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_ENTERIDLE && wparam == MSGF_MENU) {
+        const auto menu = reinterpret_cast<HWND>(lparam);
+        ::GetWindowRect(menu, &g_menu_shown);
+        ::PostMessageW(menu, WM_CHAR, g_menu_choice, 0);
+    }
+    return ::CallWindowProcW(g_box_procedure, window, message, wparam, lparam);
+}
+
 // The box's translation of Windows' messages and its clipboard; what the editor does with them is
 // tested without a window.
 TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
@@ -393,6 +407,25 @@ TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
     box.Editor().Paste();
     box.Editor().SetSelection(0, 0);
     send(WM_CHAR, L' ');
+    // An input method's text, committed: wine's sends the box its result at once.
+    const HIMC context = ::ImmGetContext(window);
+    wchar_t composed[] = L"при";
+    ::ImmSetCompositionStringW(context, SCS_SETSTR, composed, sizeof composed - sizeof(wchar_t),
+                               nullptr, 0);
+    ::ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    ::ImmReleaseContext(window, context);
+    // The menu key's context menu shows below the caret, and its Cut cuts.
+    g_box_procedure = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChooseFromMenu)));
+    box.Editor().SetSelection(1, 4);
+    const PixelRect caret = box.Editor().CaretRect(4);
+    POINT below_caret{caret.left, caret.top + caret.height};
+    ::ClientToScreen(window, &below_caret);
+    g_menu_choice = L'в';
+    send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), -1);
+    EXPECT_EQ(std::make_pair(g_menu_shown.left, g_menu_shown.top),
+              std::make_pair(below_caret.x, below_caret.y));
+    EXPECT_EQ(ClipboardText(parent.Get()), L"при");
     EXPECT_EQ(box.ResultsText(), " x?\r\n\xB8\r\n\xCFx?\r\n\xFB");
 }
 
