@@ -8,6 +8,7 @@
 #include <imm.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -380,6 +381,14 @@ TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
     send(WM_LBUTTONUP, 0, MAKELPARAM(0, 1));
     EXPECT_EQ(box.Editor().CaretOffset(), 0u);
     EXPECT_EQ(::GetCapture(), nullptr);
+    // Once the triple click's time is up, a click after a double click only places the caret.
+    send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(0, 1));
+    send(WM_LBUTTONUP, 0, MAKELPARAM(0, 1));
+    EXPECT_TRUE(box.Editor().HasSelection());
+    send(WM_TIMER, static_cast<WPARAM>(ResultsTimer::kTripleClick) + 1);
+    send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 1));
+    send(WM_LBUTTONUP, 0, MAKELPARAM(0, 1));
+    EXPECT_FALSE(box.Editor().HasSelection());
 
     // The arrows and characters are the box's, Return too, but Tab moves the focus on.
     MSG key{window, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
@@ -388,6 +397,14 @@ TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
     key.wParam = VK_TAB;
     EXPECT_EQ(send(WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&key)) & DLGC_WANTTAB, 0);
 
+    {
+        ResultsBox gone;
+        gone.Create(parent.Get(), 6, L"", Instance());
+        gone.SetResultsText("\xEF\xF0\xE8");
+        gone.Editor().SelectAll();
+        gone.Editor().Copy();
+    }
+    EXPECT_EQ(ClipboardText(parent.Get()), L"при");  // what a box copied outlives it
     box.Editor().SetSelection(0, 2);
     box.Editor().Copy();
     box.Editor().SetSelection(1, 5);
@@ -533,6 +550,55 @@ TEST(Win32ResultsBoxTest, OtherProgramsTextDropsWhereThePointerIs) {
               "\xB8\xE6"
               "ab \xB8\xE6"
               "cd");
+}
+
+// The selected letters show on the selection's colour, and a part of the box repainted alone is
+// drawn as the whole box drew it.
+TEST(Win32ResultsBoxTest, SelectedLettersShowAndAPartRepaintsInPlace) {
+    WindowHandle parent(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr,
+                                          nullptr, Instance(), nullptr));
+    ResultsBox box;
+    box.Create(parent.Get(), 5, L"", Instance());
+    const HWND window = box.Handle();
+    ::MoveWindow(window, 0, 0, 200, 100, FALSE);
+    ::ShowWindow(parent.Get(), SW_SHOWNA);
+    box.SetResultsText("ab \xEF\xF0\xE8 cd");
+    box.Editor().SetSelection(3, 6);
+    const PixelRect from = box.Editor().CaretRect(3);
+    const RECT selected{from.left, from.top, box.Editor().CaretRect(6).left,
+                        from.top + from.height};
+    const auto repainted = [&](const RECT* part) {
+        ::InvalidateRect(window, part, FALSE);
+        ::UpdateWindow(window);
+        const WindowDc dc(window);
+        std::vector<COLORREF> pixels;
+        for (int y = selected.top; y < selected.bottom; ++y) {
+            for (int x = selected.left; x < selected.right; ++x) {
+                pixels.push_back(::GetPixel(dc.Get(), x, y));
+            }
+        }
+        // Black until painted again.
+        ::PatBlt(dc.Get(), 0, 0, 200, 100, BLACKNESS);
+        return pixels;
+    };
+    const std::vector<COLORREF> whole = repainted(nullptr);
+    const auto background = std::count(whole.begin(), whole.end(), ::GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_GT(background, 0);
+    EXPECT_LT(background, static_cast<std::ptrdiff_t>(whole.size()));
+    EXPECT_EQ(repainted(&selected), whole);
+
+    // The mouse's own double click, which Windows makes one only for a class that asks for it.
+    POINT at{1, from.top + 2};
+    ::ClientToScreen(window, &at);
+    ::SetCursorPos(at.x, at.y);
+    INPUT clicks[4]{};
+    for (std::size_t i = 0; i < std::size(clicks); ++i) {
+        clicks[i].type = INPUT_MOUSE;
+        clicks[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+    ::SendInput(std::size(clicks), clicks, sizeof(INPUT));
+    EXPECT_TRUE(DeliveredUntil(
+        [&box] { return box.Editor().SelectionStart() == 0 && box.Editor().SelectionEnd() == 2; }));
 }
 
 TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
