@@ -619,6 +619,19 @@ TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
     EXPECT_EQ(at(TForm1::Button5), (std::vector<int>{176, 38, 161, 27}));
     EXPECT_EQ(at(TForm1::CheckBox1), (std::vector<int>{8, 40, 81, 23}));
     EXPECT_EQ(at(TForm1::Grlink2)[0], 216);
+    // The status line widens with its text, with room after its last letter.
+    form.SetStatus("\xCF\xEE\xE8\xF1\xEA \xE7\xE0\xE2\xE5\xF0\xF8\xB8\xED!");
+    const HWND status = form.Control(TForm1::Label4);
+    RECT text{};
+    RECT label{};
+    {
+        const WindowDc dc(status);
+        const SelectedObject font(
+            dc.Get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(status, WM_GETFONT, 0, 0)));
+        ::DrawTextW(dc.Get(), L"Поиск завершён!", -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    }
+    ::GetClientRect(status, &label);
+    EXPECT_GT(label.right, text.right);
 
     const TForm1::ControlId order[] = {TForm1::Button2, TForm1::Button4,   TForm1::Memo1,
                                        TForm1::Button5, TForm1::CheckBox1, TForm1::Button1,
@@ -637,6 +650,7 @@ TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
     ::GetClientRect(form.Handle(), &client);
     const std::vector<int> button5 = at(TForm1::Button5);
     EXPECT_GE(button5[0], 0);
+    EXPECT_EQ(button5[1] + ::MulDiv(::GetScrollPos(form.Handle(), SB_VERT), 96, dpi), 38);
     EXPECT_LE(::MulDiv(button5[0] + button5[2], dpi, 96), client.right);
 }
 
