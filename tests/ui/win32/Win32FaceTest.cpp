@@ -22,8 +22,10 @@
 #include "ComObject.h"
 #include "Errors.h"
 #include "Grlink.h"
+#include "OpenFileDialog.h"
 #include "Question.h"
 #include "ResultsBox.h"
+#include "SaveProgressDialog.h"
 #include "ShowError.h"
 #include "Unit1.h"
 
@@ -659,6 +661,47 @@ TEST(Win32WindowTest, ErrorTextIsUtf8OrElseWindows1251) {
     EXPECT_EQ(ErrorText("Недостаточно памяти"), L"Недостаточно памяти");
     EXPECT_EQ(ErrorText("Cannot open file \"C:\\\xEF\xF3\xF2\xFC.txt\""),
               L"Cannot open file \"C:\\путь.txt\"");
+}
+
+// A dialog of the thread's, answered by Escape as it shows; its texts kept.
+std::wstring g_dialog_texts;
+BOOL CALLBACK KeepText(HWND child, LPARAM) {
+    wchar_t text[256]{};
+    ::GetWindowTextW(child, text, static_cast<int>(std::size(text)));
+    g_dialog_texts += text + std::wstring(L"\n");
+    return TRUE;
+}
+LRESULT CALLBACK CancelDialog(int code, WPARAM wparam, LPARAM lparam) {
+    const auto window = reinterpret_cast<HWND>(wparam);
+    wchar_t name[16]{};
+    if (code == HCBT_ACTIVATE && ::GetClassNameW(window, name, 16) &&
+        name == std::wstring(L"#32770")) {
+        g_dialog_texts.clear();
+        ::EnumChildWindows(window, &KeepText, 0);
+        ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// An error's box ends its message with a full stop, a cancelled file dialog gives no path, and a
+// save's progress gives the window back.
+TEST(Win32WindowTest, DialogsShowAndGiveBackWhatTheyShould) {
+    WindowHandle window(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr,
+                                          nullptr, Instance(), nullptr));
+    ::ShowWindow(window.Get(), SW_SHOWNA);
+    const HHOOK hook = ::SetWindowsHookExW(WH_CBT, &CancelDialog, nullptr, ::GetCurrentThreadId());
+    ShowError("Недостаточно памяти");
+    EXPECT_NE(g_dialog_texts.find(L"Недостаточно памяти.\n"), std::wstring::npos) << g_dialog_texts;
+    OpenFileDialog dialog(window.Get());
+    EXPECT_EQ(dialog.AskForPath(L"C:\\words.txt"), std::nullopt);
+    ::UnhookWindowsHookEx(hook);
+    {
+        ProgressAfterDelay progress(window.Get(), L"Сохранение", std::chrono::milliseconds{0});
+        progress.Report(1, 2);
+        EXPECT_NE(progress.Dialog(), nullptr);
+        EXPECT_FALSE(::IsWindowEnabled(window.Get()));
+    }
+    EXPECT_TRUE(::IsWindowEnabled(window.Get()));
 }
 
 // Whether a quit waits in the thread's queue, for the program's own loop; the rest delivered.
