@@ -742,6 +742,9 @@ TEST(Win32WindowTest, TheAnswerBeforeClosingDecides) {
         form.ProcessPendingEvents();
         EXPECT_EQ(QuitWaits(), !row.stays) << row.message;
     }
+    // Escape and the close box answer a yes or no question "Нет".
+    ReplaceQuestionBox([](const std::wstring&) { return IDCANCEL; });
+    EXPECT_FALSE(AskQuestion(L"Заменить?"));
     ReplaceQuestionBox({});
 }
 
