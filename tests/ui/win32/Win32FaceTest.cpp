@@ -5,8 +5,10 @@
 
 // After windows.h, which oleacc.h needs.
 #include <gtest/gtest.h>
+#include <imm.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -20,8 +22,10 @@
 #include "ComObject.h"
 #include "Errors.h"
 #include "Grlink.h"
+#include "OpenFileDialog.h"
 #include "Question.h"
 #include "ResultsBox.h"
+#include "SaveProgressDialog.h"
 #include "ShowError.h"
 #include "Unit1.h"
 
@@ -332,6 +336,18 @@ TEST(Win32ResultsBoxTest, ScreenReadersSeeAnEditableTextAndTheStretchAroundTheCa
     accessible->Release();
 }
 
+// The box's context menu, answered once it shows: where it showed, and Cut by its accelerator.
+WNDPROC g_box_procedure = nullptr;
+RECT g_menu_shown{};
+LRESULT CALLBACK ChooseFromMenu(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_ENTERIDLE && wparam == MSGF_MENU) {
+        const auto menu = reinterpret_cast<HWND>(lparam);
+        ::GetWindowRect(menu, &g_menu_shown);
+        ::PostMessageW(menu, WM_CHAR, L'в', 0);  // Вырезать
+    }
+    return ::CallWindowProcW(g_box_procedure, window, message, wparam, lparam);
+}
+
 // The box's translation of Windows' messages and its clipboard; what the editor does with them is
 // tested without a window.
 TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
@@ -367,6 +383,14 @@ TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
     send(WM_LBUTTONUP, 0, MAKELPARAM(0, 1));
     EXPECT_EQ(box.Editor().CaretOffset(), 0u);
     EXPECT_EQ(::GetCapture(), nullptr);
+    // Once the triple click's time is up, a click after a double click only places the caret.
+    send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(0, 1));
+    send(WM_LBUTTONUP, 0, MAKELPARAM(0, 1));
+    EXPECT_TRUE(box.Editor().HasSelection());
+    send(WM_TIMER, static_cast<WPARAM>(ResultsTimer::kTripleClick) + 1);
+    send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 1));
+    send(WM_LBUTTONUP, 0, MAKELPARAM(0, 1));
+    EXPECT_FALSE(box.Editor().HasSelection());
 
     // The arrows and characters are the box's, Return too, but Tab moves the focus on.
     MSG key{window, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
@@ -375,8 +399,18 @@ TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
     key.wParam = VK_TAB;
     EXPECT_EQ(send(WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&key)) & DLGC_WANTTAB, 0);
 
-    box.Editor().SetSelection(1, 5);
+    {
+        ResultsBox gone;
+        gone.Create(parent.Get(), 6, L"", Instance());
+        gone.SetResultsText("\xEF\xF0\xE8");
+        gone.Editor().SelectAll();
+        gone.Editor().Copy();
+    }
+    EXPECT_EQ(ClipboardText(parent.Get()), L"при");  // what a box copied outlives it
+    box.Editor().SetSelection(0, 2);
     box.Editor().Copy();
+    box.Editor().SetSelection(1, 5);
+    box.Editor().Copy();  // the box's copy replaces its own
     EXPECT_EQ(ClipboardText(parent.Get()), L"x?\r\n");
     EXPECT_EQ(ClipboardBytes(parent.Get()), "x?\r\n");
     box.Editor().SetSelection(0, 0);
@@ -393,6 +427,24 @@ TEST(Win32ResultsBoxTest, MessagesTypeSelectAndGoThroughTheClipboard) {
     box.Editor().Paste();
     box.Editor().SetSelection(0, 0);
     send(WM_CHAR, L' ');
+    // An input method's text, committed: wine's sends the box its result at once.
+    const HIMC context = ::ImmGetContext(window);
+    wchar_t composed[] = L"при";
+    ::ImmSetCompositionStringW(context, SCS_SETSTR, composed, sizeof composed - sizeof(wchar_t),
+                               nullptr, 0);
+    ::ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    ::ImmReleaseContext(window, context);
+    // The menu key's context menu shows below the caret, and its Cut cuts.
+    g_box_procedure = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChooseFromMenu)));
+    box.Editor().SetSelection(1, 4);
+    const PixelRect caret = box.Editor().CaretRect(4);
+    POINT below_caret{caret.left, caret.top + caret.height};
+    ::ClientToScreen(window, &below_caret);
+    send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), -1);
+    EXPECT_EQ(std::make_pair(g_menu_shown.left, g_menu_shown.top),
+              std::make_pair(below_caret.x, below_caret.y));
+    EXPECT_EQ(ClipboardText(parent.Get()), L"при");
     EXPECT_EQ(box.ResultsText(), " x?\r\n\xB8\r\n\xCFx?\r\n\xFB");
 }
 
@@ -502,6 +554,55 @@ TEST(Win32ResultsBoxTest, OtherProgramsTextDropsWhereThePointerIs) {
               "cd");
 }
 
+// The selected letters show on the selection's colour, and a part of the box repainted alone is
+// drawn as the whole box drew it.
+TEST(Win32ResultsBoxTest, SelectedLettersShowAndAPartRepaintsInPlace) {
+    WindowHandle parent(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr,
+                                          nullptr, Instance(), nullptr));
+    ResultsBox box;
+    box.Create(parent.Get(), 5, L"", Instance());
+    const HWND window = box.Handle();
+    ::MoveWindow(window, 0, 0, 200, 100, FALSE);
+    ::ShowWindow(parent.Get(), SW_SHOWNA);
+    box.SetResultsText("ab \xEF\xF0\xE8 cd");
+    box.Editor().SetSelection(3, 6);
+    const PixelRect from = box.Editor().CaretRect(3);
+    const RECT selected{from.left, from.top, box.Editor().CaretRect(6).left,
+                        from.top + from.height};
+    const auto repainted = [&](const RECT* part) {
+        ::InvalidateRect(window, part, FALSE);
+        ::UpdateWindow(window);
+        const WindowDc dc(window);
+        std::vector<COLORREF> pixels;
+        for (int y = selected.top; y < selected.bottom; ++y) {
+            for (int x = selected.left; x < selected.right; ++x) {
+                pixels.push_back(::GetPixel(dc.Get(), x, y));
+            }
+        }
+        // Black until painted again.
+        ::PatBlt(dc.Get(), 0, 0, 200, 100, BLACKNESS);
+        return pixels;
+    };
+    const std::vector<COLORREF> whole = repainted(nullptr);
+    const auto background = std::count(whole.begin(), whole.end(), ::GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_GT(background, 0);
+    EXPECT_LT(background, static_cast<std::ptrdiff_t>(whole.size()));
+    EXPECT_EQ(repainted(&selected), whole);
+
+    // The mouse's own double click, which Windows makes one only for a class that asks for it.
+    POINT at{1, from.top + 2};
+    ::ClientToScreen(window, &at);
+    ::SetCursorPos(at.x, at.y);
+    INPUT clicks[4]{};
+    for (std::size_t i = 0; i < std::size(clicks); ++i) {
+        clicks[i].type = INPUT_MOUSE;
+        clicks[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+    ::SendInput(std::size(clicks), clicks, sizeof(INPUT));
+    EXPECT_TRUE(DeliveredUntil(
+        [&box] { return box.Editor().SelectionStart() == 0 && box.Editor().SelectionEnd() == 2; }));
+}
+
 TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
     const ComApartment com;
     CursorRegistry cursors;
@@ -520,6 +621,19 @@ TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
     EXPECT_EQ(at(TForm1::Button5), (std::vector<int>{176, 38, 161, 27}));
     EXPECT_EQ(at(TForm1::CheckBox1), (std::vector<int>{8, 40, 81, 23}));
     EXPECT_EQ(at(TForm1::Grlink2)[0], 216);
+    // The status line widens with its text, with room after its last letter.
+    form.SetStatus("\xCF\xEE\xE8\xF1\xEA \xE7\xE0\xE2\xE5\xF0\xF8\xB8\xED!");
+    const HWND status = form.Control(TForm1::Label4);
+    RECT text{};
+    RECT label{};
+    {
+        const WindowDc dc(status);
+        const SelectedObject font(
+            dc.Get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(status, WM_GETFONT, 0, 0)));
+        ::DrawTextW(dc.Get(), L"Поиск завершён!", -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    }
+    ::GetClientRect(status, &label);
+    EXPECT_GT(label.right, text.right);
 
     const TForm1::ControlId order[] = {TForm1::Button2, TForm1::Button4,   TForm1::Memo1,
                                        TForm1::Button5, TForm1::CheckBox1, TForm1::Button1,
@@ -538,6 +652,7 @@ TEST(Win32WindowTest, ControlsStandWhereTheLayoutPutsThemAndTabGoesInItsOrder) {
     ::GetClientRect(form.Handle(), &client);
     const std::vector<int> button5 = at(TForm1::Button5);
     EXPECT_GE(button5[0], 0);
+    EXPECT_EQ(button5[1] + ::MulDiv(::GetScrollPos(form.Handle(), SB_VERT), 96, dpi), 38);
     EXPECT_LE(::MulDiv(button5[0] + button5[2], dpi, 96), client.right);
 }
 
@@ -546,6 +661,47 @@ TEST(Win32WindowTest, ErrorTextIsUtf8OrElseWindows1251) {
     EXPECT_EQ(ErrorText("Недостаточно памяти"), L"Недостаточно памяти");
     EXPECT_EQ(ErrorText("Cannot open file \"C:\\\xEF\xF3\xF2\xFC.txt\""),
               L"Cannot open file \"C:\\путь.txt\"");
+}
+
+// A dialog of the thread's, answered by Escape as it shows; its texts kept.
+std::wstring g_dialog_texts;
+BOOL CALLBACK KeepText(HWND child, LPARAM) {
+    wchar_t text[256]{};
+    ::GetWindowTextW(child, text, static_cast<int>(std::size(text)));
+    g_dialog_texts += text + std::wstring(L"\n");
+    return TRUE;
+}
+LRESULT CALLBACK CancelDialog(int code, WPARAM wparam, LPARAM lparam) {
+    const auto window = reinterpret_cast<HWND>(wparam);
+    wchar_t name[16]{};
+    if (code == HCBT_ACTIVATE && ::GetClassNameW(window, name, 16) &&
+        name == std::wstring(L"#32770")) {
+        g_dialog_texts.clear();
+        ::EnumChildWindows(window, &KeepText, 0);
+        ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// An error's box ends its message with a full stop, a cancelled file dialog gives no path, and a
+// save's progress gives the window back.
+TEST(Win32WindowTest, DialogsShowAndGiveBackWhatTheyShould) {
+    WindowHandle window(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr,
+                                          nullptr, Instance(), nullptr));
+    ::ShowWindow(window.Get(), SW_SHOWNA);
+    const HHOOK hook = ::SetWindowsHookExW(WH_CBT, &CancelDialog, nullptr, ::GetCurrentThreadId());
+    ShowError("Недостаточно памяти");
+    EXPECT_NE(g_dialog_texts.find(L"Недостаточно памяти.\n"), std::wstring::npos) << g_dialog_texts;
+    OpenFileDialog dialog(window.Get());
+    EXPECT_EQ(dialog.AskForPath(L"C:\\words.txt"), std::nullopt);
+    ::UnhookWindowsHookEx(hook);
+    {
+        ProgressAfterDelay progress(window.Get(), L"Сохранение", std::chrono::milliseconds{0});
+        progress.Report(1, 2);
+        EXPECT_NE(progress.Dialog(), nullptr);
+        EXPECT_FALSE(::IsWindowEnabled(window.Get()));
+    }
+    EXPECT_TRUE(::IsWindowEnabled(window.Get()));
 }
 
 // Whether a quit waits in the thread's queue, for the program's own loop; the rest delivered.
@@ -586,6 +742,9 @@ TEST(Win32WindowTest, TheAnswerBeforeClosingDecides) {
         form.ProcessPendingEvents();
         EXPECT_EQ(QuitWaits(), !row.stays) << row.message;
     }
+    // Escape and the close box answer a yes or no question "Нет".
+    ReplaceQuestionBox([](const std::wstring&) { return IDCANCEL; });
+    EXPECT_FALSE(AskQuestion(L"Заменить?"));
     ReplaceQuestionBox({});
 }
 
