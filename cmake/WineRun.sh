@@ -20,13 +20,16 @@ case $(locale charmap 2>/dev/null) in
 UTF-8) ;;
 *) export LC_ALL=C.UTF-8 ;;
 esac
-# A prefix is whole once wineboot has ended: the mark comes after it.
+# A prefix is whole once wineboot has ended and the tests' settings are in (WinePrefix.reg): the
+# mark comes after them.
 if [ ! -f "$WINEPREFIX/.made" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     flock "$WINEPREFIX.lock" sh -c '
         [ -f "$WINEPREFIX/.made" ] && exit
         rm -rf "$WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 && touch "$WINEPREFIX/.made"'
+        wineboot -i >/dev/null 2>&1 &&
+        wine reg import "Z:$0" >/dev/null 2>&1 && touch "$WINEPREFIX/.made"' \
+        "$(cd "$(dirname "$0")" && pwd)/WinePrefix.reg"
 fi
 [ $# -gt 0 ] || exit 0
 exec wine "$@"
