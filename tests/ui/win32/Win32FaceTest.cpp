@@ -56,24 +56,29 @@ std::string ClipboardBytes(HWND owner) {
     return bytes;
 }
 
-// Another program's text in a drag: one format, in global memory.
+// Another program's text in a drag: in global memory, in one format or a few.
 class OtherProgramsData final : public ComObject<IDataObject> {
 public:
-    OtherProgramsData(CLIPFORMAT format, const void* data, std::size_t size) : format_(format) {
-        memory_.Reset(::GlobalAlloc(GMEM_MOVEABLE, size));
-        std::memcpy(::GlobalLock(memory_.Get()), data, size);
-        ::GlobalUnlock(memory_.Get());
+    OtherProgramsData(CLIPFORMAT format, const void* data, std::size_t size) {
+        Add(format, data, size);
+    }
+    void Add(CLIPFORMAT format, const void* data, std::size_t size) {
+        GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, size));
+        std::memcpy(::GlobalLock(memory.Get()), data, size);
+        ::GlobalUnlock(memory.Get());
+        formats_.emplace_back(format, std::move(memory));
     }
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
         medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = ::OleDuplicateData(memory_.Get(), format_, 0);
+        medium->hGlobal = ::OleDuplicateData(Memory(format->cfFormat), format->cfFormat, 0);
         medium->pUnkForRelease = nullptr;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-        return format->cfFormat == format_ && (format->tymed & TYMED_HGLOBAL) != 0 ? S_OK
-                                                                                   : DV_E_FORMATETC;
+        return Memory(format->cfFormat) != nullptr && (format->tymed & TYMED_HGLOBAL) != 0
+                   ? S_OK
+                   : DV_E_FORMATETC;
     }
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override {
@@ -88,8 +93,14 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
 
 private:
-    CLIPFORMAT format_;
-    GlobalMemory memory_;
+    HGLOBAL Memory(CLIPFORMAT format) const {
+        for (const auto& [offered, memory] : formats_) {
+            if (offered == format) return memory.Get();
+        }
+        return nullptr;
+    }
+
+    std::vector<std::pair<CLIPFORMAT, GlobalMemory>> formats_;
 };
 
 // Another program's window a drag is dropped on: it takes the Unicode text, and moves it.
@@ -499,8 +510,8 @@ TEST(Win32ResultsBoxTest, SelectionDraggedWithinTheBoxMovesOrCopies) {
     ::RevokeDragDrop(elsewhere.Get());
 }
 
-// Another program's Unicode text dropped on the box lands where the pointer is, as a move unless
-// Ctrl is held; what holds no text is refused.
+// Another program's text, Unicode or 8-bit in its locale's code page, dropped on the box lands
+// where the pointer is, as a move unless Ctrl is held; what holds no text is refused.
 TEST(Win32ResultsBoxTest, OtherProgramsTextDropsWhereThePointerIs) {
     const ComApartment com;
     WindowHandle parent(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr,
@@ -552,6 +563,12 @@ TEST(Win32ResultsBoxTest, OtherProgramsTextDropsWhereThePointerIs) {
               "\xB8\xE6"
               "ab \xB8\xE6"
               "cd");
+
+    const LCID russian = MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT);
+    ComReference<OtherProgramsData> bytes(new OtherProgramsData(CF_TEXT, "\xEF\xF0\xE8", 4));
+    bytes->Add(CF_LOCALE, &russian, sizeof russian);
+    EXPECT_EQ(drop(bytes.get(), 0, 0), DWORD{DROPEFFECT_MOVE});
+    EXPECT_EQ(box.ResultsText().substr(0, 5), "\xEF\xF0\xE8\xB8\xE6");
 }
 
 // The selected letters show on the selection's colour, and a part of the box repainted alone is
