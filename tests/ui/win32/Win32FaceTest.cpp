@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <fstream>
 #include <functional>
 #include <regex>
@@ -25,6 +26,8 @@
 #include "OpenFileDialog.h"
 #include "Question.h"
 #include "ResultsBox.h"
+#include "ResultsBoxDataObject.h"
+#include "ResultsBoxDropSource.h"
 #include "SaveProgressDialog.h"
 #include "ShowError.h"
 #include "Unit1.h"
@@ -103,29 +106,59 @@ private:
     std::vector<std::pair<CLIPFORMAT, GlobalMemory>> formats_;
 };
 
-// Another program's window a drag is dropped on: it takes the Unicode text, and moves it.
+// Whether a program that looks at the formats listed finds `wanted` among them.
+bool Lists(IDataObject* data, CLIPFORMAT wanted) {
+    IEnumFORMATETC* formats = nullptr;
+    if (data->EnumFormatEtc(DATADIR_GET, &formats) != S_OK) return false;
+    bool found = false;
+    for (FORMATETC format{}; formats->Next(1, &format, nullptr) == S_OK;) {
+        found = found || format.cfFormat == wanted;
+    }
+    formats->Release();
+    return found;
+}
+
+// What `data` gives in `format` to a program that reads global memory or a stream: the memory's
+// bytes, or "<none>".
+std::string Given(IDataObject* data, CLIPFORMAT format) {
+    FORMATETC asked{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL | TYMED_ISTREAM};
+    STGMEDIUM medium{};
+    if (FAILED(data->GetData(&asked, &medium))) return "<none>";
+    std::string bytes = "<not global memory>";
+    if (medium.tymed == TYMED_HGLOBAL) {
+        bytes.assign(static_cast<const char*>(::GlobalLock(medium.hGlobal)),
+                     ::GlobalSize(medium.hGlobal));
+        ::GlobalUnlock(medium.hGlobal);
+    }
+    ::ReleaseStgMedium(&medium);
+    return bytes;
+}
+
+// Another program's window a drag is dropped on: it takes Unicode text when the formats listed
+// have it, and moves it.
 class OtherProgramsTarget final : public ComObject<IDropTarget> {
 public:
-    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
-        *effect &= DROPEFFECT_MOVE;
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        takes_ = Lists(data, CF_UNICODETEXT);
+        *effect &= takes_ ? DROPEFFECT_MOVE : DROPEFFECT_NONE;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
-        *effect &= DROPEFFECT_MOVE;
+        *effect &= takes_ ? DROPEFFECT_MOVE : DROPEFFECT_NONE;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
-        FORMATETC asked{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        STGMEDIUM medium{};
-        if (FAILED(data->GetData(&asked, &medium))) return E_FAIL;
-        text = static_cast<const wchar_t*>(::GlobalLock(medium.hGlobal));
-        ::GlobalUnlock(medium.hGlobal);
-        ::ReleaseStgMedium(&medium);
+        const std::string bytes = Given(data, CF_UNICODETEXT);
+        text.assign(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+        text.resize(std::wcslen(text.c_str()));
         *effect &= DROPEFFECT_MOVE;
         return S_OK;
     }
     std::wstring text;
+
+private:
+    bool takes_ = false;
 };
 
 class Win32FaceTest : public ::testing::Test {
@@ -508,6 +541,17 @@ TEST(Win32ResultsBoxTest, SelectionDraggedWithinTheBoxMovesOrCopies) {
     EXPECT_EQ(box.ResultsText(), "ab ab");
     EXPECT_EQ(::GetCapture(), nullptr);
     ::RevokeDragDrop(elsewhere.Get());
+
+    // The drag stops, dropping nothing, on Escape or the right button alone.
+    ResultsBoxDropSource source;
+    EXPECT_EQ(source.QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
+    EXPECT_EQ(source.QueryContinueDrag(TRUE, MK_LBUTTON), DRAGDROP_S_CANCEL);
+    EXPECT_EQ(source.QueryContinueDrag(FALSE, MK_LBUTTON | MK_RBUTTON), DRAGDROP_S_CANCEL);
+
+    // The 8-bit text is made of every block of what is dragged.
+    ComReference<ResultsBoxDataObject> dragged(
+        new ResultsBoxDataObject(BlockBytes::CopyOf("ab \xEF\xF0\xE8", 2)));
+    EXPECT_EQ(Given(dragged.get(), CF_TEXT).c_str(), std::string("ab \xEF\xF0\xE8"));
 }
 
 // Another program's text, Unicode or 8-bit in its locale's code page, dropped on the box lands
