@@ -261,22 +261,36 @@ TEST_F(Win32FaceTest, HandIsPointerFiveMadeFromTheImage) {
     EXPECT_EQ(y, 32);
 }
 
-TEST_F(Win32FaceTest, ScreenReadersSeeALinkNamedByItsCaption) {
+// What a screen reader finds of `window`, checked for its role and name; null when it finds
+// nothing.
+IAccessible* ReaderFinds(HWND window, LONG role, const wchar_t* name) {
     IAccessible* accessible = nullptr;
-    ASSERT_EQ(
-        ::AccessibleObjectFromWindow(link_->Handle(), static_cast<DWORD>(OBJID_CLIENT),
-                                     __uuidof(IAccessible), reinterpret_cast<void**>(&accessible)),
-        S_OK);
+    if (::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                     __uuidof(IAccessible),
+                                     reinterpret_cast<void**>(&accessible)) != S_OK) {
+        ADD_FAILURE() << "no accessible object";
+        return nullptr;
+    }
     VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
-    VARIANT role{};
-    accessible->get_accRole(self, &role);
-    EXPECT_EQ(role.lVal, ROLE_SYSTEM_LINK);
-    BSTR name = nullptr;
-    accessible->get_accName(self, &name);
-    EXPECT_STREQ(name, L"http://форум.example");
-    ::SysFreeString(name);
+    VARIANT found_role{};
+    accessible->get_accRole(self, &found_role);
+    EXPECT_EQ(found_role.lVal, role);
+    BSTR found_name = nullptr;
+    accessible->get_accName(self, &found_name);
+    EXPECT_STREQ(found_name, name);
+    ::SysFreeString(found_name);
+    return accessible;
+}
+
+TEST_F(Win32FaceTest, ScreenReadersSeeALinkNamedByItsCaption) {
+    IAccessible* accessible =
+        ReaderFinds(link_->Handle(), ROLE_SYSTEM_LINK, L"http://форум.example");
+    ASSERT_NE(accessible, nullptr);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
     BSTR action = nullptr;
     EXPECT_EQ(accessible->get_accDefaultAction(self, &action), S_OK);
     ::SysFreeString(action);
@@ -325,21 +339,12 @@ TEST(Win32ResultsBoxTest, ScreenReadersSeeAnEditableTextAndTheStretchAroundTheCa
     const ViewLines::Line line = box->Editor().LineAt(kCaret);
     const std::wstring caret_line = text.substr(line.start, line.TextEnd() - line.start);
 
-    IAccessible* accessible = nullptr;
-    ASSERT_EQ(
-        ::AccessibleObjectFromWindow(box->Handle(), static_cast<DWORD>(OBJID_CLIENT),
-                                     __uuidof(IAccessible), reinterpret_cast<void**>(&accessible)),
-        S_OK);
+    IAccessible* accessible =
+        ReaderFinds(box->Handle(), ROLE_SYSTEM_TEXT, L"Найденные совпадения слов");
+    ASSERT_NE(accessible, nullptr);
     VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
-    VARIANT role{};
-    accessible->get_accRole(self, &role);
-    EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
-    BSTR name = nullptr;
-    accessible->get_accName(self, &name);
-    EXPECT_STREQ(name, L"Найденные совпадения слов");
-    ::SysFreeString(name);
     BSTR value = nullptr;
     ASSERT_EQ(accessible->get_accValue(self, &value), S_OK);
     const std::wstring value_text(value, ::SysStringLen(value));
@@ -376,6 +381,7 @@ TEST(Win32ResultsBoxTest, ScreenReadersSeeAnEditableTextAndTheStretchAroundTheCa
               std::make_pair(LONG{caret.left}, LONG{caret.top}));
 
     box.reset();
+    VARIANT role{};
     EXPECT_EQ(accessible->get_accRole(self, &role), CO_E_OBJNOTCONNECTED);
     accessible->Release();
 }
