@@ -261,6 +261,14 @@ TEST_F(Win32FaceTest, HandIsPointerFiveMadeFromTheImage) {
     EXPECT_EQ(y, 32);
 }
 
+// The object itself, not one of its children, in a screen reader's calls.
+VARIANT Self() {
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return self;
+}
+
 // What a screen reader finds of `window`, checked for its role and name; null when it finds
 // nothing.
 IAccessible* ReaderFinds(HWND window, LONG role, const wchar_t* name) {
@@ -271,9 +279,7 @@ IAccessible* ReaderFinds(HWND window, LONG role, const wchar_t* name) {
         ADD_FAILURE() << "no accessible object";
         return nullptr;
     }
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    const VARIANT self = Self();
     VARIANT found_role{};
     accessible->get_accRole(self, &found_role);
     EXPECT_EQ(found_role.lVal, role);
@@ -288,9 +294,7 @@ TEST_F(Win32FaceTest, ScreenReadersSeeALinkNamedByItsCaption) {
     IAccessible* accessible =
         ReaderFinds(link_->Handle(), ROLE_SYSTEM_LINK, L"http://форум.example");
     ASSERT_NE(accessible, nullptr);
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    const VARIANT self = Self();
     BSTR action = nullptr;
     EXPECT_EQ(accessible->get_accDefaultAction(self, &action), S_OK);
     ::SysFreeString(action);
@@ -342,9 +346,7 @@ TEST(Win32ResultsBoxTest, ScreenReadersSeeAnEditableTextAndTheStretchAroundTheCa
     IAccessible* accessible =
         ReaderFinds(box->Handle(), ROLE_SYSTEM_TEXT, L"Найденные совпадения слов");
     ASSERT_NE(accessible, nullptr);
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    const VARIANT self = Self();
     BSTR value = nullptr;
     ASSERT_EQ(accessible->get_accValue(self, &value), S_OK);
     const std::wstring value_text(value, ::SysStringLen(value));
