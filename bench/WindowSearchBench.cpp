@@ -4,8 +4,14 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/bench/window_search_bench [DICTIONARY] [SECONDS]
 //       [RESULTS_MB]
 //
+// The window is measured against the same passes twice: with the headless command's own host,
+// its results written to /dev/null (what `bukvotok-search` does), and with a host that keeps
+// nothing and asks nothing (the search alone).
 // RESULTS_MB fills the results box with that many megabytes first, to see whether a full box
 // slows the search.  Run it under xvfb-run (without QT_QPA_PLATFORM) for a real X connection.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -24,11 +30,14 @@
 
 #include "BenchArguments.h"
 #include "DictionaryList.h"
+#include "HeadlessHost.h"
 #include "LetterGenerator.h"
 #include "MatchSearch.h"
 #include "ResidentMemory.h"
 #include "ResultsBox.h"
+#include "ResultsOutput.h"
 #include "StatusLine.h"
+#include "StderrLine.h"
 #include "WindowFace.h"
 #include "WindowSearchHost.h"
 
@@ -79,6 +88,17 @@ private:
     long long passes_run_ = 0;
     std::size_t results_ = 0;
 };
+
+// The same passes as the headless command runs them, its results written to /dev/null.
+void RunHeadless(const bukvotok::DictionaryList& dictionary, long long passes, int null_fd) {
+    bukvotok::HeadlessOptions options;
+    options.max_passes = static_cast<std::uint64_t>(passes);
+    bukvotok::ResultsOutput output(null_fd);
+    bukvotok::StderrLine stderr_line(false);
+    bukvotok::HeadlessHost host(options, output, stderr_line, false);
+    bukvotok::RunSearch(host, dictionary);
+    output.Flush();
+}
 
 class EventCounter : public QObject {
 public:
@@ -188,7 +208,7 @@ int main(int argc, char** argv) {
     const std::size_t results_before = window.results.ResultsSize();
 
     // The long search in rounds, each stopped by a tick posted from another thread and followed
-    // by the same passes without a window, so that both share the ups and downs of the machine's
+    // by the same passes without a window, so that all share the ups and downs of the machine's
     // other work.
     constexpr int kRounds = 5;
     const auto round_length = std::chrono::duration_cast<Clock::duration>(
@@ -198,6 +218,9 @@ int main(int argc, char** argv) {
     double processor = 0;
     double bare_elapsed = 0;
     double bare_processor = 0;
+    double headless_elapsed = 0;
+    double headless_processor = 0;
+    const int null_fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     long long letters = 0;
     double slowest_stop = 0;
     std::uint32_t state = 0;
@@ -226,22 +249,31 @@ int main(int argc, char** argv) {
         bare_elapsed += Seconds(Clock::now() - bare_start);
         bare_processor += ProcessorSeconds() - bare_processor_start;
         if (bukvotok::RandomState() != after) std::fprintf(stderr, "the searches differ\n");
+
+        bukvotok::SetRandomState(state);
+        const Clock::time_point headless_start = Clock::now();
+        const double headless_processor_start = ProcessorSeconds();
+        RunHeadless(dictionary, host.passes, null_fd);
+        headless_elapsed += Seconds(Clock::now() - headless_start);
+        headless_processor += ProcessorSeconds() - headless_processor_start;
+        if (bukvotok::RandomState() != after) std::fprintf(stderr, "the searches differ\n");
         state = after;
     }
+    ::close(null_fd);
     const int paints = window.results_paints.count - paints_before;
     const std::size_t results = window.results.ResultsSize() - results_before;
 
+    const auto rate = [letters](double time) { return static_cast<double>(letters) / time / 1e6; };
     std::printf(
-        "window search: %.1f million letters/s; the same passes without a window: %.1f "
-        "million letters/s (%.0f %%)\n",
-        static_cast<double>(letters) / elapsed / 1e6,
-        static_cast<double>(letters) / bare_elapsed / 1e6, 100.0 * bare_elapsed / elapsed);
+        "window search: %.1f million letters/s; the headless command's host: %.1f (%.0f %%); "
+        "the search alone: %.1f (%.0f %%)\n",
+        rate(elapsed), rate(headless_elapsed), 100.0 * headless_elapsed / elapsed,
+        rate(bare_elapsed), 100.0 * bare_elapsed / elapsed);
     std::printf(
-        "in processor time: %.1f against %.1f million letters/s (%.0f %%); the window had the "
-        "processor %.0f %% of the time\n",
-        static_cast<double>(letters) / processor / 1e6,
-        static_cast<double>(letters) / bare_processor / 1e6, 100.0 * bare_processor / processor,
-        100.0 * processor / elapsed);
+        "in processor time: %.1f; headless %.1f (%.0f %%); alone %.1f (%.0f %%); the window had "
+        "the processor %.0f %% of the time\n",
+        rate(processor), rate(headless_processor), 100.0 * headless_processor / processor,
+        rate(bare_processor), 100.0 * bare_processor / processor, 100.0 * processor / elapsed);
     std::printf(
         "results: %.1f MB in %.1f s (%.2f MB/s) on top of %zu MB; %.0f screen refreshes "
         "a second; resident memory %.0f MB more (%.2f bytes per byte of results)\n",
