@@ -3,6 +3,8 @@
 #include <cstring>
 #include <span>
 
+#include "PagesAhead.h"
+
 namespace bukvotok {
 
 namespace {
@@ -12,6 +14,16 @@ constexpr std::size_t kInPlaceLimit = 64 << 10;
 
 std::size_t CountBreaks(std::string_view bytes) {
     return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
+}
+
+// Appends that reach a new stretch of their block, or start one, ready the next stretch's pages
+// together (see PagesAhead.h).
+constexpr std::size_t kPagesAhead = 64 << 10;
+
+void ReadyAhead(GrowingArray<char>& bytes, std::size_t size_before) {
+    if (size_before != 0 && bytes.size() / kPagesAhead == size_before / kPagesAhead) return;
+    const std::size_t room = bytes.capacity() - bytes.size();
+    ReadyPagesForWriting(bytes.data() + bytes.size(), std::min(room, kPagesAhead));
 }
 
 }  // namespace
@@ -73,7 +85,9 @@ void BlockBytes::Append(std::string_view first, std::string_view second) {
     const std::size_t breaks = CountBreaks(first) + CountBreaks(second);
     const bool room = !blocks_.empty() && blocks_.back()->bytes.size() + more <= block_size_;
     if (room && Owned(blocks_.size() - 1)) {
+        const std::size_t size_before = blocks_.back()->bytes.size();
         blocks_.back()->bytes.Append(first, second);
+        ReadyAhead(blocks_.back()->bytes, size_before);
         blocks_.back()->breaks += breaks;
         size_ += more;
         return;
@@ -88,6 +102,7 @@ void BlockBytes::Append(std::string_view first, std::string_view second) {
     }
     block->bytes.Append(first, second);
     block->breaks += breaks;
+    ReadyAhead(block->bytes, 0);
     if (room) {
         blocks_.back() = std::move(block);
     } else {
@@ -109,7 +124,9 @@ void BlockBytes::AppendWords(std::string_view spaced, std::size_t& taken) {
             if (fit > room) fit = rest.substr(0, room + 1).rfind(' ');
             if (fit != std::string_view::npos && fit > 0) {
                 const std::string_view words = rest.substr(0, fit);
+                const std::size_t size_before = last.bytes.size();
                 last.bytes.Append(words, {});
+                ReadyAhead(last.bytes, size_before);
                 last.breaks += CountBreaks(words);
                 size_ += fit;
                 taken += fit;
