@@ -210,9 +210,11 @@ int main(int argc, char** argv) {
     // The long search in rounds, each stopped by a tick posted from another thread and followed
     // by the same passes without a window, so that all share the ups and downs of the machine's
     // other work.
-    constexpr int kRounds = 5;
+    // Rounds of a quarter of a second: the machine's speed drifts by a third within seconds on
+    // a shared host, and shorter rounds pair the runs it drifts under more closely.
+    const int rounds = std::max(5, static_cast<int>(*seconds * 4));
     const auto round_length = std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double>(*seconds / kRounds));
+        std::chrono::duration<double>(*seconds / rounds));
     const int paints_before = window.results_paints.count;
     double elapsed = 0;
     double processor = 0;
@@ -224,7 +226,7 @@ int main(int argc, char** argv) {
     long long letters = 0;
     double slowest_stop = 0;
     std::uint32_t state = 0;
-    for (int round = 0; round < kRounds; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         window.stop_box.setChecked(false);
         CountingWindowHost host(window.face, window.results, dictionary, window.stop_box_checked);
         bukvotok::SetRandomState(state);
