@@ -31,13 +31,12 @@
 #include "DictionaryList.h"
 #include "DrawnLetters.h"
 #include "Errors.h"
-#include "HeadlessHost.h"
+#include "HeadlessSearch.h"
 #include "LetterGenerator.h"
 #include "LinearDictionary.h"
 #include "MatchSearch.h"
 #include "ModelSearch.h"
 #include "NaiveTrie.h"
-#include "StderrLine.h"
 
 namespace bukvotok {
 namespace {
@@ -190,18 +189,12 @@ BENCHMARK(BM_LinearFloor)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_Search(benchmark::State& state, Order order) {
     if (!Loaded(state)) return;
     const DictionaryList& dictionary = *SharedDictionary(order);
-    HeadlessOptions options;
-    options.max_passes = Passes();
     const int null_fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     std::uint64_t matches = 0;
     MeasureLetters(state, std::string("ours, ") + kOrderNames[static_cast<int>(order)], [&] {
-        ResultsOutput output(null_fd);
-        StderrLine stderr_line(false);
-        HeadlessHost host(options, output, stderr_line, false);
-        RunSearch(host, dictionary);
-        output.Flush();
-        matches = host.Figures().matches;
-        return host.Figures().letters;
+        const SearchFigures figures = RunHeadlessSearch(dictionary, Passes(), null_fd);
+        matches = figures.matches;
+        return figures.letters;
     });
     ::close(null_fd);
     state.counters["matches"] = static_cast<double>(matches);

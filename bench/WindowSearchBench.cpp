@@ -30,14 +30,12 @@
 
 #include "BenchArguments.h"
 #include "DictionaryList.h"
-#include "HeadlessHost.h"
+#include "HeadlessSearch.h"
 #include "LetterGenerator.h"
 #include "MatchSearch.h"
 #include "ResidentMemory.h"
 #include "ResultsBox.h"
-#include "ResultsOutput.h"
 #include "StatusLine.h"
-#include "StderrLine.h"
 #include "WindowFace.h"
 #include "WindowSearchHost.h"
 
@@ -88,17 +86,6 @@ private:
     long long passes_run_ = 0;
     std::size_t results_ = 0;
 };
-
-// The same passes as the headless command runs them, its results written to /dev/null.
-void RunHeadless(const bukvotok::DictionaryList& dictionary, long long passes, int null_fd) {
-    bukvotok::HeadlessOptions options;
-    options.max_passes = static_cast<std::uint64_t>(passes);
-    bukvotok::ResultsOutput output(null_fd);
-    bukvotok::StderrLine stderr_line(false);
-    bukvotok::HeadlessHost host(options, output, stderr_line, false);
-    bukvotok::RunSearch(host, dictionary);
-    output.Flush();
-}
 
 class EventCounter : public QObject {
 public:
@@ -255,7 +242,7 @@ int main(int argc, char** argv) {
         bukvotok::SetRandomState(state);
         const Clock::time_point headless_start = Clock::now();
         const double headless_processor_start = ProcessorSeconds();
-        RunHeadless(dictionary, host.passes, null_fd);
+        bukvotok::RunHeadlessSearch(dictionary, static_cast<std::uint64_t>(host.passes), null_fd);
         headless_elapsed += Seconds(Clock::now() - headless_start);
         headless_processor += ProcessorSeconds() - headless_processor_start;
         if (bukvotok::RandomState() != after) std::fprintf(stderr, "the searches differ\n");
