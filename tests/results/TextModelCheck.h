@@ -28,11 +28,11 @@ public:
     // Runs of blanks longer than a line holds are made often.
     static constexpr std::size_t kLongestLine = 24;
 
-    // Blocks of 16 bytes, and marks, guesses and stretches laid out at once of a few dozen, so
-    // that edits cross all of them.
+    // Blocks of 16 bytes, and marks, guesses and stretches laid out at once of a few dozen (all
+    // that is left under a hundred), so that edits cross all of them.
     TextModelCheck()
         : model_(TextModel::Tuning{kAllowance, 16, kKeepFrom}),
-          lines_(model_.Bytes(), LayoutTuning{8, 32, 68, 48, 0, false, kLongestLine}),
+          lines_(model_.Bytes(), LayoutTuning{8, 32, 68, 48, 96, 0, false, kLongestLine}),
           layout_(kLongestLine) {
         SetWidth(40);
     }

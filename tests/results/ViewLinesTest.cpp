@@ -168,6 +168,17 @@ TEST(ViewLinesTest, AWidthChangeLaysOutWhatIsShownAtOnceAndTheRestBehind) {
     }
     EXPECT_TRUE(Starts(lines) == FreshStarts(text, Metrics(200)));
 
+    // Words appended at a search's pace are laid out here as they come, a frame's worth more
+    // than a stretch at a time; a megabyte's worth goes behind.
+    for (const std::size_t appended : {3 * tuning.at_once, tuning.behind_from + 1000}) {
+        text.Append(RandomText(random, appended));
+        lines.Appended();
+        lines.LayOutSome();
+        EXPECT_EQ(lines.LayingOutBehind(), appended > tuning.behind_from) << appended;
+        EXPECT_TRUE(lines.Exact(text.size() - 20) || lines.LayingOutBehind()) << appended;
+    }
+    lines.Finish();
+
     // An edit cancels what the thread does, and laying out starts again before it.
     lines.SetMetrics(Metrics(250));
     lines.LayOutSome();

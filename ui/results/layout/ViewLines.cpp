@@ -197,8 +197,11 @@ void ViewLines::LayOutSome() noexcept {
             pending_ = false;
             return;
         }
-        const KnownLines::Run run = LayOutStretch(text_, layout_, *work, tuning_.spacing,
-                                                  tuning_.at_once, nullptr, lines_laid_out_);
+        const std::size_t to = work->to == KnownLines::kToTheEnd ? text_.size() : work->to;
+        const std::size_t budget =
+            to - work->from < tuning_.behind_from ? kNoGuess : tuning_.at_once;
+        const KnownLines::Run run =
+            LayOutStretch(text_, layout_, *work, tuning_.spacing, budget, nullptr, lines_laid_out_);
         if (known_.Merge(run)) ++version_;
         if (run.end == KnownLines::Run::End::kStopped && tuning_.behind) StartBehind();
     } catch (const std::exception&) {

@@ -35,8 +35,12 @@ struct LayoutTuning {
     std::size_t guess_spacing = 16 << 10;  // between the places a guess lays out from
     std::size_t walk_limit = 256 << 10;    // the farthest a line is laid out from a mark
     std::size_t at_once = 256 << 10;       // laid out on the window's thread at a time
-    std::size_t batch = 16 << 20;          // handed over by the thread at a time
-    bool behind = true;                    // the rest on a thread; else at_once a call
+    // Less than this left to lay out is laid out at once, a millisecond or so: a search appends
+    // about that much between two frames, and a thread would hold the block its words go into,
+    // so that every append copied it first.
+    std::size_t behind_from = 1 << 20;
+    std::size_t batch = 16 << 20;  // handed over by the thread at a time
+    bool behind = true;            // the rest on a thread; else at_once a call
     // Bytes a line holds at most, besides its line break.
     std::size_t longest_line = LineLayout::kLongestLine;
 
