@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <new>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FailingAllocations.h"
+#include "ReadyBlocks.h"
 #include "TextModelCheck.h"
 
 namespace bukvotok {
@@ -145,7 +148,7 @@ TEST(TextModelTest, ASearchMakesRoomPastAKeptStepUndone) {
 // undoing puts them back as they were, with the words appended meanwhile after them.
 TEST(TextModelTest, ReplacingAFullTextMovesItToTheHistoryAndBack) {
     TextModel model;
-    const std::string full(3 << 20, 'a');
+    const std::string full(5 * BlockBytes::kBlockSize / 2, 'a');
     model.SetCapacity(2 * full.size());
     model.Assign(full);
     const std::size_t memory = model.Bytes().MemoryBytes();
@@ -371,6 +374,33 @@ TEST(TextModelTest, WordsAppendedTogetherAreKeptAsOneByOne) {
     EXPECT_EQ(taken, 3u);
     EXPECT_TRUE(model.Copy() == " aaaa bbbb cc");
     EXPECT_EQ(model.Changes(), 3u);
+}
+
+// A block readied ahead is one of its own, of the whole size, and taken over as a growth to it
+// would be: refused, it is freed.
+TEST(TextModelTest, ReadyBlocksAreWholeAndOwnAndFailAsGrowthsDo) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no blocks are readied on Windows";
+#endif
+    constexpr std::size_t kSize = BlockBytes::kBlockSize;
+    EXPECT_EQ(TakeReadyBlock(kSize / 2), nullptr);
+    const auto take = [] {
+        char* block = nullptr;
+        while ((block = TakeReadyBlock(kSize)) == nullptr) std::this_thread::yield();
+        return block;
+    };
+    GrowingArray<char> blocks[2];
+    for (char fill : {'a', 'b'}) {
+        GrowingArray<char>& block = blocks[fill - 'a'];
+        block.Adopt(take(), kSize);
+        std::memset(block.data(), fill, kSize);
+    }
+    EXPECT_EQ(blocks[0][kSize - 1], 'a');
+    growing_array_limit_for_tests = 0;
+    GrowingArray<char> refused;
+    EXPECT_THROW(refused.Adopt(take(), kSize), std::bad_alloc);
+    growing_array_limit_for_tests = static_cast<std::size_t>(-1);
+    EXPECT_EQ(refused.capacity(), 0u);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "PagesAhead.h"
+#include "ReadyBlocks.h"
 
 namespace bukvotok {
 
@@ -93,6 +94,10 @@ void BlockBytes::Append(std::string_view first, std::string_view second) {
         return;
     }
     auto block = std::make_shared<Block>();
+    // A block for appends to fill: one readied ahead, if there is one of its size.
+    if (more <= block_size_) {
+        if (char* const ready = TakeReadyBlock(block_size_)) block->bytes.Adopt(ready, block_size_);
+    }
     block->bytes.Reserve(std::max(block_size_, more));  // pages not yet written cost nothing
     if (room) {
         // A last block shared with a copy is copied, not left as a small piece before the new.

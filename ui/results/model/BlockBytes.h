@@ -1,4 +1,4 @@
-// The results text's bytes in blocks of about a megabyte, each its own allocation.  An edit
+// The results text's bytes in blocks of about two megabytes, each its own allocation.  An edit
 // moves the bytes of one block, never the gigabytes after it; a range of any size moves out of
 // the text, or back in, as whole blocks, with only the block at each end of it cut in two; an
 // append fills the last block as a single array would.  Read as pieces, one a block.
@@ -36,8 +36,9 @@ public:
     static constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
     // A block holds up to this much from appends, and an edit that takes one past twice this
-    // moves the edited range out as blocks of its own instead.
-    static constexpr std::size_t kBlockSize = 1 << 20;
+    // moves the edited range out as blocks of its own instead.  A huge page: a block that
+    // appends fill is readied ahead (see ReadyBlocks.h).
+    static constexpr std::size_t kBlockSize = 2 << 20;
 
     // Tests make blocks small to see edits across them.
     explicit BlockBytes(std::size_t block_size = kBlockSize) : block_size_(block_size) {}

@@ -97,17 +97,33 @@ public:
         const std::size_t capacity =
             needed > capacity_ + capacity_ / 2 ? needed : capacity_ + capacity_ / 2;
         const std::size_t bytes = std::max<std::size_t>(capacity, 16) * sizeof(T);
-        if (bytes > growing_array_limit_for_tests) throw std::bad_alloc();
-        if (growing_array_fails_for_tests != nullptr && growing_array_fails_for_tests()) {
-            throw std::bad_alloc();
-        }
+        FailAsTestsAsk(bytes);
         void* grown = std::realloc(data_, bytes);
         if (grown == nullptr) throw std::bad_alloc();
         data_ = static_cast<T*>(grown);
         capacity_ = std::max<std::size_t>(capacity, 16);
     }
 
+    // Takes `ready` (from malloc, room for `capacity` values, at least 16) as its memory, as a
+    // growth to it would; freed when that fails.  REQUIRES: the array has no memory yet.
+    void Adopt(T* ready, std::size_t capacity) {
+        try {
+            FailAsTestsAsk(capacity * sizeof(T));
+        } catch (...) {
+            std::free(ready);
+            throw;
+        }
+        data_ = ready;
+        capacity_ = capacity;
+    }
+
 private:
+    static void FailAsTestsAsk(std::size_t bytes) {
+        if (bytes > growing_array_limit_for_tests) throw std::bad_alloc();
+        if (growing_array_fails_for_tests != nullptr && growing_array_fails_for_tests()) {
+            throw std::bad_alloc();
+        }
+    }
     void Swap(GrowingArray& other) noexcept {
         std::swap(data_, other.data_);
         std::swap(size_, other.size_);
