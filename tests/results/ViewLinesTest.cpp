@@ -357,6 +357,18 @@ TEST(ViewLinesTest, AWidthChangeWithoutMemoryLeavesAGuessAndNoException) {
         lines.Finish();
         ASSERT_TRUE(Starts(lines) == FreshStarts(text, Metrics(120))) << failing;
     }
+
+    // Nor are appended words forgotten: they stay to be laid out once memory is back.
+    BlockBytes appended = BlockBytes::CopyOf(RandomText(random, 64 << 10), 4096);
+    ViewLines lines(appended, tuning);
+    lines.SetMetrics(Metrics(300));
+    lines.Finish();
+    appended.Append(RandomText(random, 8 << 10));
+    lines.Appended();
+    check::FailAllocationAfter(0);
+    lines.LayOutSome();
+    check::FailAllocationAfter(-1);
+    EXPECT_TRUE(lines.Pending());
 }
 
 }  // namespace
