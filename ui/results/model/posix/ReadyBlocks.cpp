@@ -18,15 +18,13 @@ namespace {
 constexpr std::size_t kHugePage = 2 << 20;
 
 // In the system's huge pages where it gives them, every page faulted in here and not at the
-// first append.
+// first append.  Written to rather than asked for (MADV_POPULATE_WRITE): the request holds the
+// process's whole memory map for the milliseconds a huge page takes here, and the window's
+// thread could wait that long for it; current kernels fault a page holding only its mapping.
 void Ready(char* block, std::size_t bytes) noexcept {
 #if defined(MADV_HUGEPAGE)
     ::madvise(block, bytes, MADV_HUGEPAGE);
 #endif
-#if defined(MADV_POPULATE_WRITE)
-    if (::madvise(block, bytes, MADV_POPULATE_WRITE) == 0) return;
-#endif
-    // Kernels before 5.14 refuse the request: each page written once instead.
     const long page = ::sysconf(_SC_PAGESIZE);
     const std::size_t step = page > 0 ? static_cast<std::size_t>(page) : 4096;
     for (std::size_t at = 0; at < bytes; at += step) static_cast<volatile char*>(block)[at] = 0;
