@@ -88,7 +88,7 @@ void BlockBytes::Append(std::string_view first, std::string_view second) {
     if (room && Owned(blocks_.size() - 1)) {
         const std::size_t size_before = blocks_.back()->bytes.size();
         blocks_.back()->bytes.Append(first, second);
-        ReadyAhead(blocks_.back()->bytes, size_before);
+        if (!blocks_.back()->readied) ReadyAhead(blocks_.back()->bytes, size_before);
         blocks_.back()->breaks += breaks;
         size_ += more;
         return;
@@ -96,7 +96,10 @@ void BlockBytes::Append(std::string_view first, std::string_view second) {
     auto block = std::make_shared<Block>();
     // A block for appends to fill: one readied ahead, if there is one of its size.
     if (more <= block_size_) {
-        if (char* const ready = TakeReadyBlock(block_size_)) block->bytes.Adopt(ready, block_size_);
+        if (char* const ready = TakeReadyBlock(block_size_)) {
+            block->bytes.Adopt(ready, block_size_);
+            block->readied = true;
+        }
     }
     block->bytes.Reserve(std::max(block_size_, more));  // pages not yet written cost nothing
     if (room) {
@@ -107,7 +110,7 @@ void BlockBytes::Append(std::string_view first, std::string_view second) {
     }
     block->bytes.Append(first, second);
     block->breaks += breaks;
-    ReadyAhead(block->bytes, 0);
+    if (!block->readied) ReadyAhead(block->bytes, 0);
     if (room) {
         blocks_.back() = std::move(block);
     } else {
@@ -131,7 +134,7 @@ void BlockBytes::AppendWords(std::string_view spaced, std::size_t& taken) {
                 const std::string_view words = rest.substr(0, fit);
                 const std::size_t size_before = last.bytes.size();
                 last.bytes.Append(words, {});
-                ReadyAhead(last.bytes, size_before);
+                if (!last.readied) ReadyAhead(last.bytes, size_before);
                 last.breaks += CountBreaks(words);
                 size_ += fit;
                 taken += fit;

@@ -119,6 +119,7 @@ private:
     struct Block {
         GrowingArray<char> bytes;
         std::size_t breaks = 0;  // CRs in it
+        bool readied = false;    // its memory faulted in ahead (ReadyBlocks): none to ready
     };
     using BlockPointer = std::shared_ptr<Block>;
     static BlockPointer NewBlock(std::string_view bytes);
